@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumiq {
+
+// The six things the link needs of a platform's HID services. Each backend
+// (link/platform/) implements all of them and keeps its quirks to itself;
+// nothing above this interface knows which platform it runs on.
+
+using HidHandle = std::intptr_t;
+inline constexpr HidHandle kInvalidHidHandle = -1;
+
+// On the wire a report is a report id byte (0) and 64 data bytes.
+inline constexpr int kHidReportSize = 65;
+
+// How long a report write that is under way may take before it is given up.
+inline constexpr int kWriteTimeoutMs = 2000;
+
+struct HidAttributes {
+  uint16_t vendorId = 0;
+  uint16_t productId = 0;
+  // The USB interface number as the platform tells it, or -1 when unknown.
+  // The Windows backend derives it from the path's "&mi_01" marker.
+  int interfaceNumber = -1;
+};
+
+enum class HidAccess { kRead, kWrite };
+
+class HidPlatform {
+ public:
+  virtual ~HidPlatform() = default;
+
+  // 1. Paths of the present HID interfaces, in enumeration order.
+  //    0 on success; -1 when the platform ran out of memory.
+  virtual int ListInterfaces(std::vector<std::string>* paths) = 0;
+
+  // 2. Vendor and product id (and interface number) of an interface, without
+  //    opening it for reading or writing. false when they cannot be read.
+  virtual bool ReadAttributes(const std::string& path,
+                              HidAttributes* attributes) = 0;
+
+  // 3. Opens an interface for reading or for writing, shared with other
+  //    openers. kInvalidHidHandle on failure.
+  virtual HidHandle Open(const std::string& path, HidAccess access) = 0;
+
+  // 4. Writes one 65-byte output report (byte 0 is the report id).
+  //    65 when done; -1 on failure, or when the write is still under way
+  //    after `timeoutMs` (it is then cancelled).
+  virtual int WriteReport(HidHandle handle, const uint8_t* report,
+                          int timeoutMs) = 0;
+
+  // 5. Reads one input report into `buffer` (65 bytes), waiting at most
+  //    `timeoutMs`. Returns the number of bytes that arrived (a valid report
+  //    is 65 bytes with byte 0 = 0; a backend whose devices deliver unnumbered
+  //    64-byte input hands it on as such), or -3 on time-out or a failed wait.
+  //    A read that timed out never completes into `buffer` later.
+  virtual int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) = 0;
+
+  // 6. Releases what Open returned.
+  virtual void Close(HidHandle handle) = 0;
+};
+
+// The backend of the platform this program was built for.
+HidPlatform& NativeHidPlatform();
+
+}  // namespace lumiq

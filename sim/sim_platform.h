@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/hid_platform.h"
+#include "simulated_scanner.h"
+
+namespace lumiq::sim {
+
+// The simulated scanners as one more HID backend, so that discovery, HidLink
+// and everything above them run for real. Each scanner enumerates as two
+// interfaces of one device: a decoy interface 0 (which never answers) and
+// the configuration interface 1. A read with nothing queued reports the
+// time-out at once unless a per-report latency is modelled.
+class SimPlatform : public HidPlatform {
+ public:
+  SimPlatform() = default;
+
+  // Not owned. Enumerated in the order added.
+  void AddScanner(SimulatedScanner* scanner);
+  // Every written and every read report then costs this long (benchmarks).
+  void SetReportLatencyMicros(int micros) { latencyMicros_ = micros; }
+  // Number of reports that crossed in either direction.
+  long ReportsExchanged() const { return reportsExchanged_; }
+
+  static std::string PathOf(int scannerIndex, int interfaceNumber);
+
+  int ListInterfaces(std::vector<std::string>* paths) override;
+  bool ReadAttributes(const std::string& path, HidAttributes* attributes) override;
+  HidHandle Open(const std::string& path, HidAccess access) override;
+  int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override;
+  int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
+  void Close(HidHandle handle) override;
+
+ private:
+  struct OpenInterface {
+    int scanner = -1;
+    int interfaceNumber = -1;
+  };
+  bool ParsePath(const std::string& path, int* scanner, int* interfaceNumber) const;
+  void Delay() const;
+
+  std::vector<SimulatedScanner*> scanners_;
+  std::vector<OpenInterface> handles_;  // index = handle
+  int latencyMicros_ = 0;
+  long reportsExchanged_ = 0;
+};
+
+}  // namespace lumiq::sim

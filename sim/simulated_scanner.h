@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace lumiq::sim {
+
+// One command as the scanner understood it.
+struct ReceivedCommand {
+  uint8_t command = 0;  // 0x01 handshake, 0x07 set, 0x08 get, 0x09 commit, other: unknown
+  std::string key;
+  std::string value;
+};
+
+// Ways to make the scanner misbehave. Command numbers count every request
+// frame received, the handshake being the first (1-based); 0 means never.
+struct ScannerFaults {
+  int silentFrom = 0;             // no reply from this command on
+  int unplugFrom = 0;             // gone from this command on: writes and reads fail
+  std::set<std::string> refusedKeys;    // get/set of these answered with status 1
+  std::set<uint8_t> refusedCommands;    // these commands answered with status 1
+  int lateReplyAt = 0;            // this reply arrives only after the reader timed out
+  int wrongSizeReportAt = 0;      // an input transfer of the wrong size comes before this reply
+  int nonZeroReportIdAt = 0;      // a report with report id 1 comes before this reply
+  int strayReportAfter = 0;       // an unasked copy of this reply's last report follows it
+  int replyPadding = 0;           // extra data bytes in set and commit replies,
+                                  // spreading them over more reports
+};
+
+// A stand-in for the scanner module: a key/value store that answers each
+// request frame with one reply frame cut into 64-byte reports, report by
+// report, as the real module does. It keeps the settings it is given in
+// bytes, whatever they hold, and records every command in order.
+class SimulatedScanner {
+ public:
+  SimulatedScanner() = default;
+
+  // The store. A key it does not hold reads as the empty value.
+  std::map<std::string, std::string>& Settings() { return settings_; }
+  const std::map<std::string, std::string>& Settings() const { return settings_; }
+  void Set(const std::string& key, const std::string& value) { settings_[key] = value; }
+  std::string Value(const std::string& key) const;
+
+  ScannerFaults& Faults() { return faults_; }
+  const std::vector<ReceivedCommand>& Received() const { return received_; }
+  void ClearReceived() { received_.clear(); }
+
+  // Called after each commit the scanner accepts (to write a seed file back).
+  std::function<void()> onCommit;
+
+  // --- the wire, one report at a time ---
+
+  // Takes one output report's 64 data bytes. false when the scanner is gone.
+  bool AcceptReport(const uint8_t* data);
+  // The next input transfer, normally 65 bytes with report id 0. false when
+  // nothing is queued (a reader then times out: call NoteReadTimedOut).
+  bool TakeInput(std::vector<uint8_t>* transfer);
+  // A reader gave up waiting; a late reply is released now.
+  void NoteReadTimedOut();
+  bool IsUnplugged() const { return unplugged_; }
+  int CommandCount() const { return commandCount_; }
+
+ private:
+  void HandleFrame(const std::vector<uint8_t>& frame);
+  std::vector<uint8_t> Answer(const ReceivedCommand& command, uint8_t status,
+                              bool handshake);
+  void QueueReply(const std::vector<uint8_t>& frame);
+
+  std::map<std::string, std::string> settings_;
+  ScannerFaults faults_;
+  std::vector<ReceivedCommand> received_;
+  std::vector<uint8_t> pending_;  // request frame being assembled
+  std::deque<std::vector<uint8_t>> input_;
+  std::vector<std::vector<uint8_t>> late_;
+  int commandCount_ = 0;
+  bool unplugged_ = false;
+};
+
+// One trace line per command: "HANDSHAKE", "GET key", "SET key=value",
+// "COMMIT"; bytes of key and value escaped as in seed files.
+std::string FormatCommand(const ReceivedCommand& command);
+
+}  // namespace lumiq::sim

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/pages/page_controls.h"
+
+namespace lumiq::ui {
+
+// The five pages' controls, one member per page.
+struct PageSet {
+  PageControls& symbology;     // template 130, tab 0
+  PageControls& outputMethod;  // template 133, tab 1
+  PageControls& outputFormat;  // template 132, tab 2
+  PageControls& control;       // template 131, tab 3
+  PageControls& version;       // template 137, tab 4
+};
+
+// Runs every page's Load in creation order (symbology, output method,
+// output format, control, version). Returns the keys that could not be read.
+std::vector<std::string> LoadPages(PageSet& pages);
+
+struct SaveOutcome {
+  std::vector<std::string> failedKeys;  // in the order their sets were issued
+  bool commitFailed = false;
+  bool Succeeded() const { return failedKeys.empty() && !commitFailed; }
+};
+
+// Store groups S1 to S8 in their interleaved order, each to its end whatever
+// the earlier ones returned, then one commit.
+SaveOutcome SavePages(const PageSet& pages);
+
+// The texts the window shows for these outcomes (UTF-8).
+std::string SaveMessage(const SaveOutcome& outcome);
+std::string LoadFailureMessage(const std::vector<std::string>& failedKeys);
+
+inline constexpr char kSaveSucceededText[] = "保存成功!";
+inline constexpr char kSaveFailedText[] = "保存失败，请检查设备是否插入或重试!";
+inline constexpr char kLoadFailedText[] = "读取设备设置失败，请检查设备是否插入或重试!";
+
+}  // namespace lumiq::ui
