@@ -1,5 +1,7 @@
 #include "res/dialog_template.h"
 
+#include <cstddef>
+
 #include "res/templates/templates.h"
 
 namespace lumiq::res {

@@ -12,7 +12,10 @@ namespace lumiq::sim {
 // and everything above them run for real. Each scanner enumerates as two
 // interfaces of one device: a decoy interface 0 (which never answers) and
 // the configuration interface 1. A read with nothing queued reports the
-// time-out at once unless a per-report latency is modelled.
+// time-out at once, whatever time-out was asked for, so no test ever waits;
+// the per-report latency applies only to reports that actually cross.
+// A transfer longer than the 65-byte buffer is cut to fit, and its true size
+// returned, so the reader sees it as the wrong size.
 class SimPlatform : public HidPlatform {
  public:
   SimPlatform() = default;
@@ -35,9 +38,12 @@ class SimPlatform : public HidPlatform {
 
  private:
   struct OpenInterface {
-    int scanner = -1;
+    int scanner = -1;  // -1 once closed
     int interfaceNumber = -1;
+    HidAccess access = HidAccess::kRead;
   };
+  // The scanner behind an open handle, or nullptr.
+  const OpenInterface* Find(HidHandle handle) const;
   bool ParsePath(const std::string& path, int* scanner, int* interfaceNumber) const;
   void Delay() const;
 

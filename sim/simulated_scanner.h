@@ -26,6 +26,7 @@ struct ScannerFaults {
   std::set<uint8_t> refusedCommands;    // these commands answered with status 1
   int lateReplyAt = 0;            // this reply arrives only after the reader timed out
   int wrongSizeReportAt = 0;      // an input transfer of the wrong size comes before this reply
+  int wrongReportSize = 64;       // ... of this many bytes (64: an unnumbered report)
   int nonZeroReportIdAt = 0;      // a report with report id 1 comes before this reply
   int strayReportAfter = 0;       // an unasked copy of this reply's last report follows it
   int replyPadding = 0;           // extra data bytes in set and commit replies,
@@ -63,18 +64,24 @@ class SimulatedScanner {
   // A reader gave up waiting; a late reply is released now.
   void NoteReadTimedOut();
   bool IsUnplugged() const { return unplugged_; }
+  // Pulls the cable now: queued input is lost, a half-received request too.
+  void Unplug();
   int CommandCount() const { return commandCount_; }
 
  private:
   void HandleFrame(const std::vector<uint8_t>& frame);
-  std::vector<uint8_t> Answer(const ReceivedCommand& command, uint8_t status,
-                              bool handshake);
+  // The reply frame: the request's header, command and sub-command echoed,
+  // status, data length, data, XOR checksum.
+  static std::vector<uint8_t> Answer(const std::vector<uint8_t>& request,
+                                     uint8_t status, const std::string& data);
   void QueueReply(const std::vector<uint8_t>& frame);
+  static std::vector<uint8_t> Transfer(const uint8_t* report, size_t size);
 
   std::map<std::string, std::string> settings_;
   ScannerFaults faults_;
   std::vector<ReceivedCommand> received_;
   std::vector<uint8_t> pending_;  // request frame being assembled
+  size_t pendingSize_ = 0;        // its full length, from its length field
   std::deque<std::vector<uint8_t>> input_;
   std::vector<std::vector<uint8_t>> late_;
   int commandCount_ = 0;

@@ -1,0 +1,131 @@
+#include "sim/sim_platform.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "link/hid_transport.h"
+
+namespace lumiq::sim {
+
+namespace {
+
+constexpr char kPathPrefix[] = "sim:scanner";
+constexpr char kInterfaceMarker[] = "/if";
+constexpr int kDecoyInterface = 0;
+
+// Reads a non-negative decimal number from the front of `text`.
+bool TakeNumber(std::string_view* text, int* number) {
+  size_t digits = 0;
+  long value = 0;
+  while (digits < text->size() && (*text)[digits] >= '0' && (*text)[digits] <= '9') {
+    value = value * 10 + ((*text)[digits] - '0');
+    if (value > 1000000) return false;
+    ++digits;
+  }
+  if (digits == 0) return false;
+  *number = static_cast<int>(value);
+  text->remove_prefix(digits);
+  return true;
+}
+
+}  // namespace
+
+void SimPlatform::AddScanner(SimulatedScanner* scanner) { scanners_.push_back(scanner); }
+
+std::string SimPlatform::PathOf(int scannerIndex, int interfaceNumber) {
+  return kPathPrefix + std::to_string(scannerIndex) + kInterfaceMarker +
+         std::to_string(interfaceNumber);
+}
+
+bool SimPlatform::ParsePath(const std::string& path, int* scanner,
+                            int* interfaceNumber) const {
+  std::string_view rest(path);
+  if (rest.substr(0, sizeof kPathPrefix - 1) != kPathPrefix) return false;
+  rest.remove_prefix(sizeof kPathPrefix - 1);
+  if (!TakeNumber(&rest, scanner)) return false;
+  if (rest.substr(0, sizeof kInterfaceMarker - 1) != kInterfaceMarker) return false;
+  rest.remove_prefix(sizeof kInterfaceMarker - 1);
+  if (!TakeNumber(&rest, interfaceNumber) || !rest.empty()) return false;
+  return *scanner < static_cast<int>(scanners_.size()) &&
+         (*interfaceNumber == kDecoyInterface || *interfaceNumber == kScannerInterface) &&
+         !scanners_[*scanner]->IsUnplugged();
+}
+
+const SimPlatform::OpenInterface* SimPlatform::Find(HidHandle handle) const {
+  if (handle < 0 || handle >= static_cast<HidHandle>(handles_.size())) return nullptr;
+  const OpenInterface& open = handles_[static_cast<size_t>(handle)];
+  return open.scanner < 0 ? nullptr : &open;
+}
+
+void SimPlatform::Delay() const {
+  if (latencyMicros_ > 0) std::this_thread::sleep_for(std::chrono::microseconds(latencyMicros_));
+}
+
+int SimPlatform::ListInterfaces(std::vector<std::string>* paths) {
+  paths->clear();
+  for (size_t i = 0; i < scanners_.size(); ++i) {
+    if (scanners_[i]->IsUnplugged()) continue;
+    // The decoy comes first, as a composite device lists its interfaces, so
+    // discovery that takes the first id match picks the wrong one.
+    paths->push_back(PathOf(static_cast<int>(i), kDecoyInterface));
+    paths->push_back(PathOf(static_cast<int>(i), kScannerInterface));
+  }
+  return 0;
+}
+
+bool SimPlatform::ReadAttributes(const std::string& path, HidAttributes* attributes) {
+  int scanner = -1;
+  int interfaceNumber = -1;
+  if (!ParsePath(path, &scanner, &interfaceNumber)) return false;
+  attributes->vendorId = kScannerVendorId;
+  attributes->productId = kScannerProductId;
+  attributes->interfaceNumber = interfaceNumber;
+  return true;
+}
+
+HidHandle SimPlatform::Open(const std::string& path, HidAccess access) {
+  OpenInterface open;
+  if (!ParsePath(path, &open.scanner, &open.interfaceNumber)) return kInvalidHidHandle;
+  open.access = access;
+  handles_.push_back(open);
+  return static_cast<HidHandle>(handles_.size() - 1);
+}
+
+int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*timeoutMs*/) {
+  const OpenInterface* open = Find(handle);
+  if (!open || open->access != HidAccess::kWrite) return -1;
+  SimulatedScanner& scanner = *scanners_[open->scanner];
+  if (scanner.IsUnplugged() || report[0] != 0) return -1;
+  if (open->interfaceNumber == kScannerInterface && !scanner.AcceptReport(report + 1)) {
+    return -1;
+  }
+  ++reportsExchanged_;
+  Delay();
+  return kHidReportSize;
+}
+
+int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int /*timeoutMs*/) {
+  const OpenInterface* open = Find(handle);
+  if (!open || open->access != HidAccess::kRead) return -3;
+  SimulatedScanner& scanner = *scanners_[open->scanner];
+  // The decoy never answers; its silence says nothing about the scanner's
+  // replies, so it does not release a late one.
+  if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return -3;
+  std::vector<uint8_t> transfer;
+  if (!scanner.TakeInput(&transfer)) {
+    scanner.NoteReadTimedOut();
+    return -3;
+  }
+  std::memcpy(buffer, transfer.data(), std::min<size_t>(transfer.size(), kHidReportSize));
+  ++reportsExchanged_;
+  Delay();
+  return static_cast<int>(transfer.size());
+}
+
+void SimPlatform::Close(HidHandle handle) {
+  if (Find(handle)) handles_[static_cast<size_t>(handle)].scanner = -1;
+}
+
+}  // namespace lumiq::sim

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ui/pages/page_controls.h"
+#include "ui/pages/setting_io.h"
+
+namespace lumiq::ui {
+
+class OutputFormatPage {
+ public:
+  static constexpr int kTemplateId = 132;
+  static void Load(PageControls& controls, SettingReader& reader);
+  static void StoreGroupA(const PageControls& controls, SettingWriter& writer);
+  static void StoreGroupB(const PageControls& controls, SettingWriter& writer);
+  static void StoreGroupC(const PageControls& controls, SettingWriter& writer);
+};
+
+}  // namespace lumiq::ui
