@@ -1,0 +1,81 @@
+// Command lines zrctl refuses: exit 2 with the usage text, and not a single
+// frame sent.
+
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "sim/demo_configuration.h"
+#include "tests/support/sim_fixture.h"
+#include "tests/zrctl/zrctl_test_support.h"
+#include "tools/zrctl/arguments.h"
+
+namespace lumiq::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(ZrctlUsage, UnusableCommandLinesExitTwoAndSendNothing) {
+  SimScannerFixture sim;
+  sim::SeedDemoScanner(sim.scanner());
+  const std::vector<std::vector<std::string>> refused = {
+      {},
+      {"frobnicate"},
+      {"--bogus", "version"},
+      {"get"},
+      {"set"},
+      {"version", "extra"},
+      {"restore"},
+      {"restore", "a", "b"},
+      {"diff"},
+      {"dump", "a", "b"},
+      {"dump", "file", "--all"},
+      {"get", "qrcode", "--commit"},
+      {"dump", "--dry-run"},
+      {"--all", "--device", "x", "version"},
+      {"--device"},
+      {"--simulate=", "version"},
+  };
+  for (const std::vector<std::string>& args : refused) {
+    const ZrctlResult result = RunZrctl(args, &sim.platform());
+    const std::string shown = args.empty() ? "(none)" : args.front();
+    EXPECT_EQ(result.status, 2) << shown;
+    EXPECT_EQ(result.out, "") << shown;
+    EXPECT_EQ(result.err.rfind("zrctl: ", 0), 0u) << shown;
+    EXPECT_THAT(result.err, HasSubstr("usage: zrctl")) << shown;
+  }
+  EXPECT_TRUE(sim.scanner().Received().empty());
+}
+
+TEST(ZrctlUsage, HelpGoesToStdout) {
+  for (const char* help : {"--help", "-h", "help"}) {
+    const ZrctlResult result = RunZrctl({help});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_THAT(result.out, HasSubstr("usage: zrctl"));
+    EXPECT_EQ(result.err, "");
+  }
+}
+
+TEST(ZrctlUsage, OptionsMayStandAnywhere) {
+  zrctl::Invocation invocation;
+  std::string error;
+  ASSERT_TRUE(zrctl::ParseArguments(
+      {"set", "qrcode=1", "--commit", "--device=/dev/hidraw2", "--trace", "--", "--odd=x"},
+      &invocation, &error))
+      << error;
+  EXPECT_EQ(invocation.command, zrctl::Command::kSet);
+  EXPECT_EQ(invocation.operands, (std::vector<std::string>{"qrcode=1", "--odd=x"}));
+  EXPECT_TRUE(invocation.commit);
+  EXPECT_TRUE(invocation.trace);
+  EXPECT_EQ(invocation.device, "/dev/hidraw2");
+
+  ASSERT_TRUE(zrctl::ParseArguments({"--simulate", "--simulate=a.seed", "--all", "version"},
+                                    &invocation, &error));
+  EXPECT_EQ(invocation.simulated, (std::vector<std::string>{"", "a.seed"}));
+  EXPECT_TRUE(invocation.all);
+}
+
+}  // namespace
+}  // namespace lumiq::test

@@ -1,0 +1,195 @@
+#include "tools/zrctl/arguments.h"
+
+#include <utility>
+
+namespace lumiq::zrctl {
+
+namespace {
+
+struct CommandName {
+  const char* name;
+  Command command;
+};
+
+constexpr CommandName kCommands[] = {
+    {"help", Command::kHelp},       {"list", Command::kList},
+    {"version", Command::kVersion}, {"get", Command::kGet},
+    {"set", Command::kSet},         {"commit", Command::kCommit},
+    {"dump", Command::kDump},       {"restore", Command::kRestore},
+    {"diff", Command::kDiff},
+};
+
+bool StartsWith(const std::string& text, const char* prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// Operand counts and option combinations each command accepts.
+bool CheckCombination(const Invocation& invocation, std::string* error) {
+  const size_t count = invocation.operands.size();
+  switch (invocation.command) {
+    case Command::kHelp:
+    case Command::kList:
+    case Command::kVersion:
+    case Command::kCommit:
+      if (count != 0) {
+        *error = "this command takes no operands";
+        return false;
+      }
+      break;
+    case Command::kGet:
+      if (count == 0) {
+        *error = "get needs at least one KEY";
+        return false;
+      }
+      break;
+    case Command::kSet:
+      if (count == 0) {
+        *error = "set needs at least one KEY=VALUE";
+        return false;
+      }
+      break;
+    case Command::kDump:
+      if (count > 1) {
+        *error = "dump takes at most one FILE";
+        return false;
+      }
+      if (count == 1 && invocation.all) {
+        *error = "dump --all writes to standard output only";
+        return false;
+      }
+      break;
+    case Command::kRestore:
+    case Command::kDiff:
+      if (count != 1) {
+        *error = "this command needs exactly one FILE";
+        return false;
+      }
+      break;
+  }
+  if (invocation.commit && invocation.command != Command::kSet) {
+    *error = "--commit belongs to set";
+    return false;
+  }
+  if (invocation.dryRun && invocation.command != Command::kRestore) {
+    *error = "--dry-run belongs to restore";
+    return false;
+  }
+  if (invocation.all && !invocation.device.empty()) {
+    *error = "--all and --device exclude each other";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation,
+                    std::string* error) {
+  *invocation = Invocation();
+  bool haveCommand = false;
+  bool optionsEnded = false;
+  bool wantsHelp = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsEnded && StartsWith(arg, "--")) {
+      if (arg == "--") {
+        optionsEnded = true;
+      } else if (arg == "--help") {
+        wantsHelp = true;
+      } else if (arg == "--simulate") {
+        invocation->simulated.emplace_back();
+      } else if (StartsWith(arg, "--simulate=")) {
+        std::string file = arg.substr(11);
+        if (file.empty()) {
+          *error = "--simulate= needs a FILE";
+          return false;
+        }
+        invocation->simulated.push_back(std::move(file));
+      } else if (arg == "--trace") {
+        invocation->trace = true;
+      } else if (arg == "--all") {
+        invocation->all = true;
+      } else if (arg == "--commit") {
+        invocation->commit = true;
+      } else if (arg == "--dry-run") {
+        invocation->dryRun = true;
+      } else if (arg == "--device" || StartsWith(arg, "--device=")) {
+        std::string path;
+        if (arg == "--device") {
+          if (i + 1 >= args.size()) {
+            *error = "--device needs a PATH";
+            return false;
+          }
+          path = args[++i];
+        } else {
+          path = arg.substr(9);
+        }
+        if (path.empty()) {
+          *error = "--device needs a PATH";
+          return false;
+        }
+        if (!invocation->device.empty()) {
+          *error = "--device given twice";
+          return false;
+        }
+        invocation->device = std::move(path);
+      } else {
+        *error = "unknown option " + arg;
+        return false;
+      }
+    } else if (!optionsEnded && arg == "-h") {
+      wantsHelp = true;
+    } else if (!haveCommand) {
+      bool known = false;
+      for (const CommandName& entry : kCommands) {
+        if (arg == entry.name) {
+          invocation->command = entry.command;
+          known = true;
+        }
+      }
+      if (!known) {
+        *error = "unknown command " + arg;
+        return false;
+      }
+      haveCommand = true;
+    } else {
+      invocation->operands.push_back(arg);
+    }
+  }
+  if (wantsHelp) {
+    invocation->command = Command::kHelp;
+    invocation->operands.clear();
+    return true;
+  }
+  if (!haveCommand) {
+    *error = "no command given";
+    return false;
+  }
+  return CheckCombination(*invocation, error);
+}
+
+std::string UsageText() {
+  return "usage: zrctl [options] COMMAND [operands]\n"
+         "commands:\n"
+         "  list                  scanner interfaces present, and the one zrctl uses\n"
+         "  version               firmware version\n"
+         "  get KEY...            prints KEY=VALUE lines\n"
+         "  set KEY=VALUE...      sends settings (add --commit to commit them)\n"
+         "  commit                commits the settings sent\n"
+         "  dump [FILE]           every setting as a profile, to FILE or stdout\n"
+         "  restore FILE          sends a profile's settings, then commits\n"
+         "  diff FILE             settings that differ from a profile\n"
+         "options:\n"
+         "  --device PATH         use this interface instead of the first scanner\n"
+         "  --all                 run on every scanner present, one after another\n"
+         "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
+         "                        settings, written back on commit); repeat for more\n"
+         "  --trace               show every frame on stderr\n"
+         "  --commit              (set) commit in the same run\n"
+         "  --dry-run             (restore) show what would be sent, send nothing\n"
+         "values use the profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
+         "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
+         "or settings differ (diff); 2 usage error or refused profile, nothing sent\n";
+}
+
+}  // namespace lumiq::zrctl

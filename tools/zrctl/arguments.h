@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lumiq::zrctl {
+
+enum class Command {
+  kHelp,
+  kList,
+  kVersion,
+  kGet,
+  kSet,
+  kCommit,
+  kDump,
+  kRestore,
+  kDiff,
+};
+
+// One run of zrctl as the command line asks for it.
+struct Invocation {
+  Command command = Command::kHelp;
+  std::vector<std::string> operands;  // keys, KEY=VALUE pairs or a file
+
+  // One simulated scanner per --simulate, in order; an empty name is the
+  // built-in demo scanner, any other a seed file read and written back.
+  std::vector<std::string> simulated;
+  bool trace = false;
+  bool all = false;
+  std::string device;  // --device PATH; empty: discovery
+  bool commit = false;  // set --commit
+  bool dryRun = false;  // restore --dry-run
+};
+
+// false with a one-line reason in `error` when the command line is unusable.
+bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation,
+                    std::string* error);
+
+std::string UsageText();
+
+}  // namespace lumiq::zrctl

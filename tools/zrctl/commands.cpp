@@ -1,0 +1,299 @@
+#include "tools/zrctl/commands.h"
+
+#include <cstdio>
+#include <set>
+
+#include "link/device_commands.h"
+#include "link/hid_transport.h"
+#include "sim/seed_file.h"
+#include "tools/zrctl/known_keys.h"
+
+#ifdef __linux__
+#include <cerrno>
+
+#include "link/platform/hidraw.h"
+#endif
+
+namespace lumiq::zrctl {
+
+namespace {
+
+std::string Hex4(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", value & 0xFFFFu);
+  return text;
+}
+
+// True when the last open on `platform` failed for lack of rights: the
+// device node is there but the udev rule that opens it to users is not.
+bool PermissionDenied(HidPlatform& platform) {
+#ifdef __linux__
+  auto* hidraw = dynamic_cast<HidrawPlatform*>(&platform);
+  if (hidraw == nullptr) return false;
+  const int error = hidraw->LastOpenError();
+  return error == EACCES || error == EPERM;
+#else
+  (void)platform;
+  return false;
+#endif
+}
+
+// Tries both opens the link makes, to tell an interface the system refuses
+// from a scanner that stays silent.
+bool CanOpen(HidPlatform& platform, const std::string& path, bool* permissionDenied) {
+  for (HidAccess access : {HidAccess::kRead, HidAccess::kWrite}) {
+    const HidHandle handle = platform.Open(path, access);
+    if (handle == kInvalidHidHandle) {
+      *permissionDenied = PermissionDenied(platform);
+      return false;
+    }
+    platform.Close(handle);
+  }
+  return true;
+}
+
+int RunVersion(std::ostream& out, std::ostream& err) {
+  char version[kLongValueBufferSize] = {};
+  int length = 0;
+  const int result = GetVersion(version, sizeof version, &length);
+  if (result < 0) {
+    err << "zrctl: the scanner did not report its firmware version (GetVersion "
+        << result << ")\n";
+    return kExitFailed;
+  }
+  out << sim::EscapeBytes(std::string(version, static_cast<size_t>(length))) << '\n';
+  return kExitOk;
+}
+
+int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+  int status = kExitOk;
+  for (const std::string& key : invocation.operands) {
+    char value[kLongValueBufferSize] = {};
+    const int result = GetSetting(key, value, sizeof value);
+    if (result < 0) {
+      err << "zrctl: get " << sim::EscapeBytes(key)
+          << " failed: no answer or refused by the scanner (GetSetting " << result << ")\n";
+      status = kExitFailed;
+      continue;
+    }
+    out << SettingLine(key, std::string(value, static_cast<size_t>(result)));
+  }
+  return status;
+}
+
+int Commit(std::ostream& err) {
+  const int result = CommitSettings();
+  if (result != 0) {
+    err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
+        << result << ")\n";
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostream& err) {
+  int status = kExitOk;
+  for (const auto& [key, value] : input.assignments) {
+    const int result = SetSetting(key, value);
+    if (result != 0) {
+      err << "zrctl: set " << sim::EscapeBytes(key) << " failed: " << DescribeSetResult(result)
+          << " (SetSetting " << result << ")\n";
+      status = kExitFailed;
+    }
+  }
+  // Like the window's Save, the commit goes out even after a failed set:
+  // the sets that did arrive are then kept, and the failures are reported.
+  if (invocation.commit && Commit(err) != kExitOk) status = kExitFailed;
+  return status;
+}
+
+}  // namespace
+
+int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostream& err) {
+  switch (invocation.command) {
+    case Command::kGet:
+      for (const std::string& key : invocation.operands) {
+        if (key.empty() || key.size() > kMaxKeyLength) {
+          err << "zrctl: a key has 1 to " << kMaxKeyLength << " bytes: '"
+              << sim::EscapeBytes(key) << "'\n";
+          return kExitUsage;
+        }
+      }
+      return kExitOk;
+    case Command::kSet: {
+      std::set<std::string> seen;
+      for (const std::string& argument : invocation.operands) {
+        std::string key;
+        std::string value;
+        std::string error;
+        if (!ParseAssignment(argument, &key, &value, &error)) {
+          err << "zrctl: " << error << "\n";
+          return kExitUsage;
+        }
+        if (!seen.insert(key).second) {
+          err << "zrctl: " << sim::EscapeBytes(key) << " is named twice\n";
+          return kExitUsage;
+        }
+        if (!SetFits(key, value)) {
+          err << "zrctl: " << sim::EscapeBytes(key) << ": too long for one set (key "
+              << key.size() << " + value " << value.size() << " + 3 bytes > "
+              << kSetPayloadLimit << ")\n";
+          return kExitUsage;
+        }
+        input->assignments.emplace_back(std::move(key), std::move(value));
+      }
+      return kExitOk;
+    }
+    case Command::kRestore:
+    case Command::kDiff: {
+      const std::string& file = invocation.operands.front();
+      std::string text;
+      std::string error;
+      if (!ReadTextFile(file, &text, &error)) {
+        err << "zrctl: " << error << "\n";
+        return kExitUsage;
+      }
+      ProfileProblem problem;
+      const ProfileUse use =
+          invocation.command == Command::kRestore ? ProfileUse::kSend : ProfileUse::kCompare;
+      if (!ParseProfile(text, use, &input->profile, &problem)) {
+        err << "zrctl: " << file << ":" << problem.line << ": " << problem.message
+            << "; nothing sent\n";
+        return kExitUsage;
+      }
+      for (const ProfileEntry& entry : input->profile) {
+        if (!IsKnownKey(entry.key)) {
+          err << "zrctl: " << file << ":" << entry.line << ": note: "
+              << sim::EscapeBytes(entry.key) << " is not a key zrctl knows\n";
+        }
+      }
+      return kExitOk;
+    }
+    default:
+      return kExitOk;
+  }
+}
+
+int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
+  for (const ProfileEntry& entry : input.profile) {
+    if (IsReadOnlyKey(entry.key)) {
+      out << "# line " << entry.line << ": " << entry.key
+          << " is the firmware version, not sent\n";
+      continue;
+    }
+    out << "SET " << sim::FormatSeed({{entry.key, entry.value}});
+  }
+  out << "COMMIT\n";
+  return kExitOk;
+}
+
+int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
+                   std::ostream& out, std::ostream& err) {
+  int shown = 0;
+  for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+    if (!invocation.device.empty() && info.path != invocation.device) continue;
+    out << info.path << "  " << Hex4(info.attributes.vendorId) << ':'
+        << Hex4(info.attributes.productId) << "  interface ";
+    if (info.attributes.interfaceNumber >= 0) {
+      out << info.attributes.interfaceNumber;
+    } else {
+      out << '?';
+    }
+    out << (info.usedByTool ? "  used by zrctl" : "  not used") << '\n';
+    ++shown;
+  }
+  if (shown == 0) {
+    err << "zrctl: no scanner interface found (vendor " << Hex4(kScannerVendorId)
+        << ", product " << Hex4(kScannerProductId) << ")";
+    if (!invocation.device.empty()) err << " at " << invocation.device;
+    err << "\n";
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
+                     std::ostream& out, std::ostream& err) {
+  switch (invocation.command) {
+    case Command::kVersion:
+      return RunVersion(out, err);
+    case Command::kGet:
+      return RunGet(invocation, out, err);
+    case Command::kSet:
+      return RunSet(invocation, input, err);
+    case Command::kCommit:
+      return Commit(err);
+    case Command::kDump:
+      return DumpProfile(invocation, out, err);
+    case Command::kRestore:
+      return RestoreProfile(input, out, err);
+    case Command::kDiff:
+      return DiffProfile(input, out, err);
+    default:
+      return kExitUsage;
+  }
+}
+
+int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err) {
+  const bool discovered = path.empty();
+  const int result = discovered ? OpenDevice() : OpenDeviceAt(path);
+  if (result == kOpened) return result;
+
+  std::string where = path;
+  bool couldOpen = false;
+  bool permissionDenied = false;
+  if (result == kOpenNoAnswer) {
+    if (discovered) {
+      char found[kDevicePathSize] = {};
+      if (FindScannerPath(platform, found, sizeof found) == kScannerFound) where = found;
+    }
+    couldOpen = !where.empty() && CanOpen(platform, where, &permissionDenied);
+  }
+  err << "zrctl: "
+      << OpenFailureMessage(where, discovered, result, couldOpen, permissionDenied) << "\n";
+  return result;
+}
+
+std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
+                               bool couldOpen, bool permissionDenied) {
+  const std::string code =
+      std::string(discovered ? " (OpenDevice " : " (OpenDeviceAt ") + std::to_string(result) + ")";
+  const std::string scanner = path.empty() ? "the scanner" : "the scanner at " + path;
+  switch (result) {
+    case kOpenOutOfMemory:
+      return "ran out of memory while looking for the scanner" + code;
+    case kOpenNoScanner:
+      return "no scanner found (vendor " + Hex4(kScannerVendorId) + ", product " +
+             Hex4(kScannerProductId) + ", interface 1)" + code;
+    case kOpenNoAnswer:
+      if (couldOpen) return scanner + " did not answer the handshake" + code;
+#ifdef __linux__
+      if (permissionDenied) {
+        return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
+               code +
+               ": install the udev rule packaging/70-lumiq-scanner.rules in "
+               "/etc/udev/rules.d/ and plug the scanner in again";
+      }
+#else
+      (void)permissionDenied;
+#endif
+      return scanner + " could not be opened" + code;
+    default:
+      return scanner + " could not be opened" + code;
+  }
+}
+
+std::string DescribeSetResult(int result) {
+  switch (result) {
+    case -1:
+      return "not sent";
+    case -2:
+      return "no answer from the scanner";
+    case -3:
+      return "refused by the scanner";
+    default:
+      return "failed";
+  }
+}
+
+}  // namespace lumiq::zrctl

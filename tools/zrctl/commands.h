@@ -1,0 +1,62 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/hid_platform.h"
+#include "tools/zrctl/arguments.h"
+#include "tools/zrctl/profile.h"
+
+namespace lumiq::zrctl {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // scanner not found, not opened, not answering; a
+                                       // failed get, set or commit; diff found differences
+inline constexpr int kExitUsage = 2;   // command line or profile refused: nothing sent
+
+// What a command needs besides the scanner, checked before any device is
+// opened so that a bad operand never leaves half a configuration behind.
+struct PreparedInput {
+  std::vector<std::pair<std::string, std::string>> assignments;  // set
+  std::vector<ProfileEntry> profile;                             // restore, diff
+};
+
+// Checks the operands (and reads the profile); kExitOk, or kExitUsage after
+// telling `err` why.
+int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostream& err);
+
+// restore --dry-run: what would be sent, with no device at all.
+int PrintRestorePlan(const PreparedInput& input, std::ostream& out);
+
+// zrctl list, over `platform`.
+int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
+                   std::ostream& out, std::ostream& err);
+
+// Runs a device command on the opened scanner.
+int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
+                     std::ostream& out, std::ostream& err);
+
+// The commands of the profile file (profile_commands.cpp).
+int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err);
+int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
+int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
+
+// Opens the scanner the way the command line asks (`path` empty: discovery)
+// and returns OpenDevice's result; on failure `err` gets one line saying
+// whether the scanner was not found, could not be opened or did not answer.
+int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err);
+
+// The line for an open of `path` (empty: found by discovery) that failed with
+// `result`. `couldOpen` tells a scanner that did not answer from an interface
+// the system would not open; `permissionDenied` (Linux only) points to the
+// udev rule.
+std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
+                               bool couldOpen, bool permissionDenied);
+
+// Why a set failed, for messages.
+std::string DescribeSetResult(int result);
+
+}  // namespace lumiq::zrctl

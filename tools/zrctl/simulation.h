@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "sim/sim_platform.h"
+#include "sim/simulated_scanner.h"
+
+namespace lumiq::zrctl {
+
+// The scanners of --simulate: each one the demo scanner or a seed file's
+// settings, all behind one SimPlatform in the order given. A scanner from a
+// file writes its memory back to that file on every commit it accepts, so a
+// later run sees what was committed, and only what was committed.
+class SimulatedScanners {
+ public:
+  SimulatedScanners() = default;
+  SimulatedScanners(const SimulatedScanners&) = delete;
+  SimulatedScanners& operator=(const SimulatedScanners&) = delete;
+
+  // `seedFile` empty: the demo scanner. false after telling `err` why the
+  // file could not be read.
+  bool Add(const std::string& seedFile, std::ostream& err);
+  bool Empty() const { return scanners_.empty(); }
+  sim::SimPlatform& platform() { return platform_; }
+
+  // Tells `err` about every seed file a commit could not write back; false
+  // when there was one.
+  bool ReportWriteFailures(std::ostream& err) const;
+
+ private:
+  struct Scanner {
+    sim::SimulatedScanner device;
+    std::string seedFile;
+    std::vector<std::string> order;  // keys in the order of the file
+  };
+  void WriteBack(const Scanner& scanner);
+
+  std::vector<std::unique_ptr<Scanner>> scanners_;
+  sim::SimPlatform platform_;
+  std::vector<std::string> writeFailures_;
+};
+
+}  // namespace lumiq::zrctl

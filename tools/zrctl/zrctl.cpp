@@ -1,0 +1,158 @@
+#include "tools/zrctl/zrctl.h"
+
+#include <sstream>
+
+#include "link/device_commands.h"
+#include "link/frame_codec.h"
+#include "link/hid_transport.h"
+#include "tools/zrctl/arguments.h"
+#include "tools/zrctl/commands.h"
+#include "tools/zrctl/simulation.h"
+
+namespace lumiq::zrctl {
+
+namespace {
+
+// --trace: every frame in upper-case hex, requests after "> ", replies
+// after "< ".
+class TraceWriter : public FrameObserver {
+ public:
+  explicit TraceWriter(std::ostream& err) : err_(err) {}
+  void OnRequest(const uint8_t* frame, size_t size) override { Write("> ", frame, size); }
+  void OnReply(const uint8_t* frame, size_t size) override { Write("< ", frame, size); }
+
+ private:
+  void Write(const char* marker, const uint8_t* frame, size_t size) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string line = marker;
+    for (size_t i = 0; i < size; ++i) {
+      if (i > 0) line += ' ';
+      line += kDigits[frame[i] >> 4];
+      line += kDigits[frame[i] & 0x0F];
+    }
+    line += '\n';
+    err_ << line;
+  }
+  std::ostream& err_;
+};
+
+// Plugs the chosen devices and the tracer into the device link for one run
+// and takes them out again, whatever way the run ends.
+class LinkSetup {
+ public:
+  LinkSetup(HidPlatform* devices, FrameObserver* observer)
+      : previous_(&CurrentHidPlatform()) {
+    if (devices != nullptr) UseHidPlatform(devices);
+    SetFrameObserver(observer);
+  }
+  ~LinkSetup() {
+    CloseDevice();
+    SetFrameObserver(nullptr);
+    UseHidPlatform(previous_);
+  }
+  LinkSetup(const LinkSetup&) = delete;
+  LinkSetup& operator=(const LinkSetup&) = delete;
+
+ private:
+  HidPlatform* previous_;
+};
+
+int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
+                 HidPlatform& platform, const std::string& path, std::ostream& out,
+                 std::ostream& err) {
+  if (OpenScanner(platform, path, err) != kOpened) return kExitFailed;
+  const int status = RunDeviceCommand(invocation, input, out, err);
+  CloseDevice();
+  return status;
+}
+
+// --all: the command on every scanner's configuration interface, one after
+// another, each with a closing line that says how it went.
+int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+             std::ostream& out, std::ostream& err) {
+  std::vector<std::string> paths;
+  for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+    if (IsScannerInterface(info.attributes)) paths.push_back(info.path);
+  }
+  if (paths.empty()) {
+    err << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, false, false) << "\n";
+    return kExitFailed;
+  }
+  int status = kExitOk;
+  for (const std::string& path : paths) {
+    std::ostringstream messages;
+    const int result = RunOnScanner(invocation, input, platform, path, out, messages);
+    const std::string text = messages.str();
+    err << text;
+    out << path << ": ";
+    if (result == kExitOk) {
+      out << "ok\n";
+      continue;
+    }
+    status = kExitFailed;
+    if (text.empty()) {
+      out << (invocation.command == Command::kDiff ? "differs\n" : "failed\n");
+      continue;
+    }
+    std::string first = text.substr(0, text.find('\n'));
+    const std::string prefix = "zrctl: ";
+    if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
+    out << "failed: " << first << '\n';
+  }
+  return status;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        HidPlatform* devices) {
+  Invocation invocation;
+  std::string error;
+  if (!ParseArguments(args, &invocation, &error)) {
+    err << "zrctl: " << error << "\n" << UsageText();
+    return kExitUsage;
+  }
+  if (invocation.command == Command::kHelp) {
+    out << UsageText();
+    return kExitOk;
+  }
+
+  PreparedInput input;
+  const int prepared = PrepareInput(invocation, &input, err);
+  if (prepared != kExitOk) return prepared;
+  if (invocation.command == Command::kRestore && invocation.dryRun) {
+    return PrintRestorePlan(input, out);
+  }
+
+  SimulatedScanners simulated;
+  for (const std::string& seedFile : invocation.simulated) {
+    if (!simulated.Add(seedFile, err)) return kExitFailed;
+  }
+  if (!simulated.Empty()) devices = &simulated.platform();
+
+  TraceWriter tracer(err);
+  int status = kExitOk;
+  {
+    LinkSetup setup(devices, invocation.trace ? &tracer : nullptr);
+    HidPlatform& platform = CurrentHidPlatform();
+    if (invocation.command == Command::kList) {
+      status = ListInterfaces(invocation, platform, out, err);
+    } else if (invocation.all) {
+      status = RunOnAll(invocation, input, platform, out, err);
+    } else {
+      status = RunOnScanner(invocation, input, platform, invocation.device, out, err);
+    }
+  }
+  if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
+  return status;
+}
+
+int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  const int status = Run(args, out, err, nullptr);
+  out.flush();
+  return status;
+}
+
+}  // namespace lumiq::zrctl
