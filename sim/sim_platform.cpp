@@ -59,8 +59,13 @@ const SimPlatform::OpenInterface* SimPlatform::Find(HidHandle handle) const {
   return open.scanner < 0 ? nullptr : &open;
 }
 
-void SimPlatform::Delay() const {
-  if (latencyMicros_ > 0) std::this_thread::sleep_for(std::chrono::microseconds(latencyMicros_));
+void SimPlatform::Delay() {
+  if (latencyMicros_ <= 0) return;
+  const auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(std::chrono::microseconds(latencyMicros_));
+  latencySleptNanos_ += std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
 }
 
 int SimPlatform::ListInterfaces(std::vector<std::string>* paths) {

@@ -26,6 +26,10 @@ class SimPlatform : public HidPlatform {
   void SetReportLatencyMicros(int micros) { latencyMicros_ = micros; }
   // Number of reports that crossed in either direction.
   long ReportsExchanged() const { return reportsExchanged_; }
+  // Time actually spent in the latency above. The system's sleep overshoots
+  // (timer slack, wake-up delay), so benchmarks take this, not reports times
+  // latency, out of what they charge to the code under test.
+  long long LatencySleptNanos() const { return latencySleptNanos_; }
 
   static std::string PathOf(int scannerIndex, int interfaceNumber);
 
@@ -45,12 +49,13 @@ class SimPlatform : public HidPlatform {
   // The scanner behind an open handle, or nullptr.
   const OpenInterface* Find(HidHandle handle) const;
   bool ParsePath(const std::string& path, int* scanner, int* interfaceNumber) const;
-  void Delay() const;
+  void Delay();
 
   std::vector<SimulatedScanner*> scanners_;
   std::vector<OpenInterface> handles_;  // index = handle
   int latencyMicros_ = 0;
   long reportsExchanged_ = 0;
+  long long latencySleptNanos_ = 0;
 };
 
 }  // namespace lumiq::sim

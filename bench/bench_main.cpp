@@ -1,0 +1,104 @@
+// Runs every benchmark, then prints the figures an operator would notice.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Keeps each run's figures as it is reported, for the summary at the end.
+class SummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+      std::string name = run.run_name.function_name;
+      if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+      runs_[name] = run;
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::FILE* out = stdout;
+    std::fflush(out);
+    std::fprintf(out, "\nWhat the operator waits for\n");
+
+    for (const char* reports : {"1", "4"}) {
+      const Run* transact = Find(std::string("BM_TransactGet/") + reports);
+      const Run* floor = Find(std::string("BM_MemcpyFloor/") + reports);
+      if (transact == nullptr || floor == nullptr) continue;
+      // CPU time: on a shared machine the wall clock of a 100 ns loop is
+      // mostly other programs' turns.
+      const double ns = CpuNanoseconds(*transact);
+      const double floorNs = CpuNanoseconds(*floor);
+      std::fprintf(out,
+                   "1. Transact, %s-report reply: %.0f ns CPU per exchange "
+                   "(memcpy of the same reports: %.1f ns; wall clock %.0f ns "
+                   "against %.1f ns)\n",
+                   reports, ns, floorNs, Nanoseconds(*transact), Nanoseconds(*floor));
+    }
+
+    for (const char* phase : {"Load", "Save"}) {
+      const Run* run = Find(std::string("BM_Settings") + phase);
+      if (run == nullptr) continue;
+      std::fprintf(out,
+                   "2. Settings window %s: %.0f exchanges, %.0f reports, "
+                   "%.1f ms against a floor of %.0f ms at 1 ms per report: "
+                   "ratio %.3f (wall clock %.3f, of which the latency "
+                   "model oversleeps %.0f us per report)\n",
+                   phase, Counter(*run, "exchanges"), Counter(*run, "reports"),
+                   Milliseconds(*run), Counter(*run, "floor_ms"),
+                   Counter(*run, "ratio"), Counter(*run, "ratio_raw"),
+                   Counter(*run, "overshoot_us"));
+    }
+
+    if (const Run* run = Find("BM_SilentScannerWait")) {
+      const Run* bare = Find("BM_BarePollWait");
+      std::fprintf(out,
+                   "3. Silent scanner: %.2f ms CPU per %.0f ms wait; the wait "
+                   "took %.0f ms and slept %.0f time(s) (a bare poll of the same "
+                   "length: %.2f ms CPU)\n",
+                   Counter(*run, "cpu_ms_per_wait"), Counter(*run, "timeout_ms"),
+                   Counter(*run, "wall_ms_per_wait"), Counter(*run, "sleeps_per_wait"),
+                   bare ? Counter(*bare, "cpu_ms_per_wait") : 0.0);
+    }
+    std::fflush(out);
+  }
+
+ private:
+  const Run* Find(const std::string& name) const {
+    auto it = runs_.find(name);
+    return it == runs_.end() ? nullptr : &it->second;
+  }
+  static double Counter(const Run& run, const char* name) {
+    auto it = run.counters.find(name);
+    return it == run.counters.end() ? 0.0 : it->second.value;
+  }
+  static double Nanoseconds(const Run& run) {
+    return run.GetAdjustedRealTime() /
+           benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+  }
+  static double CpuNanoseconds(const Run& run) {
+    return run.GetAdjustedCPUTime() /
+           benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+  }
+  static double Milliseconds(const Run& run) { return Nanoseconds(run) / 1e6; }
+
+  std::map<std::string, Run> runs_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
