@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/hid_platform.h"
+
+namespace lumiq {
+
+// Linux backend over the kernel's hidraw nodes. Discovery reads sysfs only, so
+// listing and attribute queries need no rights on the device nodes; only
+// opening does, and that is what the udev rule in packaging/ grants.
+//
+// A handle of this backend is the file descriptor of the opened node, so a
+// test can hand any readable or writable descriptor (a socket, a pipe) to
+// ReadReport and WriteReport.
+class HidrawPlatform : public HidPlatform {
+ public:
+  // The roots are injectable so tests can build a fake sysfs tree.
+  explicit HidrawPlatform(std::string sysfsRoot = "/sys",
+                          std::string devDir = "/dev");
+
+  // "<devDir>/hidrawN" in the numeric order of N.
+  int ListInterfaces(std::vector<std::string>* paths) override;
+  bool ReadAttributes(const std::string& path,
+                      HidAttributes* attributes) override;
+  // O_RDONLY or O_WRONLY, non-blocking, closed on exec.
+  HidHandle Open(const std::string& path, HidAccess access) override;
+  int WriteReport(HidHandle handle, const uint8_t* report,
+                  int timeoutMs) override;
+  // Devices without numbered reports deliver 64 bytes; they are handed on as
+  // a 65-byte report with id 0. A vanished device ends the wait with -3.
+  int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
+  void Close(HidHandle handle) override;
+
+  // errno of the last Open, 0 when it succeeded. EACCES/EPERM mean the node
+  // exists but the user may not open it: the udev rule is missing.
+  int LastOpenError() const { return lastOpenError_; }
+
+ private:
+  std::string sysfsRoot_;
+  std::string devDir_;
+  int lastOpenError_ = 0;
+};
+
+// The instance NativeHidPlatform() returns on Linux, for callers that want
+// LastOpenError().
+HidrawPlatform& NativeHidrawPlatform();
+
+namespace hidraw {
+
+// Parsers of the sysfs texts, exposed for tests.
+
+// "0003:00000525:0000A4AC" (bus:vendor:product, hexadecimal). false unless
+// all three fields are hexadecimal and vendor and product fit 16 bits.
+bool ParseHidId(const std::string& value, uint32_t* bus, uint16_t* vendor,
+                uint16_t* product);
+
+// The decimal number after the last "/input" of a HID_PHYS value
+// ("usb-0000:00:14.0-1.2/input1" -> 1), or -1.
+int InterfaceFromPhys(const std::string& phys);
+
+// The hexadecimal contents of a bInterfaceNumber file ("0a\n" -> 10), or -1.
+int ParseInterfaceNumber(const std::string& text);
+
+// "hidraw12" -> 12; -1 for any other name.
+int HidrawIndex(const std::string& name);
+
+}  // namespace hidraw
+
+}  // namespace lumiq

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "link/hid_platform.h"
+
+namespace lumiq {
+
+// Windows backend: discovery through the setup and HID services, reports
+// through overlapped file input and output. Built on Windows only.
+//
+// Each handle owns its event, overlapped record and transfer buffer, so a
+// transfer that is cancelled can never complete into memory that is gone, and
+// reads and writes never signal each other.
+class Win32HidPlatform : public HidPlatform {
+ public:
+  // Present HID interfaces; a path that does not fit kDevicePathSize bytes
+  // with its terminator is passed over. -1 when a detail record could not be
+  // allocated.
+  int ListInterfaces(std::vector<std::string>* paths) override;
+  // Opens the path with no access rights, which any user may do, and asks
+  // for the HID attributes; the interface number comes from the path.
+  bool ReadAttributes(const std::string& path,
+                      HidAttributes* attributes) override;
+  HidHandle Open(const std::string& path, HidAccess access) override;
+  // A write still under way after `timeoutMs` is cancelled and gives -1.
+  int WriteReport(HidHandle handle, const uint8_t* report,
+                  int timeoutMs) override;
+  // A read that times out is cancelled before it returns -3, so nothing
+  // lands in the handle's buffer afterwards and the next read starts clean.
+  int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
+  void Close(HidHandle handle) override;
+
+  // GetLastError() of the last Open, 0 when it succeeded
+  // (ERROR_ACCESS_DENIED: another program holds the device exclusively).
+  unsigned long LastOpenError() const { return lastOpenError_; }
+
+ private:
+  unsigned long lastOpenError_ = 0;
+};
+
+// The instance NativeHidPlatform() returns on Windows.
+Win32HidPlatform& NativeWin32HidPlatform();
+
+}  // namespace lumiq

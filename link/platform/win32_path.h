@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace lumiq::win32 {
+
+// Rules the Windows backend applies to device paths. They are plain string
+// work, kept apart from the Win32 calls so they are built and tested on every
+// platform.
+
+// The USB interface number a Windows HID device path names: 1 when it
+// contains "&mi_01", otherwise the two hexadecimal digits after "&mi_", or -1.
+// Paths come lower-cased from the setup services; the test is case-sensitive,
+// so "&MI_01" names no interface.
+int InterfaceFromDevicePath(const std::string& path);
+
+// Takes the zero-terminated path out of a detail record's text field of
+// `capacity` bytes. false when it has no terminator within the field, or when
+// it does not fit a path buffer of `bufferSize` bytes with its terminator.
+bool TakeDevicePath(const char* text, size_t capacity, size_t bufferSize,
+                    std::string* path);
+
+}  // namespace lumiq::win32
