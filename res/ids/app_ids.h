@@ -1,0 +1,32 @@
+#pragma once
+
+// Resource ids of the application's own windows: the About box (100), the
+// connect dialog (102) and the settings window (134), with the program icon,
+// the About entry of the system menu and its string.
+
+namespace lumiq::res {
+
+inline constexpr int kAboutTemplateId = 100;
+inline constexpr int kConnectTemplateId = 102;
+inline constexpr int kSettingsTemplateId = 134;
+
+inline constexpr int kProgramIconId = 128;
+inline constexpr int kAboutMenuStringId = 101;
+// System-menu commands carry flags in their low four bits, so the entry is
+// recognised by (command & 0xFFF0) == kAboutMenuCommand.
+inline constexpr int kAboutMenuCommand = 0x0010;
+inline constexpr int kSystemCommandMask = 0xFFF0;
+
+// About box (100).
+inline constexpr int kAboutOkButton = 1;
+
+// Connect dialog (102).
+inline constexpr int kConnectButton = 1;
+inline constexpr int kConnectExitButton = 1004;
+
+// Settings window (134).
+inline constexpr int kSettingsTabControl = 1039;
+inline constexpr int kSettingsExitButton = 1041;
+inline constexpr int kSettingsSaveButton = 1141;
+
+}  // namespace lumiq::res

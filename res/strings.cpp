@@ -1,0 +1,14 @@
+#include "res/strings.h"
+
+#include "res/ids/app_ids.h"
+
+namespace lumiq::res {
+
+const char* StringResource(int id) {
+  switch (id) {
+    case kAboutMenuStringId: return "关于 LumiqConfigTool(&A)...";
+    default: return "";
+  }
+}
+
+}  // namespace lumiq::res

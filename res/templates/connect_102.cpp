@@ -1,0 +1,18 @@
+#include "res/ids/app_ids.h"
+#include "res/templates/templates.h"
+
+namespace lumiq::res {
+
+const DialogTemplate& ConnectTemplate() {
+  static const DialogTemplate dialog{
+      kConnectTemplateId, "Lumiq配置工具U口(ZR系列)v2.0.7", 320, 200, "微软雅黑", 10, false,
+      {
+          // The connect button is the dialog's OK, so Enter connects.
+          {kConnectButton, ControlKind::kPushButton, "连接设备", {43, 159, 50, 12},
+           kTabStop | kDefaultButton, {}},
+          {kConnectExitButton, ControlKind::kPushButton, "退出", {189, 158, 52, 13}, kTabStop, {}},
+      }};
+  return dialog;
+}
+
+}  // namespace lumiq::res

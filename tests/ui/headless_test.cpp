@@ -1,0 +1,206 @@
+// The headless runner as a user of it sees it: its options, its output and
+// exit status, and what the scanner received.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/qt/about_dialog.h"
+#include "ui/qt/connect_dialog.h"
+#include "ui/qt/settings_window.h"
+#include "ui/qt/user_actions.h"
+
+namespace lumiq::ui::qt {
+namespace {
+
+using Kind = UserAction::Kind;
+
+struct HeadlessRun {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+HeadlessRun Headless(const QStringList& arguments) {
+  QProcess process;
+  process.start(QString::fromUtf8(LUMIQ_HEADLESS_PATH), arguments);
+  HeadlessRun run;
+  if (!process.waitForFinished(30000)) return run;
+  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  run.err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+QStringList ReadLines(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+TEST(HeadlessActions, ParseTheDocumentedForms) {
+  std::string error;
+  auto text = ParseUserAction("text:137:1103=仓库 7=b", &error);
+  ASSERT_TRUE(text) << error;
+  EXPECT_EQ(text->kind, Kind::kText);
+  EXPECT_EQ(text->templateId, 137);
+  EXPECT_EQ(text->controlId, 1103);
+  EXPECT_EQ(text->text, QString::fromUtf8("仓库 7=b"));
+  EXPECT_EQ(ParseUserAction("check:130:1033", &error)->kind, Kind::kCheck);
+  EXPECT_EQ(ParseUserAction("uncheck:130:1033", &error)->kind, Kind::kUncheck);
+  EXPECT_EQ(ParseUserAction("tab:4", &error)->tab, 4);
+  EXPECT_EQ(ParseUserAction("save", &error)->kind, Kind::kSave);
+  EXPECT_EQ(ParseUserAction("exit", &error)->kind, Kind::kExit);
+
+  for (const char* bad : {"tab:5", "tab:", "check:134:1041", "check:130:9999", "check:130",
+                          "text:137:1103", "text:130:1033=x", "check:137:1103", "press",
+                          "check:130:-1"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(ParseUserAction(bad, &error));
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(HeadlessActions, MessagesAreOneLineEach) {
+  EXPECT_EQ(MessageLine(QString::fromUtf8("保存失败\nqrcode\ndeviceno")),
+            "MESSAGE 保存失败\\nqrcode\\ndeviceno");
+}
+
+class HeadlessActionsOnWindow : public ::testing::Test {
+ protected:
+  HeadlessActionsOnWindow() : dialog_(messages_) {
+    dialog_.SetRunSettingsModally(false);
+    EXPECT_EQ(dialog_.Connect(), ConnectDialog::Outcome::kConnected);
+  }
+  bool Apply(const std::string& word) {
+    std::string error, note;
+    const auto action = ParseUserAction(word, &error);
+    EXPECT_TRUE(action) << error;
+    return action && ApplyUserAction(*dialog_.Settings(), *action, &note);
+  }
+  QtPageControls& Page(int templateId) { return *dialog_.Settings()->PageByTemplate(templateId); }
+
+  test::UiScanner rig_;
+  test::CapturingSink messages_;
+  ConnectDialog dialog_;
+};
+
+TEST_F(HeadlessActionsOnWindow, ActLikeTheUser) {
+  // The demo scanner has QR on: unchecking then checking clicks twice.
+  ASSERT_TRUE(Page(130).IsChecked(1033));
+  EXPECT_TRUE(Apply("uncheck:130:1033"));
+  EXPECT_FALSE(Page(130).IsChecked(1033));
+  EXPECT_TRUE(Apply("check:130:1033"));
+  EXPECT_TRUE(Page(130).IsChecked(1033));
+
+  // Hidden or disabled controls take nothing.
+  const bool inverse = Page(130).IsChecked(1094);
+  EXPECT_FALSE(Apply(inverse ? "uncheck:130:1094" : "check:130:1094"));
+  EXPECT_EQ(Page(130).IsChecked(1094), inverse);
+  EXPECT_FALSE(Apply("text:137:1001=V9"));
+
+  // A number-only edit keeps the digits of what is typed.
+  EXPECT_TRUE(Apply("text:132:1221=4a5"));
+  EXPECT_EQ(Page(132).Text(1221), "45");
+
+  // A radio button clicked clears its group; no click unchecks one.
+  EXPECT_TRUE(Apply("check:131:1100"));
+  EXPECT_TRUE(Page(131).IsChecked(1100));
+  EXPECT_FALSE(Page(131).IsChecked(1101) || Page(131).IsChecked(1102));
+  EXPECT_FALSE(Apply("uncheck:131:1100"));
+  EXPECT_TRUE(Page(131).IsChecked(1100));
+
+  EXPECT_TRUE(Apply("tab:3"));
+  EXPECT_TRUE(dialog_.Settings()->PageAt(3)->isVisible());
+  EXPECT_TRUE(rig_.Sets().empty());
+}
+
+TEST(Headless, UsageErrorsExitWithTwo) {
+  for (const QStringList& arguments :
+       {QStringList{"--bogus"}, QStringList{"exit", "save"}, QStringList{"tab:9"},
+        QStringList{"--hid", "--trace", "x"}, QStringList{"--silent-from", "0"},
+        QStringList{"--seed"}, QStringList{"--seed", "/nonexistent/seed.txt"}}) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const HeadlessRun run = Headless(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("usage"));
+  }
+}
+
+TEST(Headless, AFailedConnectPrintsItsMessageAndStops) {
+  QTemporaryDir dir;
+  const QString trace = dir.filePath("trace.txt");
+  const HeadlessRun run = Headless({"--silent-from", "1", "--trace", trace, "save"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, QString::fromUtf8("MESSAGE 连接设备失败，请检查设备是否插入或重试!\n"));
+  EXPECT_EQ(ReadLines(trace), QStringList{"HANDSHAKE"});
+}
+
+TEST(Headless, RunsTheActionsAgainstASeededScanner) {
+  QTemporaryDir dir;
+  const QString seed = dir.filePath("seed.txt");
+  {
+    QFile file(seed);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("masterver=V2.0.7\nqrcode=0\ndeviceno=\\xB2\\xD6\n");
+  }
+  const QString trace = dir.filePath("trace.txt");
+  const HeadlessRun run = Headless({"--seed", seed, "--trace", trace, "check:130:1033",
+                            "text:137:1103=ZR-9", "save", "exit"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  const QStringList out = run.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_GE(out.size(), 2);
+  EXPECT_EQ(out.first(), QString::fromUtf8("MESSAGE 连接设备成功!"));
+  EXPECT_EQ(out.last(), QString::fromUtf8("MESSAGE 保存成功!"));
+
+  const QStringList lines = ReadLines(trace);
+  ASSERT_GE(lines.size(), 3);
+  EXPECT_EQ(lines[0], "HANDSHAKE");
+  EXPECT_EQ(lines[1], "GET masterver");
+  EXPECT_TRUE(lines.contains("GET deviceno"));
+  EXPECT_TRUE(lines.contains("SET qrcode=1"));
+  EXPECT_TRUE(lines.contains("SET deviceno=ZR-9"));
+  EXPECT_EQ(lines.last(), "COMMIT");
+  EXPECT_EQ(lines.count("COMMIT"), 1);
+}
+
+TEST(Headless, AScannerFallingSilentShowsTheReadFailureAsOneLine) {
+  const HeadlessRun run = Headless({"--silent-from", "3"});
+  EXPECT_EQ(run.status, 0);
+  const QStringList out = run.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(out.size(), 2);
+  EXPECT_TRUE(out[1].startsWith(
+      QString::fromUtf8("MESSAGE 读取设备设置失败，请检查设备是否插入或重试!\\nqrcode\\n")));
+}
+
+TEST(Headless, WritesTheScreenshots) {
+  QTemporaryDir dir;
+  const HeadlessRun run = Headless({"--screenshots", dir.path(), "tab:2"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  const QImage connect(dir.filePath("connect.png"));
+  const QImage about(dir.filePath("about.png"));
+  EXPECT_FALSE(connect.isNull());
+  EXPECT_FALSE(about.isNull());
+  // The windows have their templates' sizes in their fonts (320 x 200,
+  // 235 x 55 and 368 x 279 dialog units).
+  test::CapturingSink messages;
+  EXPECT_EQ(connect.size(), ConnectDialog(messages).size());
+  EXPECT_EQ(about.size(), AboutDialog().size());
+  QWidget probe;
+  const QSize settingsSize =
+      DialogClientSize(BuildDialog(*res::FindDialogTemplate(134), &probe));
+  for (int tab = 0; tab < 5; ++tab) {
+    const QImage settings(dir.filePath(QString("settings-tab%1.png").arg(tab)));
+    SCOPED_TRACE(tab);
+    EXPECT_EQ(settings.size(), settingsSize);
+  }
+}
+
+}  // namespace
+}  // namespace lumiq::ui::qt

@@ -1,0 +1,254 @@
+#include "ui/qt/settings_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "link/device_commands.h"
+#include "res/ids/version_ids.h"
+#include "tests/support/fake_page_controls.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/pages/settings_sequence.h"
+#include "ui/qt/connect_dialog.h"
+#include "ui/qt/user_actions.h"
+
+namespace lumiq::ui::qt {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const QString kSaved = QString::fromUtf8("保存成功!");
+const QString kSaveFailed = QString::fromUtf8("保存失败，请检查设备是否插入或重试!");
+
+Lines Concat(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  SettingsTest() : dialog_(messages_) {
+    dialog_.SetRunSettingsModally(false);
+    reference_ = test::RunPagesWithoutWindows(rig_);
+  }
+
+  // Connects as the button does; the record then starts after the version.
+  SettingsWindow& Open() {
+    EXPECT_EQ(dialog_.Connect(), ConnectDialog::Outcome::kConnected);
+    QCoreApplication::processEvents();
+    opening_ = rig_.Trace();
+    rig_.ClearTrace();
+    messages_.Clear();
+    return *dialog_.Settings();
+  }
+  int VisiblePages(SettingsWindow& window) {
+    int visible = 0;
+    for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
+      visible += window.PageAt(tab)->isVisible() ? 1 : 0;
+    }
+    return visible;
+  }
+
+  test::UiScanner rig_;
+  test::CapturingSink messages_;
+  ConnectDialog dialog_;
+  test::PageReference reference_;
+  Lines opening_;
+};
+
+TEST_F(SettingsTest, PagesLoadInPageOrderBeforeTheWindowShows) {
+  SettingsWindow& window = Open();
+  EXPECT_EQ(opening_, Concat({"HANDSHAKE", "GET masterver"}, reference_.loadTrace));
+
+  // Each tab's page shows exactly what the page logic loads for its template.
+  const int templates[] = {130, 133, 132, 131, 137};
+  for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
+    ASSERT_EQ(SettingsWindow::TemplateOfTab(tab), templates[tab]);
+    EXPECT_EQ(window.PageControlsAt(tab).TemplateId(), templates[tab]);
+  }
+  test::FakePageControls fakes[] = {test::FakePageControls(130), test::FakePageControls(133),
+                                    test::FakePageControls(132), test::FakePageControls(131),
+                                    test::FakePageControls(137)};
+  rig_.ClearTrace();
+  PageSet pages{fakes[0], fakes[1], fakes[2], fakes[3], fakes[4]};
+  LoadPages(pages);
+  for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
+    QtPageControls& shown = window.PageControlsAt(tab);
+    for (const res::ControlTemplate& control : res::FindDialogTemplate(templates[tab])->controls) {
+      if (control.id == res::kNoId) continue;
+      SCOPED_TRACE(testing::Message() << templates[tab] << ":" << control.id);
+      EXPECT_EQ(shown.IsChecked(control.id), fakes[tab].IsChecked(control.id));
+      EXPECT_EQ(shown.IsShown(control.id), fakes[tab].IsShown(control.id));
+      EXPECT_EQ(shown.IsEnabled(control.id), fakes[tab].IsEnabled(control.id));
+      if (control.kind == res::ControlKind::kEdit || control.kind == res::ControlKind::kComboBox) {
+        EXPECT_EQ(shown.Text(control.id), fakes[tab].Text(control.id));
+      }
+    }
+  }
+}
+
+TEST_F(SettingsTest, OneVisiblePageAtATimeAndTheFocusOnExit) {
+  SettingsWindow& window = Open();
+  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Lumiq配置工具U口(ZR系列)v2.0.7"));
+  EXPECT_EQ(window.size(), ToPixels(368, 279, window.Controls().units));
+  const QStringList captions = {"码制设置", "输出方式", "输出格式", "控制设置", "关于"};
+  ASSERT_EQ(window.Tabs()->count(), 5);
+  for (int tab = 0; tab < 5; ++tab) EXPECT_EQ(window.Tabs()->tabText(tab), captions[tab]);
+
+  EXPECT_EQ(window.Tabs()->currentIndex(), 0);
+  EXPECT_TRUE(window.PageAt(0)->isVisible());
+  EXPECT_EQ(VisiblePages(window), 1);
+  EXPECT_EQ(window.focusWidget(), window.ExitButton());
+
+  for (int tab : {3, 4, 1, 2, 0}) {
+    QTabBar* bar = window.Tabs()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    SCOPED_TRACE(tab);
+    EXPECT_EQ(window.Tabs()->currentIndex(), tab);
+    EXPECT_TRUE(window.PageAt(tab)->isVisible());
+    EXPECT_EQ(VisiblePages(window), 1);
+  }
+  EXPECT_TRUE(rig_.Trace().empty());
+}
+
+TEST_F(SettingsTest, EachSaveRunsEveryStoreGroupThenOneCommit) {
+  ASSERT_FALSE(reference_.saveTrace.empty());
+  ASSERT_EQ(reference_.saveTrace.back(), "COMMIT");
+  SettingsWindow& window = Open();
+  window.SaveButton()->click();
+  window.SaveButton()->click();
+  EXPECT_EQ(rig_.Trace(), Concat(reference_.saveTrace, reference_.saveTrace));
+  EXPECT_EQ(messages_.Texts(), QStringList({kSaved, kSaved}));
+  EXPECT_EQ(messages_.shown[0].owner, &window);
+  EXPECT_TRUE(window.isVisible());  // Save does not end the window
+}
+
+TEST_F(SettingsTest, ExitTheCloseBoxAndEscapeWriteNothing) {
+  Open().ExitButton()->click();
+  EXPECT_FALSE(dialog_.Settings()->isVisible());
+  EXPECT_EQ(dialog_.Settings()->result(), QDialog::Accepted);
+  EXPECT_TRUE(rig_.Trace().empty());
+
+  Open().close();
+  EXPECT_FALSE(dialog_.Settings()->isVisible());
+  EXPECT_TRUE(rig_.Trace().empty());
+
+  SettingsWindow& window = Open();
+  QTest::keyClick(window.PageControlsAt(4).Widget(res::version::kDeviceNumber), Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.result(), QDialog::Rejected);
+  EXPECT_TRUE(rig_.Trace().empty());
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(SettingsTest, EnterInsideAPageWritesNothing) {
+  SettingsWindow& window = Open();
+  window.Tabs()->setCurrentIndex(4);
+  auto* edit = qobject_cast<QLineEdit*>(window.PageControlsAt(4).Widget(res::version::kDeviceNumber));
+  ASSERT_NE(edit, nullptr);
+  edit->setFocus();
+  QTest::keyClick(edit, Qt::Key_Return);
+  QTest::keyClick(edit, Qt::Key_Enter);
+  QTest::keyClick(window.Tabs()->tabBar(), Qt::Key_Return);
+  QTest::keyClick(window.ExitButton(), Qt::Key_Return);
+  EXPECT_FALSE(window.SaveButton()->isDefault());
+  EXPECT_FALSE(window.SaveButton()->autoDefault());
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(rig_.Trace().empty());
+}
+
+TEST_F(SettingsTest, ARefusedKeyIsNamedInTheSaveMessage) {
+  SettingsWindow& window = Open();
+  rig_.scanner().Faults().refusedKeys = {"deviceno"};
+  const SaveOutcome outcome = window.Save();
+  EXPECT_EQ(outcome.failedKeys, Lines{"deviceno"});
+  EXPECT_EQ(messages_.Texts(), QStringList{kSaveFailed + "\ndeviceno"});
+  // The sets after it and the commit still went out.
+  EXPECT_EQ(rig_.Trace(), reference_.saveTrace);
+}
+
+TEST_F(SettingsTest, AFailedCommitAloneFailsTheSave) {
+  SettingsWindow& window = Open();
+  rig_.scanner().Faults().refusedCommands = {0x09};
+  window.SaveButton()->click();
+  EXPECT_EQ(messages_.Texts(), QStringList{kSaveFailed});
+  EXPECT_EQ(rig_.Trace(), reference_.saveTrace);
+}
+
+TEST_F(SettingsTest, AFailedReadIsReportedOnceAfterTheWindowOpens) {
+  ASSERT_FALSE(reference_.loadTrace.empty());
+  rig_.scanner().Faults().refusedKeys = {"qrcode", "deviceno"};
+  ASSERT_EQ(dialog_.Connect(), ConnectDialog::Outcome::kConnected);
+  SettingsWindow& window = *dialog_.Settings();
+  EXPECT_EQ(window.LoadFailedKeys(), (Lines{"qrcode", "deviceno"}));
+  // Not before the window is up: the message is queued behind its showing.
+  EXPECT_EQ(messages_.Texts(), QStringList{QString::fromUtf8("连接设备成功!")});
+  QCoreApplication::processEvents();
+  ASSERT_EQ(messages_.shown.size(), 2u);
+  EXPECT_EQ(messages_.shown[1].text,
+            QString::fromUtf8("读取设备设置失败，请检查设备是否插入或重试!\nqrcode\ndeviceno"));
+  EXPECT_EQ(messages_.shown[1].owner, &window);
+
+  window.hide();
+  window.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(messages_.shown.size(), 2u);
+}
+
+TEST_F(SettingsTest, AScannerThatFallsSilentFailsEveryRead) {
+  rig_.scanner().Faults().silentFrom = rig_.scanner().CommandCount() + 3;
+  ASSERT_EQ(dialog_.Connect(), ConnectDialog::Outcome::kConnected);
+  QCoreApplication::processEvents();
+  // Every get the pages sent failed (which keys they ask for depends on
+  // what they read before, so take them from the scanner's record).
+  const Lines trace = rig_.Trace();
+  ASSERT_GT(trace.size(), 2u);
+  Lines keys;
+  for (size_t i = 2; i < trace.size(); ++i) {
+    ASSERT_EQ(trace[i].rfind("GET ", 0), 0u) << trace[i];
+    keys.push_back(trace[i].substr(4));
+  }
+  EXPECT_EQ(dialog_.Settings()->LoadFailedKeys(), keys);
+  ASSERT_EQ(messages_.shown.size(), 2u);
+  EXPECT_EQ(messages_.shown[1].text.toStdString(), LoadFailureMessage(keys));
+}
+
+TEST_F(SettingsTest, DeviceNumbersRoundTripInGbk) {
+  using namespace std::string_literals;
+  auto deviceNumberSet = [this] {
+    for (const std::string& line : rig_.Sets()) {
+      if (line.rfind("SET deviceno=", 0) == 0) return line;
+    }
+    return std::string("none");
+  };
+
+  // Chinese text: shown as such, written back in the same bytes.
+  rig_.scanner().Set("deviceno", "\xB2\xD6\xBF\xE2-7");  // "仓库-7"
+  SettingsWindow* window = &Open();
+  auto* edit = qobject_cast<QLineEdit*>(window->PageControlsAt(4).Widget(res::version::kDeviceNumber));
+  EXPECT_EQ(edit->text(), QString::fromUtf8("仓库-7"));
+  window->Save();
+  EXPECT_EQ(deviceNumberSet(), "SET deviceno=\\xB2\\xD6\\xBF\\xE2-7");
+
+  // Bytes that are not GBK, untouched by the user, go back as they came.
+  rig_.scanner().Set("deviceno", "\xFF\x81\x30\xD6"s);
+  window = &Open();
+  window->Save();
+  EXPECT_EQ(deviceNumberSet(), "SET deviceno=\\xFF\\x810\\xD6");
+
+  // Typed text that GBK cannot hold fails its key and is not sent.
+  window = &Open();
+  TypeText(window->PageControlsAt(4).Widget(res::version::kDeviceNumber),
+           QString::fromUtf8("No.\xF0\x9F\x98\x80"));
+  const SaveOutcome outcome = window->Save();
+  EXPECT_EQ(outcome.failedKeys, Lines{"deviceno"});
+  EXPECT_EQ(deviceNumberSet(), "none");
+  EXPECT_EQ(messages_.Texts().last(), kSaveFailed + "\ndeviceno");
+}
+
+}  // namespace
+}  // namespace lumiq::ui::qt

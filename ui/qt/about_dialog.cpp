@@ -1,0 +1,22 @@
+#include "ui/qt/about_dialog.h"
+
+#include <QPushButton>
+
+#include "res/ids/app_ids.h"
+#include "ui/qt/program_icon.h"
+
+namespace lumiq::ui::qt {
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  const res::DialogTemplate& dialog = *res::FindDialogTemplate(res::kAboutTemplateId);
+  controls_ = BuildDialog(dialog, this);
+  setWindowTitle(QString::fromUtf8(dialog.caption));
+  setWindowIcon(ProgramIcon());
+  setFixedSize(DialogClientSize(controls_));
+  if (auto* ok = qobject_cast<QPushButton*>(controls_.Find(res::kAboutOkButton))) {
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    ok->setFocus();
+  }
+}
+
+}  // namespace lumiq::ui::qt

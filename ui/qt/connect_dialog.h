@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+
+#include "ui/qt/dialog_builder.h"
+
+class QAction;
+
+namespace lumiq::ui::qt {
+
+class MessageSink;
+class SettingsWindow;
+
+// The connect dialog (template 102), the program's one top-level window.
+// "连接设备" (also Enter) opens the scanner, reads its version and opens a
+// new settings window; "退出", Escape and the close box end the program.
+class ConnectDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum class Outcome { kNoDevice, kNoVersion, kConnected };
+
+  explicit ConnectDialog(MessageSink& messages, QWidget* parent = nullptr);
+  ~ConnectDialog() override;
+
+  // The application runs each settings window modally and destroys it when
+  // it ends. A host without a modal loop (tests, the headless runner) turns
+  // this off: the window is then shown and kept until the next connect.
+  void SetRunSettingsModally(bool modal) { modal_ = modal; }
+
+  // The whole connect sequence, from discovery on, with its message.
+  Outcome Connect();
+  // The settings window of the last connect while it is kept, or nullptr.
+  SettingsWindow* Settings() const { return settings_.get(); }
+
+  // The About entry ("关于 LumiqConfigTool(&A)..."): the system menu's on
+  // Windows, the dialog's context menu elsewhere.
+  QAction* AboutAction() const { return about_; }
+  void ShowAbout();
+
+  const BuiltDialog& Controls() const { return controls_; }
+
+ protected:
+#ifdef Q_OS_WIN
+  void showEvent(QShowEvent* event) override;
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+ private:
+  MessageSink& messages_;
+  BuiltDialog controls_;
+  QAction* about_ = nullptr;
+  std::unique_ptr<SettingsWindow> settings_;
+  bool modal_ = true;
+#ifdef Q_OS_WIN
+  bool systemMenuExtended_ = false;
+#endif
+};
+
+}  // namespace lumiq::ui::qt

@@ -1,0 +1,28 @@
+#include <QApplication>
+
+#include "link/device_commands.h"
+#include "sim/demo_configuration.h"
+#include "sim/sim_platform.h"
+#include "sim/simulated_scanner.h"
+#include "ui/qt/config_app.h"
+
+// The application on a simulated scanner with the demo configuration, for
+// trying the tool without hardware.
+int main(int argc, char** argv) {
+  (void)argc;
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
+
+  lumiq::sim::SimulatedScanner scanner;
+  lumiq::sim::SeedDemoScanner(scanner);
+  lumiq::sim::SimPlatform platform;
+  platform.AddScanner(&scanner);
+  lumiq::UseHidPlatform(&platform);
+
+  const int result = lumiq::ui::qt::ConfigApp().Run();
+
+  lumiq::CloseDevice();
+  lumiq::UseHidPlatform(nullptr);
+  return result;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QDialog>
+
+#include "ui/pages/settings_sequence.h"
+#include "ui/qt/dialog_builder.h"
+#include "ui/qt/qt_page_controls.h"
+
+class QPushButton;
+class QTabWidget;
+
+namespace lumiq::ui::qt {
+
+class MessageSink;
+
+// The tabbed settings window (template 134). Building it creates the five
+// pages in page order and runs their Loads, so the scanner is read before
+// the window first shows. "保存" runs the Save sequence and reports it;
+// "退出", Escape and the close box end the window without writing.
+class SettingsWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPageCount = 5;
+
+  explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr);
+  ~SettingsWindow() override;
+
+  // Page order: tab index 0..4 = templates 130, 133, 132, 131, 137.
+  static int TemplateOfTab(int tab);
+  QtPageControls& PageControlsAt(int tab) { return *pages_[static_cast<size_t>(tab)].controls; }
+  QWidget* PageAt(int tab) const { return pages_[static_cast<size_t>(tab)].widget; }
+  // The page built from `templateId`, or nullptr.
+  QtPageControls* PageByTemplate(int templateId);
+  int TabOfTemplate(int templateId) const;
+
+  QTabWidget* Tabs() const { return tabs_; }
+  QPushButton* SaveButton() const { return save_; }
+  QPushButton* ExitButton() const { return exit_; }
+  const BuiltDialog& Controls() const { return controls_; }
+
+  // Keys whose get failed while the pages loaded.
+  const std::vector<std::string>& LoadFailedKeys() const { return loadFailed_; }
+
+  // What "保存" does: S1 to S9, then the outcome's message.
+  SaveOutcome Save();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct Page {
+    QWidget* widget = nullptr;
+    std::unique_ptr<QtPageControls> controls;
+  };
+  PageSet Pages();
+  void ShowLoadFailure();
+
+  MessageSink& messages_;
+  BuiltDialog controls_;
+  QTabWidget* tabs_ = nullptr;
+  QPushButton* save_ = nullptr;
+  QPushButton* exit_ = nullptr;
+  std::array<Page, kPageCount> pages_;
+  std::vector<std::string> loadFailed_;
+  bool loadFailureReported_ = false;
+};
+
+}  // namespace lumiq::ui::qt
