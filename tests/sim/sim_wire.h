@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,13 +12,17 @@ namespace lumiq::test {
 // Frames built by hand, apart from the link's codec, so that a fault in the
 // codec cannot hide a matching fault in the scanner.
 inline std::vector<uint8_t> RequestFrame(uint8_t command, const std::string& payload) {
-  std::vector<uint8_t> frame = {0x66, 0xBB, 0xEE, command, 0x00,
-                                static_cast<uint8_t>(payload.size() & 0xFF),
-                                static_cast<uint8_t>(payload.size() >> 8)};
-  frame.insert(frame.end(), payload.begin(), payload.end());
+  // Sized up front: GCC 12 misreads a vector::insert into a 7-byte vector as
+  // an overflow under -O2.
+  std::vector<uint8_t> frame(payload.size() + 8, 0);
+  const uint8_t header[7] = {0x66, 0xBB, 0xEE, command, 0x00,
+                             static_cast<uint8_t>(payload.size() & 0xFF),
+                             static_cast<uint8_t>(payload.size() >> 8)};
+  std::copy(header, header + 7, frame.begin());
+  std::copy(payload.begin(), payload.end(), frame.begin() + 7);
   uint8_t sum = 0;
-  for (uint8_t byte : frame) sum ^= byte;
-  frame.push_back(sum);
+  for (size_t i = 0; i + 1 < frame.size(); ++i) sum ^= frame[i];
+  frame.back() = sum;
   return frame;
 }
 

@@ -1,0 +1,277 @@
+#!/bin/sh
+# Runs inside the QEMU guest, chrooted into the host's root (read-only), with
+# a real kernel HID stack: the virtual scanner creates its interfaces through
+# /dev/uhid, and zrctl and the headless application find and talk to them
+# through hidraw, as they would to the module on a desktop. There is no USB
+# device behind these interfaces, so the hidraw backend has to take the
+# interface number from HID_PHYS.
+#
+# Given: VSCAN, ZRCTL, HEADLESS (may be empty), SEED; RESULTS (writable,
+# shared with the host), SCRATCH (tmpfs).
+# Reports "LUMIQ-KT PASS|FAIL step" lines, then "LUMIQ-KT DONE".
+set -u
+
+export HOME="$SCRATCH/home" TMPDIR="$SCRATCH/tmp" XDG_RUNTIME_DIR="$SCRATCH/run"
+export QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+out="$RESULTS"
+scanner_pid=""
+
+now() { date +%s.%N; }
+step_started=$(now)
+begin() { step_started=$(now); }
+took() { echo "$(now) $step_started" | awk '{ printf "%.1f s", $1 - $2 }'; }
+pass() { echo "LUMIQ-KT PASS $1 ($(took))"; }
+# fail STEP REASON [FILE...]: the files are shown, as the host keeps only the
+# console.
+fail() {
+  echo "LUMIQ-KT FAIL $1: $2"
+  shift 2
+  for file in "$@"; do
+    echo "---- $file"
+    head -c 6000 "$file" 2>/dev/null | sed 's/^/    /'
+  done
+}
+finish() {
+  [ -n "$scanner_pid" ] && kill "$scanner_pid" 2>/dev/null
+  echo "LUMIQ-KT DONE"
+  exit 0
+}
+
+# start_scanner NAME ARGS...: the virtual scanner in the background, its
+# output in $out/NAME.log; waits until its hidraw nodes exist.
+start_scanner() {
+  name=$1
+  shift
+  rm -f "$SCRATCH/$name.ready"
+  "$VSCAN" --ready "$SCRATCH/$name.ready" "$@" >"$out/$name.log" 2>&1 &
+  scanner_pid=$!
+  i=0
+  while [ ! -e "$SCRATCH/$name.ready" ]; do
+    kill -0 "$scanner_pid" 2>/dev/null || { scanner_pid=""; return 1; }
+    i=$((i + 1))
+    [ "$i" -gt 200 ] && return 1
+    sleep 0.05
+  done
+  return 0
+}
+
+# stop_scanner [SIGNAL]: SIGTERM or the signal given, and its exit status.
+stop_scanner() {
+  [ -n "$scanner_pid" ] || return 1
+  kill -"${1:-TERM}" "$scanner_pid" 2>/dev/null
+  wait "$scanner_pid"
+  status=$?
+  scanner_pid=""
+  return $status
+}
+
+# The hidraw node of interface N, as the scanner logged it.
+node_of() { sed -n "s|^interface $2: \(/dev/hidraw[0-9]*\) .*|\1|p" "$out/$1.log"; }
+
+# --- the kernel side ------------------------------------------------------------
+begin
+if [ ! -c /dev/uhid ]; then
+  fail uhid "no /dev/uhid: the uhid module did not load"
+  finish
+fi
+pass "uhid and hid-generic loaded on $(uname -r)"
+
+# --- zrctl over hidraw ----------------------------------------------------------
+begin
+cp "$SEED" "$out/store.txt"
+if ! start_scanner zrctl --decoy --seed "$out/store.txt" --save "$out/store.txt" \
+    --trace "$out/zrctl.trace"; then
+  fail virtual-scanner "the virtual scanner did not come up" "$out/zrctl.log"
+  finish
+fi
+if1=$(node_of zrctl 1)
+if0=$(node_of zrctl 0)
+if [ -n "$if1" ] && [ -n "$if0" ] && [ -c "$if1" ] && [ -c "$if0" ]; then
+  pass "virtual scanner: interface 0 on $if0, interface 1 on $if1"
+else
+  fail virtual-scanner "hidraw nodes missing" "$out/zrctl.log"
+fi
+
+begin
+# No USB device above the interfaces: only HID_PHYS tells which is which.
+sysfs=$(readlink -f "/sys/class/hidraw/${if1#/dev/}")
+"$ZRCTL" list >"$out/list.out" 2>&1
+if echo "$sysfs" | grep -q '/usb[0-9]'; then
+  fail list "interface 1 has a USB parent ($sysfs): the HID_PHYS path is not tested"
+elif grep -q "^$if1  0525:A4AC  interface 1  used by zrctl\$" "$out/list.out" &&
+    grep -q "^$if0  0525:A4AC  interface 0  not used\$" "$out/list.out"; then
+  pass "zrctl list takes interface 1 ($if1) from HID_PHYS, passes over interface 0"
+else
+  fail list "zrctl list did not choose interface 1 over interface 0" "$out/list.out"
+fi
+
+# The same zrctl on the in-process simulated scanner must show the very same
+# frames: the kernel neither adds, drops nor changes a byte.
+begin
+cp "$SEED" "$SCRATCH/sim-store.txt"
+"$ZRCTL" --trace version >"$out/version.out" 2>"$out/version.frames"
+hid_status=$?
+"$ZRCTL" --simulate="$SCRATCH/sim-store.txt" --trace version \
+  >"$out/version-sim.out" 2>"$out/version-sim.frames"
+expected_version=$(sed -n 's/^masterver=//p' "$SEED")
+if [ $hid_status = 0 ] && [ "$(cat "$out/version.out")" = "$expected_version" ] &&
+    cmp -s "$out/version.frames" "$out/version-sim.frames" &&
+    grep -q '^> 77 CC DD 01 00 00 00 67$' "$out/version.frames"; then
+  pass "zrctl --trace version: $expected_version, frames identical to the simulated scanner's"
+else
+  fail version "zrctl --trace version (exit $hid_status) differs from the simulated run" \
+    "$out/version.out" "$out/version.frames" "$out/version-sim.frames"
+fi
+
+begin
+"$ZRCTL" get qrcode bluetooth0_name wifi0_httpph >"$out/get.out" 2>&1
+if [ "$(sed -n 1p "$out/get.out")" = "qrcode=1" ] &&
+    grep -qx 'bluetooth0_name=ZR\\xC9\\xA8\\xC2\\xEB\\xC6\\xF7' "$out/get.out" &&
+    grep -qxF "$(grep '^wifi0_httpph=' "$SEED")" "$out/get.out"; then
+  pass "zrctl get: qrcode=1, GBK bytes and a two-report value intact"
+else
+  fail get "zrctl get gave other values" "$out/get.out"
+fi
+
+begin
+"$ZRCTL" set qrcode=0 --commit >"$out/set.out" 2>&1
+set_status=$?
+"$ZRCTL" get qrcode >"$out/get-after.out" 2>&1
+if [ $set_status = 0 ] && [ "$(cat "$out/get-after.out")" = "qrcode=0" ] &&
+    grep -qx 'qrcode=0' "$out/store.txt" &&
+    grep -qx 'bluetooth0_name=ZR\\xC9\\xA8\\xC2\\xEB\\xC6\\xF7' "$out/store.txt"; then
+  pass "zrctl set qrcode=0 --commit, then get qrcode: 0, and the scanner saved it"
+else
+  fail set "set and commit did not stick" "$out/set.out" "$out/get-after.out" "$out/store.txt"
+fi
+
+begin
+# Every command of the steps above, in order, as the scanner received them.
+cat >"$SCRATCH/expected.trace" <<'EOF'
+HANDSHAKE
+GET masterver
+HANDSHAKE
+GET qrcode
+GET bluetooth0_name
+GET wifi0_httpph
+HANDSHAKE
+SET qrcode=0
+COMMIT
+HANDSHAKE
+GET qrcode
+EOF
+if cmp -s "$SCRATCH/expected.trace" "$out/zrctl.trace"; then
+  pass "the scanner received exactly the commands sent"
+else
+  fail trace "the scanner's trace differs" "$out/zrctl.trace"
+fi
+
+begin
+stop_scanner
+stop_status=$?
+if [ $stop_status = 0 ] && [ ! -e "$if1" ] && [ ! -e "$if0" ] &&
+    grep -q '^stopped after' "$out/zrctl.log"; then
+  "$ZRCTL" list >"$out/list-gone.out" 2>&1
+  if [ $? != 0 ] && grep -q 'no scanner interface found' "$out/list-gone.out"; then
+    pass "SIGTERM removes both interfaces; zrctl then finds no scanner"
+  else
+    fail stop "zrctl still finds a scanner" "$out/list-gone.out"
+  fi
+else
+  fail stop "the virtual scanner did not stop cleanly (exit $stop_status)" "$out/zrctl.log"
+fi
+
+begin
+# A scanner that never answers: the read times out in the kernel's poll, and
+# the failure is reported, not hung on.
+if start_scanner silent --silent-from 1; then
+  timeout 20 "$ZRCTL" version >"$out/silent.out" 2>&1
+  silent_status=$?
+  stop_scanner INT
+  int_status=$?
+  if [ $int_status != 0 ] || ! grep -q '^stopped after 1 commands' "$out/silent.log"; then
+    fail silent "the virtual scanner did not stop cleanly on SIGINT (exit $int_status)" \
+      "$out/silent.log"
+  elif [ $silent_status = 1 ] && [ -s "$out/silent.out" ]; then
+    pass "a silent scanner: zrctl version fails after the time-out ($(head -n1 "$out/silent.out")); SIGINT stops it"
+  else
+    fail silent "zrctl version on a silent scanner ended with $silent_status" "$out/silent.out"
+  fi
+else
+  fail silent "the virtual scanner did not come up" "$out/silent.log"
+fi
+
+# --- the application over hidraw ---------------------------------------------------
+if [ -z "$HEADLESS" ]; then
+  echo "LUMIQ-KT NOTE lumiq-headless is not part of this build (no Qt): its steps are left out"
+  finish
+fi
+if [ ! -x "$HEADLESS" ]; then
+  fail app "$HEADLESS is missing: build it first"
+  finish
+fi
+
+# What the settings window says after Save (message boxes print as lines).
+save_succeeded='MESSAGE 保存成功!'
+save_failed='MESSAGE 保存失败，请检查设备是否插入或重试!'
+
+begin
+cp "$SEED" "$SCRATCH/hid-store.txt"
+cp "$SEED" "$SCRATCH/sim-store2.txt"
+if start_scanner app --decoy --seed "$SCRATCH/hid-store.txt" --save "$SCRATCH/hid-store.txt" \
+    --trace "$out/app-hid.trace"; then
+  timeout 120 "$HEADLESS" --hid save >"$out/app-hid.out" 2>&1
+  hid_status=$?
+  stop_scanner
+  timeout 120 "$HEADLESS" --seed "$SCRATCH/sim-store2.txt" --trace "$out/app-sim.trace" save \
+    >"$out/app-sim.out" 2>&1
+  sim_status=$?
+  if [ $hid_status != 0 ] || [ $sim_status != 0 ]; then
+    fail app "lumiq-headless save ended with $hid_status over hidraw, $sim_status simulated" \
+      "$out/app-hid.out" "$out/app-sim.out"
+  elif ! cmp -s "$out/app-hid.trace" "$out/app-sim.trace"; then
+    fail app "the scanner behind the kernel received other commands than the simulated one" \
+      "$out/app-hid.trace" "$out/app-sim.trace"
+  elif ! grep -q '^COMMIT$' "$out/app-hid.trace"; then
+    fail app "no commit in the trace" "$out/app-hid.trace"
+  elif ! grep -qx "$save_succeeded" "$out/app-hid.out" || ! cmp -s "$out/app-hid.out" "$out/app-sim.out"; then
+    fail app "the user saw other messages over hidraw than on the simulated scanner" \
+      "$out/app-hid.out" "$out/app-sim.out"
+  else
+    pass "lumiq-headless Load and Save over hidraw: $(wc -l <"$out/app-hid.trace") commands, identical to the simulated scanner's"
+  fi
+else
+  fail app "the virtual scanner did not come up" "$out/app.log"
+fi
+
+begin
+# Pulled in the middle of Save: halfway between its first set and its commit.
+first_set=$(grep -n -m1 '^SET ' "$out/app-hid.trace" | cut -d: -f1)
+commit=$(grep -n -m1 '^COMMIT$' "$out/app-hid.trace" | cut -d: -f1)
+unplug_at=$(( (${first_set:-40} + ${commit:-40}) / 2 ))
+cp "$SEED" "$SCRATCH/unplug-store.txt"
+if start_scanner unplug --decoy --seed "$SCRATCH/unplug-store.txt" --unplug-after "$unplug_at"; then
+  timeout 120 "$HEADLESS" --hid save >"$out/unplug.out" 2>&1
+  unplug_status=$?
+  # The message names the keys of every set from the unplug on, in order.
+  expected_message=$(sed -n "${unplug_at},$((commit - 1))p" "$out/app-sim.trace" |
+    sed -n 's/^SET \([^=]*\)=.*/\1/p' |
+    awk -v head="$save_failed" '{ text = text "\\n" $0 } END { print head text }')
+  # Unplugged, it has ended by itself; otherwise it is stopped here.
+  stop_scanner
+  if [ $unplug_status = 124 ]; then
+    fail unplug "lumiq-headless hung after the scanner vanished" "$out/unplug.out"
+  elif ! grep -q "^unplugged at command $unplug_at" "$out/unplug.log"; then
+    fail unplug "the scanner was not unplugged at command $unplug_at" "$out/unplug.log"
+  elif ! grep -qxF "$expected_message" "$out/unplug.out"; then
+    fail unplug "lumiq-headless did not report the failure with the keys lost" "$out/unplug.out"
+  else
+    pass "scanner unplugged at command $unplug_at of $commit: lumiq-headless reports \"$(grep -m1 "^$save_failed" "$out/unplug.out" | cut -c9-60)...\""
+  fi
+else
+  fail unplug "the virtual scanner did not come up" "$out/unplug.log"
+fi
+
+finish

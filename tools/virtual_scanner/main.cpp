@@ -1,0 +1,323 @@
+// lumiq-virtual-scanner: the simulated scanner behind a real kernel HID
+// device (uhid), so the tool, zrctl and anything else that speaks hidraw can
+// talk to it exactly as to the module.
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "link/hid_transport.h"
+#include "sim/demo_configuration.h"
+#include "sim/seed_file.h"
+#include "sim/simulated_scanner.h"
+#include "tools/virtual_scanner/uhid_bridge.h"
+#include "tools/virtual_scanner/uhid_device.h"
+
+namespace lumiq::vscan {
+namespace {
+
+constexpr char kProgram[] = "lumiq-virtual-scanner";
+// hid-generic binds within milliseconds; this long means it never will.
+constexpr int kNodeWaitMs = 10000;
+
+volatile sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int signal) { stopSignal = signal; }
+
+struct Options {
+  std::string seedPath;
+  std::string savePath;
+  std::string tracePath;
+  std::string readyPath;
+  bool decoy = false;
+  sim::ScannerFaults faults;
+};
+
+void PrintUsage(FILE* out) {
+  std::fprintf(out,
+               "usage: %s [options]\n"
+               "Creates a ZR-series scanner (vendor 0525, product a4ac, interface 1) as a\n"
+               "kernel HID device through /dev/uhid and answers it with the simulated\n"
+               "scanner until SIGINT or SIGTERM.\n"
+               "\n"
+               "  --seed FILE            settings to start with (KEY=VALUE lines; default:\n"
+               "                         the demo configuration)\n"
+               "  --save FILE            write the settings to FILE on every commit\n"
+               "  --trace FILE           write one line per command received\n"
+               "  --decoy                also create interface 0 of the same device, which\n"
+               "                         never answers\n"
+               "  --ready FILE           create FILE once the hidraw nodes exist\n"
+               "faults (N counts request frames, the handshake being 1):\n"
+               "  --silent-from N        no reply from command N on\n"
+               "  --unplug-after N       remove the device when command N arrives, then exit\n"
+               "  --refuse-key KEY       answer get and set of KEY with status 1\n"
+               "  --reply-padding N      N extra data bytes in set and commit replies\n"
+               "  --stray-report-after N send an unasked copy of reply N's last report\n",
+               kProgram);
+}
+
+bool ParseCount(const char* text, int* value) {
+  char* end = nullptr;
+  const long number = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || number < 0 || number > 1000000) return false;
+  *value = static_cast<int>(number);
+  return true;
+}
+
+// 0 to run, 1 on a usage error, 2 after --help.
+int ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--help" || option == "-h") {
+      PrintUsage(stdout);
+      return 2;
+    }
+    if (option == "--decoy") {
+      options->decoy = true;
+      continue;
+    }
+    std::string* text = nullptr;
+    int* count = nullptr;
+    if (option == "--seed") {
+      text = &options->seedPath;
+    } else if (option == "--save") {
+      text = &options->savePath;
+    } else if (option == "--trace") {
+      text = &options->tracePath;
+    } else if (option == "--ready") {
+      text = &options->readyPath;
+    } else if (option == "--silent-from") {
+      count = &options->faults.silentFrom;
+    } else if (option == "--unplug-after") {
+      count = &options->faults.unplugFrom;
+    } else if (option == "--reply-padding") {
+      count = &options->faults.replyPadding;
+    } else if (option == "--stray-report-after") {
+      count = &options->faults.strayReportAfter;
+    } else if (option != "--refuse-key") {
+      std::fprintf(stderr, "%s: unknown option %s (see --help)\n", kProgram, option.c_str());
+      return 1;
+    }
+    if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+      std::fprintf(stderr, "%s: %s needs a value (see --help)\n", kProgram, option.c_str());
+      return 1;
+    }
+    const char* value = argv[++i];
+    if (text != nullptr) {
+      *text = value;
+    } else if (count != nullptr) {
+      if (!ParseCount(value, count)) {
+        std::fprintf(stderr, "%s: %s wants a number, not \"%s\"\n", kProgram, option.c_str(),
+                     value);
+        return 1;
+      }
+    } else {
+      options->faults.refusedKeys.insert(value);
+    }
+  }
+  return 0;
+}
+
+bool LoadSettings(const Options& options, sim::SettingList* settings) {
+  sim::SeedError error;
+  if (options.seedPath.empty()) {
+    if (sim::ParseSeed(sim::DemoSeedText(), settings, &error)) return true;
+    std::fprintf(stderr, "%s: demo configuration, line %d: %s\n", kProgram, error.line,
+                 error.message.c_str());
+    return false;
+  }
+  if (sim::ReadSeedFile(options.seedPath, settings, &error)) return true;
+  if (error.line > 0) {
+    std::fprintf(stderr, "%s: %s:%d: %s\n", kProgram, options.seedPath.c_str(), error.line,
+                 error.message.c_str());
+  } else {
+    std::fprintf(stderr, "%s: %s: %s\n", kProgram, options.seedPath.c_str(),
+                 error.message.empty() ? "cannot read" : error.message.c_str());
+  }
+  return false;
+}
+
+class TraceFile {
+ public:
+  bool Open(const std::string& path) {
+    if (path.empty()) return true;
+    file_ = std::fopen(path.c_str(), "w");
+    return file_ != nullptr;
+  }
+  ~TraceFile() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  // Flushed line by line: a script may read it while we run, or kill us.
+  void Write(const std::vector<std::string>& lines) {
+    if (file_ == nullptr) return;
+    for (const std::string& line : lines) std::fprintf(file_, "%s\n", line.c_str());
+    std::fflush(file_);
+  }
+
+ private:
+  FILE* file_ = nullptr;
+};
+
+struct Interface {
+  UhidDevice device;
+  ScannerBridge bridge;
+  std::string node;
+  int number = 0;
+};
+
+int Run(const Options& options) {
+  sim::SettingList seed;
+  if (!LoadSettings(options, &seed)) return 1;
+  sim::SimulatedScanner scanner;
+  for (const auto& setting : seed) scanner.Set(setting.first, setting.second);
+  scanner.Faults() = options.faults;
+  if (!options.savePath.empty()) {
+    scanner.onCommit = [&options, &seed, &scanner] {
+      const sim::SettingList store = OrderedStore(seed, scanner);
+      if (!sim::WriteSeedFile(options.savePath, sim::FormatSeed(store))) {
+        std::fprintf(stderr, "%s: cannot write %s\n", kProgram, options.savePath.c_str());
+      }
+    };
+  }
+
+  TraceFile trace;
+  if (!trace.Open(options.tracePath)) {
+    std::fprintf(stderr, "%s: cannot write %s\n", kProgram, options.tracePath.c_str());
+    return 1;
+  }
+
+  // Signals stay blocked except while waiting, so a stop never lands between
+  // a request and its reply.
+  sigset_t stopSignals;
+  sigset_t waitMask;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
+  sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+  // Whatever mask we were started with, the wait lets them in.
+  sigdelset(&waitMask, SIGINT);
+  sigdelset(&waitMask, SIGTERM);
+  sigdelset(&waitMask, SIGHUP);
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = OnStopSignal;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+
+  // Interface 0 first, as a composite device enumerates its interfaces.
+  std::vector<Interface*> interfaces;
+  Interface decoy{UhidDevice(), ScannerBridge(nullptr), {}, 0};
+  Interface configuration{UhidDevice(), ScannerBridge(&scanner), {}, kScannerInterface};
+  if (options.decoy) interfaces.push_back(&decoy);
+  interfaces.push_back(&configuration);
+
+  const std::string uniqBase = "lumiq-vs-" + std::to_string(getpid()) + "-if";
+  for (Interface* interface : interfaces) {
+    DeviceIdentity identity;
+    identity.name = "ZR-series scanner (virtual)";
+    identity.phys = InterfacePhys(interface->number);
+    identity.uniq = uniqBase + std::to_string(interface->number);
+    identity.vendorId = kScannerVendorId;
+    identity.productId = kScannerProductId;
+    std::string error;
+    if (!interface->device.Create(identity, &error)) {
+      std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+      return 1;
+    }
+  }
+
+  const auto started = std::chrono::steady_clock::now();
+  bool ready = false;
+  std::vector<uhid_event> replies;
+  while (stopSignal == 0) {
+    if (!ready) {
+      ready = true;
+      for (Interface* interface : interfaces) {
+        if (interface->node.empty()) {
+          interface->node = FindHidrawNode(interface->device.Identity().uniq);
+        }
+        ready = ready && !interface->node.empty();
+      }
+      if (ready) {
+        for (Interface* interface : interfaces) {
+          std::printf("interface %d: %s (%s)\n", interface->number, interface->node.c_str(),
+                      interface->device.Identity().phys.c_str());
+        }
+        std::fflush(stdout);
+        if (!options.readyPath.empty() && !std::ofstream(options.readyPath).put('\n')) {
+          std::fprintf(stderr, "%s: cannot write %s\n", kProgram, options.readyPath.c_str());
+          return 1;
+        }
+      } else if (std::chrono::steady_clock::now() - started >
+                 std::chrono::milliseconds(kNodeWaitMs)) {
+        std::fprintf(stderr,
+                     "%s: no hidraw node appeared for the device within %d s (is the "
+                     "hid-generic driver loaded?)\n",
+                     kProgram, kNodeWaitMs / 1000);
+        return 1;
+      }
+    }
+
+    pollfd fds[2];
+    nfds_t count = 0;
+    for (Interface* interface : interfaces) fds[count++] = {interface->device.Fd(), POLLIN, 0};
+    const timespec pollInterval = {0, 50 * 1000 * 1000};
+    const int polled = ppoll(fds, count, ready ? nullptr : &pollInterval, &waitMask);
+    if (polled <= 0) continue;  // a signal, or time to look for the nodes again
+
+    for (nfds_t i = 0; i < count; ++i) {
+      if (fds[i].revents == 0) continue;
+      Interface& interface = *interfaces[i];
+      uhid_event event;
+      if ((fds[i].revents & (POLLERR | POLLHUP)) != 0 || !interface.device.Read(&event)) {
+        std::fprintf(stderr, "%s: the kernel closed interface %d\n", kProgram,
+                     interface.number);
+        return 1;
+      }
+      replies.clear();
+      interface.bridge.Handle(event, &replies);
+      trace.Write(interface.bridge.TakeTraceLines());
+      for (const uhid_event& reply : replies) {
+        if (!interface.device.Write(reply)) {
+          std::fprintf(stderr, "%s: cannot pass a report to the kernel: %s\n", kProgram,
+                       std::strerror(errno));
+        }
+      }
+      if (interface.bridge.Unplugged()) {
+        // The whole device leaves the bus, interface 0 with it.
+        for (Interface* other : interfaces) other->device.Destroy();
+        std::printf("unplugged at command %d\n", scanner.CommandCount() + 1);
+        return 0;
+      }
+    }
+  }
+
+  for (Interface* interface : interfaces) interface->device.Destroy();
+  std::printf("stopped after %d commands\n", scanner.CommandCount());
+  return 0;
+}
+
+}  // namespace
+}  // namespace lumiq::vscan
+
+int main(int argc, char** argv) {
+  lumiq::vscan::Options options;
+  switch (lumiq::vscan::ParseOptions(argc, argv, &options)) {
+    case 0:
+      return lumiq::vscan::Run(options);
+    case 2:
+      return 0;
+    default:
+      return 1;
+  }
+}
