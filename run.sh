@@ -9,5 +9,6 @@ cmake --build build -j "$(nproc 2>/dev/null || echo 2)"
 if [ -x build/ui/qt/LumiqConfigTool-demo ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
   exec build/ui/qt/LumiqConfigTool-demo
 fi
-echo "No display: showing the demo scanner's configuration instead."
-exec build/tools/zrctl/zrctl --simulate get qrcode
+echo "No display: here is the demo scanner's whole configuration instead"
+echo "(build/ui/qt/lumiq-headless --screenshots DIR makes pictures of every window)."
+exec build/tools/zrctl/zrctl --simulate dump
