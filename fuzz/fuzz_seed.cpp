@@ -1,0 +1,80 @@
+// Seed files carry the simulated scanner's memory between runs; whatever the
+// scanner was told must come back byte for byte. Two directions:
+//  - any text that parses formats to text that parses to the same settings;
+//  - any settings (keys of at least one byte, any bytes) survive
+//    format-then-parse unchanged.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "sim/seed_file.h"
+
+namespace {
+
+using lumiq::sim::FormatSeed;
+using lumiq::sim::ParseSeed;
+using lumiq::sim::SeedError;
+using lumiq::sim::SettingList;
+
+#define FUZZ_CHECK(condition)                                              \
+  do {                                                                     \
+    if (!(condition)) {                                                    \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
+                   #condition);                                            \
+      std::abort();                                                        \
+    }                                                                      \
+  } while (0)
+
+void CheckRoundTrip(const SettingList& settings) {
+  const std::string text = FormatSeed(settings);
+  SettingList again;
+  SeedError error;
+  if (!ParseSeed(text, &again, &error)) {
+    std::fprintf(stderr, "formatted text fails on line %d: %s\n", error.line,
+                 error.message.c_str());
+    std::abort();
+  }
+  FUZZ_CHECK(again == settings);
+  // What the formatter writes is printable text, one line a setting.
+  size_t lines = 0;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      ++lines;
+    } else {
+      FUZZ_CHECK(byte >= 0x20 && byte <= 0x7E);
+    }
+  }
+  FUZZ_CHECK(lines == settings.size());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+  SettingList parsed;
+  SeedError error;
+  if (ParseSeed(text, &parsed, &error)) {
+    for (const auto& setting : parsed) FUZZ_CHECK(!setting.first.empty());
+    CheckRoundTrip(parsed);
+  } else {
+    FUZZ_CHECK(error.line >= 1);
+    FUZZ_CHECK(!error.message.empty());
+  }
+
+  FuzzedDataProvider in(data, size);
+  SettingList settings;
+  while (in.remaining_bytes() > 0 && settings.size() < 64) {
+    std::string key = in.ConsumeRandomLengthString(40);
+    if (key.empty()) key = "k";
+    settings.emplace_back(std::move(key), in.ConsumeRandomLengthString(300));
+  }
+  CheckRoundTrip(settings);
+  return 0;
+}
