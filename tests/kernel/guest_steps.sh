@@ -169,6 +169,26 @@ else
 fi
 
 begin
+# A profile taken through the kernel and given back changes nothing.
+"$ZRCTL" dump "$SCRATCH/profile.txt" >"$out/dump.out" 2>&1
+dump_status=$?
+"$ZRCTL" restore "$SCRATCH/profile.txt" >"$out/restore.out" 2>&1
+restore_status=$?
+"$ZRCTL" dump "$SCRATCH/profile-again.txt" >>"$out/dump.out" 2>&1
+again_status=$?
+"$ZRCTL" diff "$SCRATCH/profile.txt" >"$out/diff.out" 2>&1
+diff_status=$?
+cp "$SCRATCH/profile.txt" "$SCRATCH/profile-again.txt" "$out/" 2>/dev/null
+if [ $dump_status = 0 ] && [ $restore_status = 0 ] && [ $again_status = 0 ] &&
+    [ $diff_status = 0 ] && grep -qx 'qrcode=0' "$SCRATCH/profile.txt" &&
+    cmp -s "$SCRATCH/profile.txt" "$SCRATCH/profile-again.txt"; then
+  pass "zrctl dump, restore and diff through hidraw: the profile comes back unchanged"
+else
+  fail profile "dump $dump_status, restore $restore_status, dump $again_status, diff $diff_status" \
+    "$out/dump.out" "$out/restore.out" "$out/diff.out" "$out/profile.txt" "$out/profile-again.txt"
+fi
+
+begin
 stop_scanner
 stop_status=$?
 if [ $stop_status = 0 ] && [ ! -e "$if1" ] && [ ! -e "$if0" ] &&
