@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -31,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "link/device_commands.h"
 #include "link/hid_platform.h"
 #include "link/hid_transport.h"
@@ -43,15 +43,6 @@ using lumiq::HidrawPlatform;
 using lumiq::kHidReportSize;
 using Bytes = std::vector<uint8_t>;
 namespace hidraw = lumiq::hidraw;
-
-#define FUZZ_CHECK(condition)                                              \
-  do {                                                                     \
-    if (!(condition)) {                                                    \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-                   #condition);                                            \
-      std::abort();                                                        \
-    }                                                                      \
-  } while (0)
 
 // --- reference forms of the sysfs texts ---------------------------------------
 

@@ -14,13 +14,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "link/device_commands.h"
 #include "res/dialog_template.h"
 #include "res/ids/control_ids.h"
@@ -40,15 +39,6 @@ namespace control = lumiq::res::control;
 namespace output_format = lumiq::res::output_format;
 namespace output_method = lumiq::res::output_method;
 namespace version = lumiq::res::version;
-
-#define FUZZ_CHECK(condition)                                              \
-  do {                                                                     \
-    if (!(condition)) {                                                    \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-                   #condition);                                            \
-      std::abort();                                                        \
-    }                                                                      \
-  } while (0)
 
 // Every key a page reads.
 const char* const kReadKeys[] = {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "sim/seed_file.h"
 
 namespace {
@@ -20,15 +21,6 @@ using lumiq::sim::FormatSeed;
 using lumiq::sim::ParseSeed;
 using lumiq::sim::SeedError;
 using lumiq::sim::SettingList;
-
-#define FUZZ_CHECK(condition)                                              \
-  do {                                                                     \
-    if (!(condition)) {                                                    \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-                   #condition);                                            \
-      std::abort();                                                        \
-    }                                                                      \
-  } while (0)
 
 void CheckRoundTrip(const SettingList& settings) {
   const std::string text = FormatSeed(settings);

@@ -12,14 +12,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "link/device_commands.h"
 #include "link/frame_codec.h"
 #include "link/hid_platform.h"
@@ -31,15 +30,6 @@ using lumiq::CommandFrame;
 using lumiq::kHidReportSize;
 using lumiq::kReportSize;
 using Bytes = std::vector<uint8_t>;
-
-#define FUZZ_CHECK(condition)                                              \
-  do {                                                                     \
-    if (!(condition)) {                                                    \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, \
-                   #condition);                                            \
-      std::abort();                                                        \
-    }                                                                      \
-  } while (0)
 
 // No reply can need more reports than a 16-bit length allows; the codec adds
 // a bounded number of invalid reads, HidLink a bounded drain before a write.

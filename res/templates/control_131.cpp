@@ -1,20 +1,10 @@
 #include "res/ids/control_ids.h"
+#include "res/templates/template_rows.h"
 #include "res/templates/templates.h"
 
 namespace lumiq::res {
 
 namespace {
-// Check boxes take the tab stop, radio buttons do not; the edit boxes take
-// any text and scroll as it grows.
-ControlTemplate CheckBox(int id, const char* caption, Rect rect) {
-  return {id, ControlKind::kCheckBox, caption, rect, kTabStop, {}};
-}
-ControlTemplate Radio(int id, const char* caption, Rect rect, uint32_t style = kStyleNone) {
-  return {id, ControlKind::kRadioButton, caption, rect, style, {}};
-}
-ControlTemplate Edit(int id, Rect rect) {
-  return {id, ControlKind::kEdit, "", rect, kBorder | kAutoHScroll | kTabStop, {}};
-}
 // Every label of this page closes the radio group before it.
 ControlTemplate Label(const char* caption, Rect rect) {
   return {kNoId, ControlKind::kLabel, caption, rect, kGroupStart, {}};

@@ -1,4 +1,5 @@
 #include "res/ids/output_method_ids.h"
+#include "res/templates/template_rows.h"
 #include "res/templates/templates.h"
 
 #include <utility>
@@ -10,15 +11,6 @@ namespace {
 // reports and writes the same one back; the user edits only its parameters.
 ControlTemplate ChannelBox(int id, const char* caption, Rect rect) {
   return {id, ControlKind::kCheckBox, caption, rect, kTabStop | kDisabled, {}};
-}
-ControlTemplate CheckBox(int id, const char* caption, Rect rect) {
-  return {id, ControlKind::kCheckBox, caption, rect, kTabStop, {}};
-}
-ControlTemplate Radio(int id, const char* caption, Rect rect, uint32_t style = kStyleNone) {
-  return {id, ControlKind::kRadioButton, caption, rect, style, {}};
-}
-ControlTemplate Edit(int id, Rect rect, uint32_t extraStyle = kStyleNone) {
-  return {id, ControlKind::kEdit, "", rect, kBorder | kAutoHScroll | kTabStop | extraStyle, {}};
 }
 // Editable drop-down with a sorted list: the user may type a value the list
 // lacks, and the scanner may report one.

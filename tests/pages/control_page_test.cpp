@@ -9,6 +9,7 @@
 #include "link/device_commands.h"
 #include "res/dialog_template.h"
 #include "res/ids/control_ids.h"
+#include "tests/pages/page_test_support.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/control_page.h"
@@ -32,14 +33,8 @@ const std::map<std::string, std::string> kRecognised = {
     {"developctrl", "2"},       {"scanmode", "1"},          {"enginelist", "belt,bra,cuff"},
 };
 
-class ControlPageTest : public ::testing::Test {
+class ControlPageTest : public test::PageTest<ControlPage> {
  protected:
-  void SetUp() override { ASSERT_EQ(sim_.Connect(), kOpened); }
-
-  void Seed(const std::map<std::string, std::string>& values) {
-    for (const auto& [key, value] : values) sim_.scanner().Set(key, value);
-  }
-  void Load() { ControlPage::Load(page_, reader_); }
   // Group A's sets alone, the record cleared first.
   Lines SaveA() {
     sim_.scanner().ClearReceived();
@@ -51,11 +46,6 @@ class ControlPageTest : public ::testing::Test {
     ControlPage::StoreGroupB(page_, writer_);
     return sim_.Sets();
   }
-
-  test::SimScannerFixture sim_;
-  test::FakePageControls page_{ControlPage::kTemplateId};
-  ui::SettingReader reader_;
-  ui::SettingWriter writer_;
 };
 
 // --- the template ---

@@ -9,6 +9,7 @@
 #include "link/device_commands.h"
 #include "res/dialog_template.h"
 #include "res/ids/output_format_ids.h"
+#include "tests/pages/page_test_support.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/control_page.h"
@@ -26,20 +27,11 @@ namespace ids = res::output_format;
 using ui::OutputFormatPage;
 using Lines = std::vector<std::string>;
 
-class OutputFormatPageTest : public ::testing::Test {
+class OutputFormatPageTest : public test::PageTest<OutputFormatPage> {
  protected:
-  void SetUp() override { ASSERT_EQ(sim_.Connect(), kOpened); }
-
-  void Seed(const std::string& key, const std::string& value) { sim_.scanner().Set(key, value); }
-  void Load() { OutputFormatPage::Load(page_, reader_); }
   void SaveA() { OutputFormatPage::StoreGroupA(page_, writer_); }
   void SaveB() { OutputFormatPage::StoreGroupB(page_, writer_); }
   void SaveC() { OutputFormatPage::StoreGroupC(page_, writer_); }
-
-  test::SimScannerFixture sim_;
-  test::FakePageControls page_{OutputFormatPage::kTemplateId};
-  ui::SettingReader reader_;
-  ui::SettingWriter writer_;
 };
 
 // --- Load ---

@@ -9,6 +9,7 @@
 #include "link/device_commands.h"
 #include "res/dialog_template.h"
 #include "res/ids/output_method_ids.h"
+#include "tests/pages/page_test_support.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/output_method_page.h"
@@ -52,25 +53,14 @@ const std::map<std::string, std::string> kWifiSettings = {
     {"wifi0_apimothed", "9"},
 };
 
-class OutputMethodPageTest : public ::testing::Test {
+class OutputMethodPageTest : public test::PageTest<OutputMethodPage> {
  protected:
-  void SetUp() override { ASSERT_EQ(sim_.Connect(), kOpened); }
-
-  void Seed(const std::map<std::string, std::string>& values) {
-    for (const auto& [key, value] : values) sim_.scanner().Set(key, value);
-  }
-  void Load() { OutputMethodPage::Load(page_, reader_); }
   // The S2 sets alone, the record cleared first.
   Lines Save() {
     sim_.scanner().ClearReceived();
     OutputMethodPage::StoreS2(page_, writer_);
     return sim_.Sets();
   }
-
-  test::SimScannerFixture sim_;
-  test::FakePageControls page_{OutputMethodPage::kTemplateId};
-  ui::SettingReader reader_;
-  ui::SettingWriter writer_;
 };
 
 // --- the template ---

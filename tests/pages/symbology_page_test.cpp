@@ -6,6 +6,7 @@
 
 #include "link/device_commands.h"
 #include "res/ids/symbology_ids.h"
+#include "tests/pages/page_test_support.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/setting_io.h"
@@ -20,20 +21,12 @@ using Lines = std::vector<std::string>;
 
 const Lines kSixKeys = {"qrcode", "dmcode", "onecode", "pdf417code", "anticode", "mirrorcode"};
 
-class SymbologyPageTest : public ::testing::Test {
+class SymbologyPageTest : public test::PageTest<SymbologyPage> {
  protected:
-  void SetUp() override { ASSERT_EQ(sim_.Connect(), kOpened); }
-
   void SeedAll(const Lines& values) {
     for (size_t i = 0; i < kSixKeys.size(); ++i) sim_.scanner().Set(kSixKeys[i], values[i]);
   }
-  void Load() { SymbologyPage::Load(page_, reader_); }
   void Save() { SymbologyPage::StoreS1(page_, writer_); }
-
-  test::SimScannerFixture sim_;
-  test::FakePageControls page_{SymbologyPage::kTemplateId};
-  ui::SettingReader reader_;
-  ui::SettingWriter writer_;
 };
 
 TEST_F(SymbologyPageTest, LoadReadsTheSixKeysInOrderAndShowsOnlyTheFourVisibleBoxes) {

@@ -6,6 +6,7 @@
 
 #include "link/device_commands.h"
 #include "res/ids/version_ids.h"
+#include "tests/pages/page_test_support.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/control_page.h"
@@ -23,20 +24,14 @@ namespace ids = res::version;
 using ui::VersionPage;
 using Lines = std::vector<std::string>;
 
-class VersionPageTest : public ::testing::Test {
+class VersionPageTest : public test::PageTest<VersionPage> {
  protected:
   void SetUp() override {
-    sim_.scanner().Set("masterver", "ZR-V2.0.7");
-    sim_.scanner().Set("deviceno", "ZR0042");
-    ASSERT_EQ(sim_.Connect(), kOpened);
+    Seed("masterver", "ZR-V2.0.7");
+    Seed("deviceno", "ZR0042");
+    PageTest::SetUp();
   }
-  void Load() { VersionPage::Load(page_, reader_); }
   void Save() { VersionPage::StoreS6(page_, writer_); }
-
-  test::SimScannerFixture sim_;
-  test::FakePageControls page_{VersionPage::kTemplateId};
-  ui::SettingReader reader_;
-  ui::SettingWriter writer_;
 };
 
 TEST_F(VersionPageTest, LoadShowsVersionGreyedAndDeviceNumberEditable) {
