@@ -1,5 +1,7 @@
 #include "ui/pages/settings_sequence.h"
 
+#include <algorithm>
+
 #include "link/device_commands.h"
 #include "ui/pages/control_page.h"
 #include "ui/pages/output_format_page.h"
@@ -40,9 +42,16 @@ SaveOutcome SavePages(const PageSet& pages) {
 }
 
 namespace {
+// Each key once, in the order it first failed: `wifi0_apimothed` is sent
+// twice in one Save and may fail twice.
 std::string WithKeys(const char* text, const std::vector<std::string>& keys) {
   std::string message = text;
-  for (const std::string& key : keys) message += "\n" + key;
+  std::vector<std::string> named;
+  for (const std::string& key : keys) {
+    if (std::find(named.begin(), named.end(), key) != named.end()) continue;
+    named.push_back(key);
+    message += "\n" + key;
+  }
   return message;
 }
 }  // namespace
