@@ -23,13 +23,8 @@ namespace {
 constexpr int kReportLatencyMicros = 1000;  // full-speed interrupt endpoint
 
 // The five pages' controls as the window creates them.
-struct Pages {
-  test::FakePageControls symbology{130};
-  test::FakePageControls outputMethod{133};
-  test::FakePageControls outputFormat{132};
-  test::FakePageControls control{131};
-  test::FakePageControls version{137};
-  ui::PageSet set{symbology, outputMethod, outputFormat, control, version};
+struct Pages : test::FakeSettingsWindow {
+  ui::PageSet set = FakeSettingsWindow::Pages();
 };
 
 enum class Phase { kLoad, kSave };

@@ -135,13 +135,8 @@ const std::map<std::string, std::set<std::string>> kVocabularies = {
     {"enginelist", {"bra,cuff", "belt,bra,cuff"}},
 };
 
-struct Pages {
-  FakePageControls symbology{130};
-  FakePageControls outputMethod{133};
-  FakePageControls outputFormat{132};
-  FakePageControls control{131};
-  FakePageControls version{137};
-  lumiq::ui::PageSet Set() { return {symbology, outputMethod, outputFormat, control, version}; }
+struct Pages : lumiq::test::FakeSettingsWindow {
+  lumiq::ui::PageSet Set() { return FakeSettingsWindow::Pages(); }
   FakePageControls& Of(Page page) {
     switch (page) {
       case kSymbology: return symbology;

@@ -65,16 +65,6 @@ class WatchingPlatform : public HidPlatform {
   HidPlatform& inner_;
 };
 
-// The five pages as the settings window holds them.
-struct Window {
-  test::FakePageControls symbology{130};
-  test::FakePageControls outputMethod{133};
-  test::FakePageControls outputFormat{132};
-  test::FakePageControls control{131};
-  test::FakePageControls version{137};
-  ui::PageSet Pages() { return {symbology, outputMethod, outputFormat, control, version}; }
-};
-
 Lines KeysOf(const Lines& traceLines) {
   Lines keys;
   for (const std::string& line : traceLines) {
@@ -126,7 +116,7 @@ class FaultTest : public ::testing::Test {
     test::SimScannerFixture clean;
     sim::SeedDemoScanner(clean.scanner());
     ASSERT_EQ(clean.Connect(), kOpened);
-    Window window;
+    test::FakeSettingsWindow window;
     auto pages = window.Pages();
     ASSERT_TRUE(ui::LoadPages(pages).empty());
     *gets = KeysOf(clean.Gets());
@@ -141,7 +131,7 @@ class FaultTest : public ::testing::Test {
 
   test::SimScannerFixture sim_;
   WatchingPlatform watch_{sim_.platform()};
-  Window window_;
+  test::FakeSettingsWindow window_;
   int handshakes_ = 0;
   Lines gets_;  // keys of a fault-free Load, in order
   Lines sets_;  // keys of a fault-free Save, in order

@@ -254,25 +254,8 @@ TEST_F(OutputFormatPageTest, SaveAfterFailedLoadWritesTheEmptyDefaultsAndNoRadio
 
 // --- Within the whole Save ---
 
-struct AllPages {
-  test::FakePageControls symbology{ui::SymbologyPage::kTemplateId};
-  test::FakePageControls outputMethod{ui::OutputMethodPage::kTemplateId};
-  test::FakePageControls outputFormat{OutputFormatPage::kTemplateId};
-  test::FakePageControls control{ui::ControlPage::kTemplateId};
-  test::FakePageControls version{ui::VersionPage::kTemplateId};
-  ui::PageSet Set() { return {symbology, outputMethod, outputFormat, control, version}; }
-};
-
-Lines SetKeys(const test::SimScannerFixture& sim) {
-  Lines keys;
-  for (const std::string& line : sim.Sets()) keys.push_back(line.substr(4, line.find('=') - 4));
-  return keys;
-}
-
-long IndexOf(const Lines& keys, const std::string& key) {
-  const auto it = std::find(keys.begin(), keys.end(), key);
-  return it == keys.end() ? -1 : static_cast<long>(it - keys.begin());
-}
+using test::IndexOf;
+using test::SetKeys;
 
 // Asserts that `run` appears in `keys` as one unbroken stretch; returns its
 // first index.
@@ -287,8 +270,8 @@ TEST_F(OutputFormatPageTest, GroupsGoOutAtStepsThreeFiveAndEightOfSave) {
   Seed("codeprepostformat", "char");
   Seed("nfcreadmethod", "0");
   Seed("nfcprepostformat", "hex");
-  AllPages pages;
-  ui::PageSet set = pages.Set();
+  test::FakeSettingsWindow pages;
+  ui::PageSet set = pages.Pages();
   ui::LoadPages(set);
   sim_.scanner().ClearReceived();
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "link/device_commands.h"
 #include "tests/support/fake_page_controls.h"
@@ -31,5 +33,18 @@ class PageTest : public ::testing::Test {
   ui::SettingReader reader_;
   ui::SettingWriter writer_;
 };
+
+// The keys of the sets the scanner received, in order.
+inline std::vector<std::string> SetKeys(const SimScannerFixture& sim) {
+  std::vector<std::string> keys;
+  for (const std::string& line : sim.Sets()) keys.push_back(line.substr(4, line.find('=') - 4));
+  return keys;
+}
+
+// Where `key` stands in `keys`, or -1.
+inline long IndexOf(const std::vector<std::string>& keys, const std::string& key) {
+  const auto it = std::find(keys.begin(), keys.end(), key);
+  return it == keys.end() ? -1 : static_cast<long>(it - keys.begin());
+}
 
 }  // namespace lumiq::test

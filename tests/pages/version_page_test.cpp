@@ -102,38 +102,15 @@ TEST_F(VersionPageTest, TextThatCannotBeEncodedFailsTheKeyWithoutSending) {
   EXPECT_EQ(writer_.FailedKeys(), Lines{"deviceno"});
 }
 
-// The five pages as the settings window holds them.
-struct AllPages {
-  test::FakePageControls symbology{ui::SymbologyPage::kTemplateId};
-  test::FakePageControls outputMethod{ui::OutputMethodPage::kTemplateId};
-  test::FakePageControls outputFormat{ui::OutputFormatPage::kTemplateId};
-  test::FakePageControls control{ui::ControlPage::kTemplateId};
-  test::FakePageControls version{VersionPage::kTemplateId};
-  ui::PageSet Set() { return {symbology, outputMethod, outputFormat, control, version}; }
-};
-
-std::string KeyOf(const std::string& setLine) {
-  const size_t equals = setLine.find('=');
-  return setLine.substr(4, equals - 4);
-}
-
-Lines SetKeys(const test::SimScannerFixture& sim) {
-  Lines keys;
-  for (const std::string& line : sim.Sets()) keys.push_back(KeyOf(line));
-  return keys;
-}
-
-long IndexOf(const Lines& lines, const std::string& line) {
-  const auto it = std::find(lines.begin(), lines.end(), line);
-  return it == lines.end() ? -1 : static_cast<long>(it - lines.begin());
-}
+using test::IndexOf;
+using test::SetKeys;
 
 TEST_F(VersionPageTest, DeviceNumberIsWrittenRightAfterOutputFormatGroupB) {
   sim_.scanner().Set("codeprepostformat", "hex");
   sim_.scanner().Set("nfcreadmethod", "0");
   sim_.scanner().Set("nfcprepostformat", "char");
-  AllPages pages;
-  ui::PageSet set = pages.Set();
+  test::FakeSettingsWindow pages;
+  ui::PageSet set = pages.Pages();
   ui::LoadPages(set);
   sim_.scanner().ClearReceived();
 
@@ -149,8 +126,8 @@ TEST_F(VersionPageTest, DeviceNumberIsWrittenRightAfterOutputFormatGroupB) {
 }
 
 TEST_F(VersionPageTest, TooLongDeviceNumberFailsTheSaveByNameAndTheRestStillGoesOut) {
-  AllPages pages;
-  ui::PageSet set = pages.Set();
+  test::FakeSettingsWindow pages;
+  ui::PageSet set = pages.Pages();
   ui::LoadPages(set);
   pages.version.Type(ids::kDeviceNumber, std::string(246, '8'));
   sim_.scanner().ClearReceived();

@@ -8,6 +8,7 @@
 
 #include "res/dialog_template.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/settings_sequence.h"
 
 namespace lumiq::test {
 
@@ -52,6 +53,16 @@ class FakePageControls : public ui::PageControls {
   const res::DialogTemplate& dialog_;
   std::map<int, State> states_;
   std::set<int> unencodable_;
+};
+
+// The five pages' controls as the settings window creates them.
+struct FakeSettingsWindow {
+  FakePageControls symbology{130};
+  FakePageControls outputMethod{133};
+  FakePageControls outputFormat{132};
+  FakePageControls control{131};
+  FakePageControls version{137};
+  ui::PageSet Pages() { return {symbology, outputMethod, outputFormat, control, version}; }
 };
 
 }  // namespace lumiq::test

@@ -26,12 +26,8 @@ std::vector<std::string> WindowGets(const std::string& channel) {
   sim.scanner().Set("nfcable", "1");
   EXPECT_EQ(sim.Connect(), 1);
 
-  FakePageControls symbology(130);
-  FakePageControls outputMethod(133);
-  FakePageControls outputFormat(132);
-  FakePageControls control(131);
-  FakePageControls version(137);
-  ui::PageSet pages{symbology, outputMethod, outputFormat, control, version};
+  FakeSettingsWindow window;
+  ui::PageSet pages = window.Pages();
   ui::LoadPages(pages);
 
   std::vector<std::string> keys;
