@@ -7,16 +7,20 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTest>
 
 #include "res/dialog_template.h"
+#include "res/ids/control_ids.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_page_controls.h"
+#include "ui/qt/tab_control.h"
 
 namespace lumiq::ui::qt {
 namespace {
@@ -232,12 +236,40 @@ TEST_F(BuilderTest, StyleFlagsBecomeWidgetStates) {
 TEST(BuilderTemplates, TheSettingsWindowHasItsTabControlAndButtons) {
   QWidget window;
   const BuiltDialog built = BuildDialog(*res::FindDialogTemplate(134), &window);
-  auto* tabs = qobject_cast<QTabWidget*>(built.Find(1039));
+  auto* tabs = qobject_cast<TabControl*>(built.Find(1039));
   ASSERT_NE(tabs, nullptr);
   EXPECT_EQ(tabs->geometry(), ToPixels(res::Rect{7, 11, 354, 247}, built.units));
   EXPECT_EQ(qobject_cast<QPushButton*>(built.Find(1041))->text(), "退出");
   EXPECT_EQ(qobject_cast<QPushButton*>(built.Find(1141))->text(), "保存");
   EXPECT_EQ(built.FirstTabStop(), built.Find(1041));
+}
+
+TEST(BuilderTemplates, AGroupBoxFrameRunsThroughItsTitleAboveTheBoxesInIt) {
+  QWidget page;
+  const BuiltDialog built = BuildDialog(*res::FindDialogTemplate(res::control::kTemplateId), &page);
+  page.resize(DialogClientSize(built));
+  page.show();
+  QGroupBox* box = nullptr;
+  for (QWidget* widget : built.widgets) {
+    if ((box = qobject_cast<QGroupBox*>(widget))) break;
+  }
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->title(), "刷卡扫码行为设置");
+  EXPECT_EQ(box->geometry(), ToPixels(res::Rect{110, 76, 185, 27}, built.units));
+
+  // The frame's top line: the first row, right of the title, that is not
+  // background.
+  const QImage image = box->grab().toImage();
+  const int x = image.width() - 4;
+  const QColor background = image.pixelColor(x, 0);
+  int frameTop = 0;
+  while (frameTop < image.height() && image.pixelColor(x, frameTop) == background) ++frameTop;
+  const int lineHeight = QFontMetrics(box->font()).height();
+  EXPECT_LE(frameTop, lineHeight / 2);  // through the middle of the title's line
+  // The check boxes inside sit half a line or more below it, not on it.
+  for (int id : {res::control::kCodeRedFlash, res::control::kNfcRedFlash}) {
+    EXPECT_LE(box->y() + frameTop + lineHeight / 2, built.Find(id)->y()) << id;
+  }
 }
 
 }  // namespace

@@ -176,7 +176,7 @@ TEST(Headless, AScannerFallingSilentShowsTheReadFailureAsOneLine) {
   const QStringList out = run.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(out.size(), 2);
   EXPECT_TRUE(out[1].startsWith(
-      QString::fromUtf8("MESSAGE 读取设备设置失败，请检查设备是否插入或重试!\\nqrcode\\n")));
+      QString::fromUtf8("MESSAGE 读取设备设置失败，请检查设备是否插入或重试!\\nqrcode, ")));
 }
 
 TEST(Headless, WritesTheScreenshots) {

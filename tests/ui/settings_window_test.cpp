@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTest>
 
 #include "link/device_commands.h"
@@ -14,6 +18,7 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/pages/settings_sequence.h"
 #include "ui/qt/connect_dialog.h"
+#include "ui/qt/message_sink.h"
 #include "ui/qt/user_actions.h"
 
 namespace lumiq::ui::qt {
@@ -154,11 +159,79 @@ TEST_F(SettingsTest, EnterInsideAPageWritesNothing) {
   QTest::keyClick(edit, Qt::Key_Return);
   QTest::keyClick(edit, Qt::Key_Enter);
   QTest::keyClick(window.Tabs()->tabBar(), Qt::Key_Return);
-  QTest::keyClick(window.ExitButton(), Qt::Key_Return);
   EXPECT_FALSE(window.SaveButton()->isDefault());
   EXPECT_FALSE(window.SaveButton()->autoDefault());
   EXPECT_TRUE(window.isVisible());
   EXPECT_TRUE(rig_.Trace().empty());
+}
+
+TEST_F(SettingsTest, EnterClicksTheFocusedButton) {
+  // The window opens with the focus on "退出": Enter ends it, writing nothing.
+  SettingsWindow* window = &Open();
+  ASSERT_EQ(window->focusWidget(), window->ExitButton());
+  QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), QDialog::Accepted);
+  EXPECT_TRUE(rig_.Trace().empty());
+
+  // Tab to "保存": Enter (either key) saves, and the window stays.
+  window = &Open();
+  QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(window->focusWidget(), window->SaveButton());
+  QTest::keyClick(window->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(rig_.Trace(), reference_.saveTrace);
+  EXPECT_EQ(messages_.Texts(), QStringList{kSaved});
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(SettingsTest, PagesSitBelowTheHeadersOverTheWholeClientWidth) {
+  SettingsWindow& window = Open();
+  TabControl* tabs = window.Tabs();
+  ASSERT_EQ(tabs->geometry(), ToPixels(res::Rect{7, 11, 354, 247}, window.Controls().units));
+  // Client area: inside the control's one-pixel border.
+  const QRect client(1, 1, tabs->width() - 2, tabs->height() - 2);
+  EXPECT_EQ(tabs->ClientRect(), client);
+  const QRect expected(client.x(), client.y() + 25, client.width(), client.height() - 25);
+  for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
+    SCOPED_TRACE(tab);
+    tabs->setCurrentIndex(tab);  // as the headless runner switches
+    EXPECT_EQ(window.PageAt(tab)->parentWidget(), tabs);
+    EXPECT_EQ(window.PageAt(tab)->geometry(), expected);
+    EXPECT_TRUE(window.PageAt(tab)->isVisible());
+    EXPECT_EQ(VisiblePages(window), 1);
+  }
+  // The headers stay uncovered, and whole.
+  EXPECT_LT(tabs->tabBar()->geometry().bottom(), expected.top());
+  for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
+    EXPECT_LE(tabs->tabBar()->tabRect(tab).bottom(), tabs->tabBar()->height() - 1);
+  }
+}
+
+TEST_F(SettingsTest, ASaveWithTheScannerGoneNamesEveryKeyInABoxThatFitsTheScreen) {
+  SettingsWindow& window = Open();
+  rig_.scanner().Unplug();
+  const SaveOutcome outcome = window.Save();
+  // The Wi-Fi block is shown, so this is the longest list a Save can fail.
+  ASSERT_GE(outcome.failedKeys.size(), 45u);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  const QString text = messages_.shown[0].text;
+  EXPECT_TRUE(text.startsWith(kSaveFailed + "\n"));
+  for (const std::string& key : outcome.failedKeys) {
+    const QString name = QString::fromStdString(key);
+    const QRegularExpression whole("[\n ]" + QRegularExpression::escape(name) + "(,|\n|$)");
+    EXPECT_TRUE(text.contains(whole)) << key;
+  }
+
+  // The box as the application shows it, with its font, at 96 DPI, on a
+  // 1024x768 screen: room is left for the caption and a task bar.
+  ASSERT_EQ(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY()), 96);
+  std::unique_ptr<QMessageBox> box = MessageBoxSink::Build(&window, text);
+  box->show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(box->font(), QApplication::font(box.get()));
+  EXPECT_LE(box->width(), 1024 - 16);
+  EXPECT_LE(box->height(), 768 - 40 - 32);
+  box->hide();
 }
 
 TEST_F(SettingsTest, ARefusedKeyIsNamedInTheSaveMessage) {
@@ -190,7 +263,7 @@ TEST_F(SettingsTest, AFailedReadIsReportedOnceAfterTheWindowOpens) {
   QCoreApplication::processEvents();
   ASSERT_EQ(messages_.shown.size(), 2u);
   EXPECT_EQ(messages_.shown[1].text,
-            QString::fromUtf8("读取设备设置失败，请检查设备是否插入或重试!\nqrcode\ndeviceno"));
+            QString::fromUtf8("读取设备设置失败，请检查设备是否插入或重试!\nqrcode, deviceno"));
   EXPECT_EQ(messages_.shown[1].owner, &window);
 
   window.hide();

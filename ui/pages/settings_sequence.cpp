@@ -1,6 +1,7 @@
 #include "ui/pages/settings_sequence.h"
 
 #include <algorithm>
+#include <string>
 
 #include "link/device_commands.h"
 #include "ui/pages/control_page.h"
@@ -42,15 +43,32 @@ SaveOutcome SavePages(const PageSet& pages) {
 }
 
 namespace {
-// Each key once, in the order it first failed: `wifi0_apimothed` is sent
-// twice in one Save and may fail twice.
+// The failure text on the first line, then each key once, in the order it
+// first failed (`wifi0_apimothed` is sent twice in one Save and may fail
+// twice), several to a line: a Save with the scanner gone fails some fifty
+// keys, and one a line would make a box taller than the screen. A key is
+// never split, so a line is longer than kMessageLineColumns characters only
+// when a single key is.
 std::string WithKeys(const char* text, const std::vector<std::string>& keys) {
   std::string message = text;
   std::vector<std::string> named;
+  size_t column = 0;
   for (const std::string& key : keys) {
     if (std::find(named.begin(), named.end(), key) != named.end()) continue;
+    const bool first = named.empty();
     named.push_back(key);
-    message += "\n" + key;
+    const size_t separator = std::char_traits<char>::length(kMessageKeySeparator);
+    // Room is kept for the comma that closes a line when the next key wraps.
+    if (!first && column + separator + key.size() + 1 <= kMessageLineColumns) {
+      message += kMessageKeySeparator;
+      column += separator;
+    } else {
+      if (!first) message += ',';  // the list goes on below
+      message += '\n';
+      column = 0;
+    }
+    message += key;
+    column += key.size();
   }
   return message;
 }

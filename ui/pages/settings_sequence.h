@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,18 @@ struct SaveOutcome {
 // the earlier ones returned, then one commit.
 SaveOutcome SavePages(const PageSet& pages);
 
-// The texts the window shows for these outcomes (UTF-8).
+// The texts the window shows for these outcomes (UTF-8): the failure text on
+// the first line, then every failed key once, joined by
+// kMessageKeySeparator and wrapped into lines of at most
+// kMessageLineColumns characters (a longer key stands alone on its line), so
+// that the box fits the screen however many keys failed.
 std::string SaveMessage(const SaveOutcome& outcome);
 std::string LoadFailureMessage(const std::vector<std::string>& failedKeys);
 
 inline constexpr char kSaveSucceededText[] = "保存成功!";
 inline constexpr char kSaveFailedText[] = "保存失败，请检查设备是否插入或重试!";
 inline constexpr char kLoadFailedText[] = "读取设备设置失败，请检查设备是否插入或重试!";
+inline constexpr char kMessageKeySeparator[] = ", ";
+inline constexpr size_t kMessageLineColumns = 64;
 
 }  // namespace lumiq::ui

@@ -14,10 +14,13 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegion>
 #include <QStringList>
-#include <QTabWidget>
+#include <QPainter>
+#include <QTabBar>
 
 #include "ui/qt/program_icon.h"
+#include "ui/qt/tab_control.h"
 
 namespace lumiq::ui::qt {
 
@@ -102,6 +105,44 @@ QStyle* CheckButtonStyle() {
   return style;
 }
 
+// A group box drawn as Windows draws one: the template's rect is the box's
+// outside, the frame's top line runs through the middle of the title's line
+// and the title sits on it. (QGroupBox puts its title above the frame, which
+// moves the frame down onto the controls placed just inside it.)
+class GroupFrame : public QGroupBox {
+ public:
+  GroupFrame(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    static constexpr int kTitleIndent = 8;
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QString text = title();
+    const int textWidth =
+        text.isEmpty() ? 0 : std::min(metrics.horizontalAdvance(text), width() - 2 * kTitleIndent);
+    const QRect textRect(kTitleIndent, 0, std::max(0, textWidth), metrics.height());
+
+    // The title breaks the line, with a pixel of the background on either
+    // side; whatever is under the box (a tab's background) shows there.
+    if (textWidth > 0) {
+      painter.setClipRegion(QRegion(rect()).subtracted(QRegion(textRect.adjusted(-1, 0, 1, 0))));
+    }
+    const QRect frame = rect().adjusted(0, metrics.height() / 2 - 1, 0, 0);
+    // An etched line: shadow, with the light line one pixel inside it.
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame.adjusted(0, 0, -2, -2));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, -1, -1));
+    if (textWidth == 0) return;
+
+    painter.setClipping(false);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::WindowText));
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  }
+};
+
 // The order of a sorted list: text order, letters compared without case
 // first, as the Windows list does, numbers as text ("110" before "1200").
 QStringList SortedItems(const ControlTemplate& control) {
@@ -179,7 +220,7 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* host, const QRec
       return label;
     }
     case ControlKind::kGroupBox: {
-      auto* box = new QGroupBox(caption, host);
+      auto* box = new GroupFrame(caption, host);
       // A group box only frames the controls over it; clicks go to them.
       box->setAttribute(Qt::WA_TransparentForMouseEvents);
       return box;
@@ -190,7 +231,7 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* host, const QRec
       return icon;
     }
     case ControlKind::kTabControl:
-      return new QTabWidget(host);
+      return new TabControl(control.style & res::kBorder, host);
   }
   return new QWidget(host);
 }
@@ -235,7 +276,7 @@ BuiltDialog BuildDialog(const res::DialogTemplate& dialog, QWidget* host) {
     QWidget* widget = CreateControl(control, host, rect);
     widget->setGeometry(PlacedRect(control, widget, rect));
     widget->setFocusPolicy(FocusPolicyOf(control));
-    if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+    if (auto* tabs = qobject_cast<TabControl*>(widget)) {
       tabs->tabBar()->setFocusPolicy(FocusPolicyOf(control));
     }
     if (control.style & res::kDisabled) widget->setEnabled(false);

@@ -7,9 +7,12 @@
 namespace lumiq::ui::qt {
 
 void MessageBoxSink::Show(QWidget* owner, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(res::kAppName), text,
-                  QMessageBox::Ok, owner);
-  box.exec();
+  Build(owner, text)->exec();
+}
+
+std::unique_ptr<QMessageBox> MessageBoxSink::Build(QWidget* owner, const QString& text) {
+  return std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromUtf8(res::kAppName),
+                                       text, QMessageBox::Ok, owner);
 }
 
 }  // namespace lumiq::ui::qt

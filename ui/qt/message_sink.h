@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 namespace lumiq::ui::qt {
@@ -19,6 +22,8 @@ class MessageSink {
 class MessageBoxSink final : public MessageSink {
  public:
   void Show(QWidget* owner, const QString& text) override;
+  // The box Show runs, not yet shown (for measuring it).
+  static std::unique_ptr<QMessageBox> Build(QWidget* owner, const QString& text);
 };
 
 }  // namespace lumiq::ui::qt

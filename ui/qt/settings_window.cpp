@@ -1,8 +1,8 @@
 #include "ui/qt/settings_window.h"
 
+#include <QKeyEvent>
 #include <QMetaObject>
 #include <QPushButton>
-#include <QTabWidget>
 
 #include "res/ids/app_ids.h"
 #include "ui/qt/message_sink.h"
@@ -37,27 +37,34 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   setWindowIcon(ProgramIcon());
   setFixedSize(DialogClientSize(controls_));
 
-  tabs_ = qobject_cast<QTabWidget*>(controls_.Find(res::kSettingsTabControl));
+  tabs_ = qobject_cast<TabControl*>(controls_.Find(res::kSettingsTabControl));
   save_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsSaveButton));
   exit_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExitButton));
 
+  // Every page on one rectangle: the tab control's client area less the
+  // header row, whatever the page's own template size.
+  const QRect client = tabs_->ClientRect();
+  const QRect pageRect(client.x(), client.y() + kPageTop, client.width(),
+                       client.height() - kPageTop);
   for (int tab = 0; tab < kPageCount; ++tab) {
     Page& page = pages_[static_cast<size_t>(tab)];
     page.widget = new QWidget;
     page.controls = std::make_unique<QtPageControls>(
         BuildDialog(*res::FindDialogTemplate(kTabs[tab].templateId), page.widget));
-    // The tab widget keeps the pages under its row of headers, one visible.
     tabs_->addTab(page.widget, QString::fromUtf8(kTabs[tab].caption));
+    page.widget->setGeometry(pageRect);
   }
   tabs_->setCurrentIndex(0);
 
   PageSet pages = Pages();
   loadFailed_ = LoadPages(pages);
 
-  // No button may act on Enter: Enter inside a page must never save.
+  // No button is a default button: Enter inside a page must never save.
+  // Enter on a focused button clicks it, as a Windows dialog does.
   for (QPushButton* button : findChildren<QPushButton*>()) {
     button->setAutoDefault(false);
     button->setDefault(false);
+    button->installEventFilter(this);
   }
   connect(save_, &QPushButton::clicked, this, [this] { Save(); });
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
@@ -96,6 +103,20 @@ void SettingsWindow::showEvent(QShowEvent* event) {
   // After the window is up, so the operator sees which page the message is
   // about; queued, so the window paints first.
   QMetaObject::invokeMethod(this, [this] { ShowLoadFailure(); }, Qt::QueuedConnection);
+}
+
+bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (button && modifiers == Qt::NoModifier &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (button->isEnabled()) button->click();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void SettingsWindow::ShowLoadFailure() {

@@ -10,9 +10,9 @@
 #include "ui/pages/settings_sequence.h"
 #include "ui/qt/dialog_builder.h"
 #include "ui/qt/qt_page_controls.h"
+#include "ui/qt/tab_control.h"
 
 class QPushButton;
-class QTabWidget;
 
 namespace lumiq::ui::qt {
 
@@ -21,12 +21,16 @@ class MessageSink;
 // The tabbed settings window (template 134). Building it creates the five
 // pages in page order and runs their Loads, so the scanner is read before
 // the window first shows. "保存" runs the Save sequence and reports it;
-// "退出", Escape and the close box end the window without writing.
+// "退出", Escape and the close box end the window without writing. Enter
+// clicks the push button that has the focus and does nothing elsewhere.
 class SettingsWindow : public QDialog {
   Q_OBJECT
 
  public:
   static constexpr int kPageCount = 5;
+  // Where the pages start below the top of the tab control's client area,
+  // in pixels whatever the font: the row of tab headers stays uncovered.
+  static constexpr int kPageTop = 25;
 
   explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr);
   ~SettingsWindow() override;
@@ -39,7 +43,7 @@ class SettingsWindow : public QDialog {
   QtPageControls* PageByTemplate(int templateId);
   int TabOfTemplate(int templateId) const;
 
-  QTabWidget* Tabs() const { return tabs_; }
+  TabControl* Tabs() const { return tabs_; }
   QPushButton* SaveButton() const { return save_; }
   QPushButton* ExitButton() const { return exit_; }
   const BuiltDialog& Controls() const { return controls_; }
@@ -52,6 +56,7 @@ class SettingsWindow : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Page {
@@ -63,7 +68,7 @@ class SettingsWindow : public QDialog {
 
   MessageSink& messages_;
   BuiltDialog controls_;
-  QTabWidget* tabs_ = nullptr;
+  TabControl* tabs_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* exit_ = nullptr;
   std::array<Page, kPageCount> pages_;
