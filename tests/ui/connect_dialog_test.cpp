@@ -141,6 +141,17 @@ TEST_F(ConnectTest, EnterConnects) {
   EXPECT_NE(dialog_.Settings(), nullptr);
 }
 
+TEST_F(ConnectTest, EnterOnTheFocusedExitButtonExits) {
+  ASSERT_EQ(dialog_.focusWidget(), Button(1));
+  QTest::keyClick(dialog_.focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(dialog_.focusWidget(), Button(1004));
+  QTest::keyClick(dialog_.focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(dialog_.isVisible());
+  EXPECT_EQ(dialog_.result(), QDialog::Accepted);
+  EXPECT_TRUE(rig_.Trace().empty());
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
 TEST_F(ConnectTest, ExitEscapeAndTheCloseBoxEndTheDialogWithoutACommand) {
   Button(1004)->click();
   EXPECT_FALSE(dialog_.isVisible());
