@@ -1,7 +1,5 @@
 #include "ui/qt/tab_control.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QPainter>
 #include <QProxyStyle>
@@ -12,13 +10,9 @@
 namespace lumiq::ui::qt {
 
 namespace {
-// Height of the header row: the pages start 25 pixels down, and the frame's
-// top line shows in the two pixels between the headers and the pages.
-constexpr int kHeaderRowHeight = 23;
-
 // Tabs about as tall as the Windows ones: the text's line and three pixels
-// above and below it (the toolkit's own spacing makes them taller than the
-// header row).
+// above and below it. With the toolkit's own spacing the headers at 96 DPI
+// would reach below the 25 pixels the pages leave them.
 class HeaderStyle : public QProxyStyle {
  public:
   int pixelMetric(PixelMetric metric, const QStyleOption* option,
@@ -86,8 +80,10 @@ void TabControl::ShowCurrentPage(int index) {
 
 void TabControl::PlaceTabBar() {
   const QRect client = ClientRect();
-  const int height = std::min(bar_->sizeHint().height(), kHeaderRowHeight);
-  bar_->setGeometry(client.x(), client.y(), client.width(), height);
+  // At a higher resolution the headers grow past the pages' top, which the
+  // bar then overlaps rather than being cut off (the pages' top margin is
+  // empty).
+  bar_->setGeometry(client.x(), client.y(), client.width(), bar_->sizeHint().height());
 }
 
 void TabControl::resizeEvent(QResizeEvent* event) {
