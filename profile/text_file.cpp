@@ -150,9 +150,14 @@ std::string NotAFile(const std::string& path, const FileStat& st) {
   return path + " is not a regular file (a device, a pipe or a socket)";
 }
 
+std::string CannotWriteNotAFile(const std::string& path, const FileStat& st) {
+  return "cannot write " + path + ": " +
+         (IsFolder(st) ? "a folder, not a file" : "not a regular file (a device, a pipe or a socket)");
+}
+
 std::string TooLarge(const std::string& path) {
-  return path + " is larger than " + std::to_string(kTextFileLimit / 1024) +
-         " KiB: not a profile or seed file";
+  return path + " is larger than " + std::to_string(kTextFileLimit / (1024 * 1024)) +
+         " MiB: not a profile or seed file";
 }
 
 // A name no other writer picks: the process, a counter and chance.
@@ -232,7 +237,7 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* error
 bool CheckWritableTarget(const std::string& path, std::string* error) {
   FileStat st;
   if (StatPath(ResolveLinks(path), &st) == 0 && !IsRegular(st)) {
-    *error = "cannot write " + NotAFile(path, st);
+    *error = CannotWriteNotAFile(path, st);
     return false;
   }
   return true;
@@ -244,7 +249,7 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   FileStat old;
   const bool existed = StatPath(target, &old) == 0;
   if (existed && !IsRegular(old)) {
-    *error = "cannot write " + NotAFile(path, old);
+    *error = CannotWriteNotAFile(path, old);
     return false;
   }
   const std::string unchanged = existed ? " (" + path + " is unchanged)" : "";
