@@ -174,7 +174,10 @@ bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
 std::string FormatSettingLine(std::string_view key, std::string_view value) {
   std::string line;
   for (char c : EscapeBytes(key)) {
-    if (c == '=' || (line.empty() && c == '#')) {
+    // A '#' after nothing but blanks would make the line a comment.
+    const bool startsComment =
+        c == '#' && line.find_first_not_of(' ') == std::string::npos;
+    if (c == '=' || startsComment) {
       AppendHex(&line, static_cast<unsigned char>(c));
     } else {
       line += c;

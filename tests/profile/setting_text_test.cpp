@@ -57,6 +57,13 @@ TEST(SettingText, LineEndsMarksCommentsAndControlBytes) {
   }
 }
 
+TEST(SettingText, KeysThatLookLikeCommentsOrAssignmentsAreEscaped) {
+  EXPECT_EQ(profile::FormatSettingLine("  #a=b", "#"), "  \\x23a\\x3Db=#\n");
+  std::string problem;
+  EXPECT_EQ(Parsed(profile::FormatSettingLine("  #a=b", "#"), &problem),
+            std::vector<std::string>{"1   #a=b=#"});
+}
+
 TEST(SettingText, QuoteCutsLongBytesAndSaysHowLong) {
   EXPECT_EQ(profile::Quote("a\x01"), "a\\x01");
   const std::string huge(10 * 1024 * 1024, 'k');
