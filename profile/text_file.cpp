@@ -245,6 +245,9 @@ bool CheckWritableTarget(const std::string& path, std::string* error) {
 
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
                      FileHold* hold) {
+#ifdef _WIN32
+  (void)hold;  // nothing is held on Windows
+#endif
   const std::string target = ResolveLinks(path);
   FileStat old;
   const bool existed = StatPath(target, &old) == 0;
@@ -268,7 +271,7 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   }
   auto fail = [&](const char* step) {
     const int reason = errno;
-    CloseFile(fd);
+    if (fd >= 0) CloseFile(fd);
     std::remove(temporary.c_str());
     *error = "cannot write " + path + ": " + step + Reason(reason) + unchanged;
     return false;
@@ -281,6 +284,11 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   // new file in between.
   if (hold != nullptr && flock(fd, LOCK_EX | LOCK_NB) != 0) return fail("cannot hold it: ");
 #endif
+#ifdef _WIN32
+  // Windows renames no file that is still open.
+  CloseFile(fd);
+  fd = -1;
+#endif
   if (!ReplaceWith(temporary, target)) return fail("");
   SyncFolder(FolderOf(target));
 #ifndef _WIN32
@@ -290,7 +298,7 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
     return true;
   }
 #endif
-  CloseFile(fd);
+  if (fd >= 0) CloseFile(fd);
   return true;
 }
 
