@@ -198,25 +198,23 @@ std::string UpdateSettingText(std::string_view original,
   std::string_view end;
   std::string_view lastEnd = "\n";
   while (lines.Next(&line, &end)) {
+    if (!end.empty()) lastEnd = end;
     std::string key;
     std::string value;
     std::string message;
+    std::string rewritten;
     if (IsSettingLine(line) && ParseLine(line, &key, &value, &message)) {
       present.insert(key);
       const auto now = values.find(key);
       if (now != values.end() && now->second != value) {
-        std::string rewritten = FormatSettingLine(key, now->second);
+        rewritten = FormatSettingLine(key, now->second);
         rewritten.pop_back();  // the line keeps its own line end
-        out += rewritten;
-        out += end.empty() ? std::string_view("\n") : end;
-        if (!end.empty()) lastEnd = end;
-        continue;
+        line = rewritten;
       }
     }
     out += line;
-    out += end;
-    if (!end.empty()) lastEnd = end;
-    if (end.empty() && !line.empty()) out += lastEnd;  // what follows starts a line
+    // The last line may have had no end; what follows starts a new line.
+    out += end.empty() ? lastEnd : end;
   }
   for (const auto& [key, value] : values) {
     if (present.count(key) != 0) continue;
