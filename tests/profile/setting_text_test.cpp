@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "profile/profile.h"
 #include "profile/setting_text.h"
 
 namespace lumiq::test {
@@ -88,20 +87,6 @@ TEST(SettingText, UpdateRewritesOnlyChangedSettingsAndKeepsTheRest) {
             "codeprefix=\\x3a\r\n"
             "dmcode=1\r\n"
             "new#=\\x0A\r\n");
-}
-
-TEST(ProfileParse, RefusesAnEmptyProfileAndOverlongKeysForEveryUse) {
-  std::vector<profile::ProfileEntry> entries;
-  profile::ProfileProblem problem;
-  for (profile::ProfileUse use : {profile::ProfileUse::kSend, profile::ProfileUse::kCompare}) {
-    EXPECT_FALSE(profile::ParseProfile("# only a comment\r\n\r\n", use, &entries, &problem));
-    EXPECT_EQ(problem.line, 0);
-    EXPECT_EQ(problem.message, "no setting in the file");
-    EXPECT_FALSE(profile::ParseProfile("a=1\n" + std::string(256, 'k') + "=1\n", use, &entries,
-                                       &problem));
-    EXPECT_EQ(problem.line, 2);
-    EXPECT_EQ(problem.message.rfind("a key has 1 to 255 bytes: '", 0), 0u) << problem.message;
-  }
 }
 
 }  // namespace

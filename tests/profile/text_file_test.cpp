@@ -1,5 +1,6 @@
-// The bounded reader and the safe writer on a real file system: every way a
-// write can fail leaves the old file as it was and no stray file beside it.
+// The safe writer on a real file system: every way a write can fail leaves
+// the old file as it was and no stray file beside it. (The reader's refusals
+// are tested through zrctl, in tests/zrctl/files_test.cpp.)
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,36 +57,6 @@ class TextFileTest : public ::testing::Test {
   }
   fs::path folder_;
 };
-
-TEST_F(TextFileTest, ReaderRefusesWhatIsNotASmallRegularFile) {
-  fs::create_directory(folder_ / "folder");
-  ASSERT_EQ(mkfifo(File("fifo").c_str(), 0600), 0);
-  Put(File("limit"), std::string(profile::kTextFileLimit, 'a'));
-  Put(File("sparse"), "");
-  fs::resize_file(File("sparse"), 300u << 20);  // 300 MB of nothing, read as zeros
-  struct Row {
-    std::string path;
-    std::string message;  // empty: read
-  };
-  const std::vector<Row> rows = {
-      {File("folder"), File("folder") + " is a folder, not a file"},
-      {File("fifo"), File("fifo") + " is not a regular file (a device, a pipe or a socket)"},
-      {"/dev/zero", "/dev/zero is not a regular file (a device, a pipe or a socket)"},
-      {"/dev/urandom", "/dev/urandom is not a regular file (a device, a pipe or a socket)"},
-      {File("sparse"), File("sparse") + " is larger than 1 MiB: not a profile or seed file"},
-      {File("missing"), "cannot open " + File("missing") + ": No such file or directory"},
-      {File("limit"), ""},
-  };
-  for (const Row& row : rows) {
-    std::string text = "untouched";
-    std::string error;
-    EXPECT_EQ(profile::ReadTextFile(row.path, &text, &error), row.message.empty()) << row.path;
-    EXPECT_EQ(error, row.message);
-    if (!row.message.empty()) {
-      EXPECT_EQ(text, "untouched") << row.path;
-    }
-  }
-}
 
 TEST_F(TextFileTest, WriterFailuresLeaveTheOldFileAndNothingElse) {
   const std::string old = "qrcode=1\n";
