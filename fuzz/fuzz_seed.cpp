@@ -2,17 +2,21 @@
 // scanner was told must come back byte for byte. Two directions:
 //  - any text that parses formats to text that parses to the same settings;
 //  - any settings (keys of at least one byte, any bytes) survive
-//    format-then-parse unchanged.
+//    format-then-parse unchanged;
+//  - a write-back of new values into any text that parses reads back as
+//    exactly those values, whatever comments and line ends surround them.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
+#include "profile/setting_text.h"
 #include "sim/seed_file.h"
 
 namespace {
@@ -55,6 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ParseSeed(text, &parsed, &error)) {
     for (const auto& setting : parsed) FUZZ_CHECK(!setting.first.empty());
     CheckRoundTrip(parsed);
+
+    std::map<std::string, std::string> values;
+    for (const auto& setting : parsed) values[setting.first] = setting.second + "\n";
+    values["added key"] = "=";
+    SettingList updated;
+    FUZZ_CHECK(ParseSeed(lumiq::profile::UpdateSettingText(text, values), &updated, nullptr));
+    std::map<std::string, std::string> seen;
+    for (const auto& setting : updated) {
+      FUZZ_CHECK(values.count(setting.first) == 1 && values[setting.first] == setting.second);
+      seen[setting.first] = setting.second;
+    }
+    FUZZ_CHECK(seen == values);
   } else {
     FUZZ_CHECK(error.line >= 1);
     FUZZ_CHECK(!error.message.empty());
