@@ -11,7 +11,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 build=build-asan
 start=$(date +%s)
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DLUMIQ_SANITIZE=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DLUMIQ_SANITIZE=ON -DLUMIQ_WERROR=ON >/dev/null
 
 logs="$root/$build/sanitizer-reports"
 rm -rf "$logs"

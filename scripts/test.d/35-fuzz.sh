@@ -15,9 +15,9 @@ start=$(date +%s)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DLUMIQ_BUILD_FUZZ=ON -DLUMIQ_BUILD_UI=OFF -DLUMIQ_BUILD_TESTS=OFF >/dev/null
+    -DLUMIQ_BUILD_FUZZ=ON -DLUMIQ_BUILD_UI=OFF -DLUMIQ_BUILD_TESTS=OFF -DLUMIQ_WERROR=ON >/dev/null
 else
-  cmake -S . -B "$build" >/dev/null
+  cmake -S . -B "$build" -DLUMIQ_WERROR=ON >/dev/null
 fi
 cmake --build "$build" -j "$jobs" --target fuzz_all
 

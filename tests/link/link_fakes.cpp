@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 namespace lumiq::test {
@@ -18,13 +19,17 @@ Bytes Hex(const std::string& text) {
 Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes ReplyFrame(uint8_t status, const Bytes& data) {
-  Bytes frame = {0x12, 0x34, 0x56, 0x78, 0x9A, status,
-                 static_cast<uint8_t>(data.size() & 0xFF),
-                 static_cast<uint8_t>(data.size() >> 8)};
-  frame.insert(frame.end(), data.begin(), data.end());
+  // Sized once and filled in place: GCC 12 at -O3 misreads a range insert
+  // after a small initializer list as a write out of bounds.
+  const uint8_t header[] = {0x12, 0x34, 0x56, 0x78, 0x9A, status,
+                            static_cast<uint8_t>(data.size() & 0xFF),
+                            static_cast<uint8_t>(data.size() >> 8)};
+  Bytes frame(sizeof header + data.size() + 1);
+  std::copy(std::begin(header), std::end(header), frame.begin());
+  std::copy(data.begin(), data.end(), frame.begin() + sizeof header);
   uint8_t checksum = 0;
-  for (uint8_t byte : frame) checksum ^= byte;
-  frame.push_back(checksum);
+  for (size_t i = 0; i + 1 < frame.size(); ++i) checksum ^= frame[i];
+  frame.back() = checksum;
   return frame;
 }
 
@@ -111,8 +116,9 @@ void FakePlatform::ScriptTransfers(std::vector<Bytes> transfers) {
 }
 
 Bytes FakePlatform::Transfer(const Bytes& report, uint8_t reportId) {
-  Bytes transfer(1, reportId);
-  transfer.insert(transfer.end(), report.begin(), report.end());
+  Bytes transfer(1 + report.size());
+  transfer[0] = reportId;
+  std::copy(report.begin(), report.end(), transfer.begin() + 1);
   return transfer;
 }
 

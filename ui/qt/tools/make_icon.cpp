@@ -2,8 +2,10 @@
 // ICO (16, 24, 32, 48 px as bitmaps, 256 px as PNG), all from one list of
 // shapes so the three files always agree. Run once after changing a shape:
 //   lumiq-make-icon res/icons
+// The build also draws the PNG sizes of the installed icon theme with it.
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -204,8 +206,18 @@ bool Write(const QString& path, const QByteArray& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // One PNG of another size, for the desktop icon theme (built, not kept).
+  if (argc == 4 && std::string(argv[1]) == "--png") {
+    const int size = std::atoi(argv[2]);
+    if (size < 16 || size > 1024) {
+      std::fputs("lumiq-make-icon: size must be 16 to 1024\n", stderr);
+      return 2;
+    }
+    return Write(QString::fromLocal8Bit(argv[3]), Png(Render(size))) ? 0 : 1;
+  }
   if (argc != 2) {
-    std::fputs("usage: lumiq-make-icon OUTPUT_FOLDER\n", stderr);
+    std::fputs("usage: lumiq-make-icon OUTPUT_FOLDER\n"
+               "       lumiq-make-icon --png SIZE FILE\n", stderr);
     return 2;
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);

@@ -1,0 +1,174 @@
+#!/bin/sh
+# Builds the release packages and checks them as a user receives them.
+# - The Debian package, from a Release build with Debian's hardening flags in
+#   build-deb/: lintian (every error and warning fails, unless the package
+#   carries an override saying why), the desktop entries and the metainfo
+#   through their validators, the file list against the one below, the manual
+#   pages against --help, the maintainer scripts without udev, and zrctl run
+#   from the unpacked package.
+# - The Windows zip, from build-win64/ (the Windows cross-build stage's
+#   folder) when it exists: its file list, and the programs stripped.
+# The packages are left in build-deb/ and build-win64/.
+set -eu
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+start=$(date +%s)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "packages: $*" >&2
+  exit 1
+}
+
+# ---- Debian package --------------------------------------------------------
+build="$root/build-deb"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+  LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMIQ_WERROR=ON \
+      -DLUMIQ_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+else
+  cmake -S . -B "$build" >/dev/null
+fi
+cmake --build "$build" -j "$jobs"
+rm -f "$build"/lumiqconfigtool_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/lumiqconfigtool_*.deb)
+echo "-- $(basename "$deb")"
+
+# lintian as root says so on stderr; that line is no finding.
+lintian --fail-on error,warning --info --display-experimental "$deb" >"$work/lintian" 2>&1 ||
+  { grep -v 'running with root privileges' "$work/lintian" >&2; fail "lintian found errors or warnings"; }
+grep -v 'running with root privileges' "$work/lintian" || true
+
+tree="$work/deb"
+dpkg-deb -x "$deb" "$tree"
+dpkg-deb -e "$deb" "$tree/DEBIAN"
+
+# Exactly these files, nothing more (no tests, benchmarks or dev tools).
+(cd "$tree" && find . -path ./DEBIAN -prune -o ! -type d -print | sed 's|^\./|/|' | LC_ALL=C sort) \
+  >"$work/files"
+app=org.lumiq.LumiqConfigTool
+{
+  for program in LumiqConfigTool LumiqConfigTool-demo lumiq-virtual-scanner zrctl; do
+    echo "/usr/bin/$program"
+    echo "/usr/share/man/man1/$program.1.gz"
+  done
+  echo /usr/lib/udev/rules.d/70-lumiq-scanner.rules
+  echo "/usr/share/applications/$app.desktop"
+  echo "/usr/share/applications/$app.Demo.desktop"
+  echo "/usr/share/metainfo/$app.metainfo.xml"
+  echo "/usr/share/icons/hicolor/scalable/apps/$app.svg"
+  for size in 16 22 24 32 48 64 128 256; do
+    echo "/usr/share/icons/hicolor/${size}x$size/apps/$app.png"
+  done
+  echo /usr/share/doc/lumiqconfigtool/changelog.gz
+  echo /usr/share/doc/lumiqconfigtool/copyright
+} | LC_ALL=C sort >"$work/expected"
+if ! diff -u "$work/expected" "$work/files" >&2; then
+  fail "the package's files differ from the list above (- expected, + in the package)"
+fi
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in fonts-wqy-microhei libqt6widgets6 libc6; do
+  case ", $depends," in
+    *", $needed"[\ ,]*) ;;
+    *) fail "Depends lacks $needed: $depends" ;;
+  esac
+done
+
+desktop-file-validate "$tree/usr/share/applications/"*.desktop ||
+  fail "desktop-file-validate refused a desktop entry"
+appstreamcli validate --no-net "$tree/usr/share/metainfo/$app.metainfo.xml" >"$work/appstream" 2>&1 ||
+  { cat "$work/appstream" >&2; fail "appstreamcli refused the metainfo"; }
+
+# Each manual page describes every option and command its program's --help
+# shows: an entry (.B, .BI or .BR line) starting with it.
+check_manual() {
+  program=$1
+  "$tree/usr/bin/$program" --help >"$work/help" 2>&1 || true
+  zcat "$tree/usr/share/man/man1/$program.1.gz" | sed 's/\\-/-/g' >"$work/manual"
+  words=$(grep -oE -- '--[a-z][a-z-]*' "$work/help" | sort -u)
+  if [ "$program" = zrctl ]; then
+    words="$words $(sed -n '/^commands:/,/^options:/s/^  \([a-z][a-z]*\) .*/\1/p' "$work/help")"
+  fi
+  [ -n "$words" ] || fail "$program --help printed no options"
+  for word in $words; do
+    grep -qE -- "^\.B[IR]? $word( |\$)" "$work/manual" ||
+      fail "the manual page of $program has no entry for $word, which --help shows"
+  done
+}
+check_manual zrctl
+check_manual lumiq-virtual-scanner
+
+# Outside a running udev (a chroot, an image build) the scripts must succeed
+# and leave udev alone.
+for script in postinst postrm; do
+  [ -x "$tree/DEBIAN/$script" ] || fail "$script missing or not executable"
+done
+if [ ! -S /run/udev/control ]; then
+  "$tree/DEBIAN/postinst" configure || fail "postinst failed without udev"
+  "$tree/DEBIAN/postrm" remove || fail "postrm remove failed without udev"
+  "$tree/DEBIAN/postrm" purge || fail "postrm purge failed without udev"
+fi
+
+# The packaged zrctl, from the unpacked tree: it needs nothing of the build.
+if (cd "$work" && ldd "$tree"/usr/bin/*) | grep -q 'not found'; then
+  fail "a packaged program needs a library that is not found"
+fi
+status=0
+(cd "$work" && "$tree/usr/bin/zrctl" --simulate dump) >"$work/dump" 2>&1 || status=$?
+if [ "$status" -ne 0 ] || ! grep -q '^qrcode=' "$work/dump"; then
+  cat "$work/dump" >&2
+  fail "zrctl --simulate dump from the package ended with status $status"
+fi
+echo "-- packaged zrctl --simulate dump: $(grep -c '=' "$work/dump") settings"
+
+# ---- Windows zip -----------------------------------------------------------
+win="$root/build-win64"
+if [ -f "$win/CMakeCache.txt" ]; then
+  # Only the programs that go in the zip are built here, not the Windows
+  # test programs the cross-build stage leaves out: CMake's file API names
+  # the targets with install rules, and installing stops building "all".
+  mkdir -p "$win/.cmake/api/v1/query"
+  touch "$win/.cmake/api/v1/query/codemodel-v2"
+  cmake -S . -B "$win" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+  installed=$(grep -l "^$(printf '\t')\"install\" :" "$win"/.cmake/api/v1/reply/target-*.json |
+    xargs sed -n "s/^$(printf '\t')\"name\" : \"\(.*\)\",\$/\1/p")
+  [ -n "$installed" ] || fail "no target of the Windows build has install rules"
+  # shellcheck disable=SC2086
+  cmake --build "$win" -j "$jobs" --target $installed
+  rm -f "$win"/LumiqConfigTool-*-win64.zip
+  (cd "$win" && cpack -G ZIP >/dev/null)
+  zip=$(ls "$win"/LumiqConfigTool-*-win64.zip)
+  echo "-- $(basename "$zip")"
+  top=$(basename "$zip" .zip)
+  mkdir "$work/zip"
+  (cd "$work/zip" && cmake -E tar xf "$zip")
+  (cd "$work/zip" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort) >"$work/zipfiles"
+  {
+    echo "$top/README.txt"
+    echo "$top/zrctl.exe"
+    # The Windows application, once its build installs it.
+    if [ -f ui/win32/CMakeLists.txt ] && grep -q 'install *(' ui/win32/CMakeLists.txt; then
+      echo "$top/LumiqConfigTool.exe"
+    fi
+  } | LC_ALL=C sort >"$work/zipneeded"
+  missing=$(LC_ALL=C comm -23 "$work/zipneeded" "$work/zipfiles")
+  [ -z "$missing" ] || fail "the zip lacks: $missing"
+  if grep -viE '\.(exe|txt)$' "$work/zipfiles" >&2 || grep -iE 'test|bench|fuzz|headless|make-icon' "$work/zipfiles" >&2; then
+    fail "the zip holds files beyond the programs and their text (above)"
+  fi
+  for exe in "$work/zip/$top"/*.exe; do
+    if x86_64-w64-mingw32-objdump -h "$exe" | grep -qE '\.debug_|\.stab'; then
+      fail "$(basename "$exe") in the zip is not stripped"
+    fi
+  done
+  grep -q 'zrctl.exe' "$work/zip/$top/README.txt" || fail "README.txt does not explain zrctl.exe"
+  sed 's|^|   |' "$work/zipfiles"
+else
+  echo "-- no build-win64/: the Windows zip is not built"
+fi
+
+echo "packages: passed in $(($(date +%s) - start)) s"
