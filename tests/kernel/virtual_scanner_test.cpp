@@ -12,6 +12,7 @@
 
 #include "link/frame_codec.h"
 #include "link/hid_platform.h"
+#include "profile/setting_text.h"
 #include "sim/simulated_scanner.h"
 #include "tools/virtual_scanner/uhid_bridge.h"
 
@@ -237,16 +238,19 @@ TEST(VirtualScannerBridge, UnplugWhenTheNamedCommandArrives) {
   EXPECT_EQ(bridge.TakeTraceLines(), std::vector<std::string>{"GET qrcode"});
 }
 
-TEST(VirtualScannerStore, SavedStoreKeepsSeedOrderAndAppendsNewKeys) {
-  const sim::SettingList seed = {{"zeta", "1"}, {"alpha", "2"}, {"zeta", "dup"}};
+TEST(VirtualScannerStore, SavedStoreKeepsSeedOrderAndCommentsAndAppendsNewKeys) {
+  const std::string seedText = "# bench unit\r\nzeta=1\r\n\r\nalpha=2\r\nzeta=dup\r\n";
+  sim::SettingList seed;
+  ASSERT_TRUE(sim::ParseSeed(seedText, &seed, nullptr));
   sim::SimulatedScanner scanner;
   for (const auto& setting : seed) scanner.Set(setting.first, setting.second);
   scanner.Set("alpha", "changed");
   scanner.Set("new_b", "b");
-  scanner.Set("new_a", "a");
-  const sim::SettingList expected = {
-      {"zeta", "dup"}, {"alpha", "changed"}, {"new_a", "a"}, {"new_b", "b"}};
-  EXPECT_EQ(OrderedStore(seed, scanner), expected);
+  scanner.Set("new_a", "a\n");
+  // Every line of a key takes its value; the file's own line ends are kept.
+  EXPECT_EQ(profile::UpdateSettingText(seedText, scanner.Settings()),
+            "# bench unit\r\nzeta=dup\r\n\r\nalpha=changed\r\nzeta=dup\r\n"
+            "new_a=a\\x0A\r\nnew_b=b\r\n");
 }
 
 }  // namespace

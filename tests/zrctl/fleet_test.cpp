@@ -97,8 +97,8 @@ TEST(ZrctlSimulate, ACommittedSetIsSeenByTheNextRun) {
   const ZrctlResult set =
       RunZrctl({"--simulate=" + seed, "set", "--commit", "qrcode=0", "codeprefix=x\\x01"});
   ASSERT_EQ(set.status, 0) << set.err;
-  // Keys keep their place in the file; new ones follow.
-  EXPECT_EQ(TempFolder::Read(seed), "qrcode=0\nmasterver=V9\ncodeprefix=x\\x01\n");
+  // Keys keep their place in the file, comments stay; new keys follow.
+  EXPECT_EQ(TempFolder::Read(seed), "# my scanner\nqrcode=0\nmasterver=V9\ncodeprefix=x\\x01\n");
 
   const ZrctlResult get = RunZrctl({"--simulate=" + seed, "get", "qrcode", "codeprefix"});
   EXPECT_EQ(get.status, 0) << get.err;

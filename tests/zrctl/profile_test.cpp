@@ -11,8 +11,8 @@
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 #include "tests/zrctl/zrctl_test_support.h"
-#include "tools/zrctl/known_keys.h"
-#include "tools/zrctl/profile.h"
+#include "profile/known_keys.h"
+#include "profile/profile.h"
 
 namespace lumiq::test {
 namespace {
@@ -31,7 +31,7 @@ struct Bench {
 
 std::vector<std::string> KnownKeyGets() {
   std::vector<std::string> gets = {"HANDSHAKE"};
-  for (std::string_view key : zrctl::KnownKeys()) gets.push_back("GET " + std::string(key));
+  for (std::string_view key : profile::KnownKeys()) gets.push_back("GET " + std::string(key));
   return gets;
 }
 
@@ -69,14 +69,14 @@ TEST_F(ZrctlProfileTest, DumpRestoreDumpGivesTheSameProfile) {
   EXPECT_EQ(Lines(profile).front(), "# zrctl profile: firmware " +
                                         source_.scanner.Value("masterver") +
                                         ", device number " + source_.scanner.Value("deviceno"));
-  EXPECT_EQ(Lines(profile).size(), zrctl::KnownKeys().size() + 1);
+  EXPECT_EQ(Lines(profile).size(), profile::KnownKeys().size() + 1);
 
   const ZrctlResult restore = target_.Run({"restore", first});
   ASSERT_EQ(restore.status, 0) << restore.err;
   EXPECT_EQ(restore.out, "restored 47 settings, committed\n");
   // Every setting but the firmware version, in file order, then one commit.
   std::vector<std::string> expected = {"HANDSHAKE"};
-  for (std::string_view key : zrctl::KnownKeys()) {
+  for (std::string_view key : profile::KnownKeys()) {
     if (key == "masterver") continue;
     expected.push_back(sim::FormatCommand(
         {0x07, std::string(key), source_.scanner.Value(std::string(key))}));
@@ -229,22 +229,22 @@ TEST_F(ZrctlProfileTest, DiffExitsOneWhenAGetFails) {
 }
 
 TEST(ZrctlProfileParse, SetFitsDecidesAtTheLinkLimit) {
-  std::vector<zrctl::ProfileEntry> entries;
-  zrctl::ProfileProblem problem;
+  std::vector<profile::ProfileEntry> entries;
+  profile::ProfileProblem problem;
   const std::string fits = "codeprefix=" + std::string(243, 'x') + "\n";  // 10 + 243 + 3
   const std::string over = "codeprefix=" + std::string(244, 'x') + "\n";
-  EXPECT_TRUE(zrctl::ParseProfile(fits, zrctl::ProfileUse::kSend, &entries, &problem));
-  EXPECT_FALSE(zrctl::ParseProfile(over, zrctl::ProfileUse::kSend, &entries, &problem));
+  EXPECT_TRUE(profile::ParseProfile(fits, profile::ProfileUse::kSend, &entries, &problem));
+  EXPECT_FALSE(profile::ParseProfile(over, profile::ProfileUse::kSend, &entries, &problem));
   EXPECT_EQ(problem.line, 1);
   // diff only reads, so a long value in its file is fine.
-  EXPECT_TRUE(zrctl::ParseProfile(over, zrctl::ProfileUse::kCompare, &entries, &problem));
+  EXPECT_TRUE(profile::ParseProfile(over, profile::ProfileUse::kCompare, &entries, &problem));
 }
 
 TEST(ZrctlProfileParse, LinesKeepTheirNumbersPastCommentsAndBlankLines) {
-  std::vector<zrctl::ProfileEntry> entries;
-  zrctl::ProfileProblem problem;
-  ASSERT_TRUE(zrctl::ParseProfile("# head\r\n\r\nqrcode=1\r\n# x\ndmcode=\\x0D\r\n",
-                                  zrctl::ProfileUse::kSend, &entries, &problem));
+  std::vector<profile::ProfileEntry> entries;
+  profile::ProfileProblem problem;
+  ASSERT_TRUE(profile::ParseProfile("# head\r\n\r\nqrcode=1\r\n# x\ndmcode=\\x0D\r\n",
+                                  profile::ProfileUse::kSend, &entries, &problem));
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].line, 3);
   EXPECT_EQ(entries[0].value, "1");

@@ -13,7 +13,7 @@
 #include "sim/demo_configuration.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
-#include "tools/zrctl/known_keys.h"
+#include "profile/known_keys.h"
 #include "ui/pages/settings_sequence.h"
 
 namespace lumiq::test {
@@ -40,7 +40,7 @@ TEST(ZrctlKnownKeys, FollowTheWindowsReadOrderForEveryChannel) {
   for (const char* channel : {"com1", "hid0", "wifi0", "bluetooth0"}) {
     const std::vector<std::string> gets = WindowGets(channel);
     std::vector<std::string> inProfileOrder;
-    for (std::string_view key : zrctl::KnownKeys()) {
+    for (std::string_view key : profile::KnownKeys()) {
       for (const std::string& get : gets) {
         if (get == key) inProfileOrder.emplace_back(key);
       }
@@ -48,8 +48,8 @@ TEST(ZrctlKnownKeys, FollowTheWindowsReadOrderForEveryChannel) {
     EXPECT_EQ(inProfileOrder, gets) << channel;
     covered.insert(gets.begin(), gets.end());
   }
-  EXPECT_EQ(covered, std::set<std::string>(zrctl::KnownKeys().begin(), zrctl::KnownKeys().end()));
-  EXPECT_EQ(covered.size(), zrctl::KnownKeys().size());  // each key once
+  EXPECT_EQ(covered, std::set<std::string>(profile::KnownKeys().begin(), profile::KnownKeys().end()));
+  EXPECT_EQ(covered.size(), profile::KnownKeys().size());  // each key once
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "link/hid_transport.h"
+#include "profile/setting_text.h"
+#include "profile/text_file.h"
 #include "sim/demo_configuration.h"
 #include "sim/seed_file.h"
 #include "sim/simulated_scanner.h"
@@ -126,23 +129,38 @@ int ParseOptions(int argc, char** argv, Options* options) {
   return 0;
 }
 
-bool LoadSettings(const Options& options, sim::SettingList* settings) {
+// The starting settings and the text they came from, which --save brings
+// up to date (keeping its comments) rather than writing anew.
+bool LoadSettings(const Options& options, sim::SettingList* settings, std::string* text) {
   sim::SeedError error;
   if (options.seedPath.empty()) {
-    if (sim::ParseSeed(sim::DemoSeedText(), settings, &error)) return true;
+    *text = sim::DemoSeedText();
+    if (sim::ParseSeed(*text, settings, &error)) return true;
     std::fprintf(stderr, "%s: demo configuration, line %d: %s\n", kProgram, error.line,
                  error.message.c_str());
     return false;
   }
-  if (sim::ReadSeedFile(options.seedPath, settings, &error)) return true;
-  if (error.line > 0) {
-    std::fprintf(stderr, "%s: %s:%d: %s\n", kProgram, options.seedPath.c_str(), error.line,
-                 error.message.c_str());
-  } else {
-    std::fprintf(stderr, "%s: %s: %s\n", kProgram, options.seedPath.c_str(),
-                 error.message.empty() ? "cannot read" : error.message.c_str());
-  }
+  if (sim::ReadSeedFile(options.seedPath, settings, &error, text)) return true;
+  std::fprintf(stderr, "%s: %s\n", kProgram, error.Describe().c_str());
   return false;
+}
+
+// --save FILE: refused before anything runs when FILE cannot be one, and
+// held, when it exists, so that a second virtual scanner or zrctl
+// --simulate=FILE cannot write it behind our back.
+bool HoldSaveFile(const std::string& path, profile::FileHold* hold) {
+  if (path.empty()) return true;
+  std::string error;
+  if (!profile::CheckWritableTarget(path, &error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    return false;
+  }
+  if (access(path.c_str(), F_OK) != 0) return true;  // held once the first commit creates it
+  if (!hold->Take(path, &error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    return false;
+  }
+  return true;
 }
 
 class TraceFile {
@@ -174,24 +192,24 @@ struct Interface {
 };
 
 int Run(const Options& options) {
+  profile::FileHold saveHold;
+  if (!HoldSaveFile(options.savePath, &saveHold)) return 1;
   sim::SettingList seed;
-  if (!LoadSettings(options, &seed)) return 1;
+  std::string savedText;
+  if (!LoadSettings(options, &seed, &savedText)) return 1;
   sim::SimulatedScanner scanner;
   for (const auto& setting : seed) scanner.Set(setting.first, setting.second);
   scanner.Faults() = options.faults;
   if (!options.savePath.empty()) {
-    scanner.onCommit = [&options, &seed, &scanner] {
-      const sim::SettingList store = OrderedStore(seed, scanner);
-      if (!sim::WriteSeedFile(options.savePath, sim::FormatSeed(store))) {
-        std::fprintf(stderr, "%s: cannot write %s\n", kProgram, options.savePath.c_str());
+    scanner.onCommit = [&options, &savedText, &saveHold, &scanner] {
+      const std::string text = profile::UpdateSettingText(savedText, scanner.Settings());
+      std::string error;
+      if (!sim::WriteSeedFile(options.savePath, text, &error, &saveHold)) {
+        std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+        return;
       }
+      savedText = text;
     };
-  }
-
-  TraceFile trace;
-  if (!trace.Open(options.tracePath)) {
-    std::fprintf(stderr, "%s: cannot write %s\n", kProgram, options.tracePath.c_str());
-    return 1;
   }
 
   // Signals stay blocked except while waiting, so a stop never lands between
@@ -234,6 +252,16 @@ int Run(const Options& options) {
       std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
       return 1;
     }
+  }
+
+  // Only now that the devices exist: a run that cannot start leaves an old
+  // trace file as it was.
+  TraceFile trace;
+  if (!trace.Open(options.tracePath)) {
+    std::fprintf(stderr, "%s: cannot write %s: %s\n", kProgram, options.tracePath.c_str(),
+                 std::strerror(errno));
+    for (Interface* interface : interfaces) interface->device.Destroy();
+    return 1;
   }
 
   const auto started = std::chrono::steady_clock::now();

@@ -69,20 +69,6 @@ std::string InterfacePhys(int number) {
   return "usb-0000:00:14.0-1/input" + std::to_string(number);
 }
 
-sim::SettingList OrderedStore(const sim::SettingList& seed,
-                              const sim::SimulatedScanner& scanner) {
-  sim::SettingList list;
-  std::set<std::string> listed;
-  for (const auto& setting : seed) {
-    if (!listed.insert(setting.first).second) continue;
-    list.emplace_back(setting.first, scanner.Value(setting.first));
-  }
-  for (const auto& setting : scanner.Settings()) {
-    if (listed.count(setting.first) == 0) list.push_back(setting);
-  }
-  return list;
-}
-
 void ScannerBridge::Handle(const uhid_event& event, std::vector<uhid_event>* replies) {
   switch (event.type) {
     case UHID_OUTPUT:

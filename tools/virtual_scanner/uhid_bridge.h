@@ -33,12 +33,6 @@ uhid_event CreateRequest(const DeviceIdentity& identity);
 // The phys text of interface `number` of the virtual device.
 std::string InterfacePhys(int number);
 
-// The scanner's store as written back on commit: the keys in the seed's
-// order, keys it learnt since after them, so a saved file reads like the one
-// it came from.
-sim::SettingList OrderedStore(const sim::SettingList& seed,
-                              const sim::SimulatedScanner& scanner);
-
 // Turns the events of one uhid device into the simulated scanner's reports
 // and its replies back into events. No file descriptor in sight, so the whole
 // exchange can be driven without a kernel.

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <set>
+#include <vector>
 
 #include "link/device_commands.h"
 #include "link/hid_transport.h"
-#include "sim/seed_file.h"
-#include "tools/zrctl/known_keys.h"
+#include "profile/known_keys.h"
+#include "profile/setting_text.h"
+#include "profile/text_file.h"
 
 #ifdef __linux__
 #include <cerrno>
@@ -15,6 +17,9 @@
 #endif
 
 namespace lumiq::zrctl {
+
+using profile::EscapeBytes;
+using profile::Quote;
 
 namespace {
 
@@ -61,22 +66,22 @@ int RunVersion(std::ostream& out, std::ostream& err) {
         << result << ")\n";
     return kExitFailed;
   }
-  out << sim::EscapeBytes(std::string(version, static_cast<size_t>(length))) << '\n';
+  out << EscapeBytes(std::string(version, static_cast<size_t>(length))) << '\n';
   return kExitOk;
 }
 
 int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err) {
   int status = kExitOk;
   for (const std::string& key : invocation.operands) {
-    char value[kLongValueBufferSize] = {};
-    const int result = GetSetting(key, value, sizeof value);
+    std::string value;
+    const int result = ReadSetting(key, &value);
     if (result < 0) {
-      err << "zrctl: get " << sim::EscapeBytes(key)
-          << " failed: no answer or refused by the scanner (GetSetting " << result << ")\n";
+      err << "zrctl: get " << Quote(key) << " failed: " << DescribeGetFailure(result, value)
+          << "\n";
       status = kExitFailed;
       continue;
     }
-    out << SettingLine(key, std::string(value, static_cast<size_t>(result)));
+    out << profile::SettingLine(key, value);
   }
   return status;
 }
@@ -96,7 +101,7 @@ int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostrea
   for (const auto& [key, value] : input.assignments) {
     const int result = SetSetting(key, value);
     if (result != 0) {
-      err << "zrctl: set " << sim::EscapeBytes(key) << " failed: " << DescribeSetResult(result)
+      err << "zrctl: set " << Quote(key) << " failed: " << DescribeSetResult(result)
           << " (SetSetting " << result << ")\n";
       status = kExitFailed;
     }
@@ -113,29 +118,45 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
   switch (invocation.command) {
     case Command::kGet:
       for (const std::string& key : invocation.operands) {
-        if (key.empty() || key.size() > kMaxKeyLength) {
-          err << "zrctl: a key has 1 to " << kMaxKeyLength << " bytes: '"
-              << sim::EscapeBytes(key) << "'\n";
+        const std::string problem = profile::KeyProblem(key);
+        if (!problem.empty()) {
+          err << "zrctl: " << problem << "; nothing sent\n";
           return kExitUsage;
         }
       }
       return kExitOk;
+    case Command::kDump: {
+      // A target that cannot take the profile is refused before the scanner
+      // is asked for anything.
+      std::string error;
+      if (!invocation.operands.empty() &&
+          !profile::CheckWritableTarget(invocation.operands.front(), &error)) {
+        err << "zrctl: " << error << "\n";
+        return kExitUsage;
+      }
+      return kExitOk;
+    }
     case Command::kSet: {
       std::set<std::string> seen;
       for (const std::string& argument : invocation.operands) {
         std::string key;
         std::string value;
         std::string error;
-        if (!ParseAssignment(argument, &key, &value, &error)) {
-          err << "zrctl: " << error << "\n";
+        if (!profile::ParseAssignment(argument, &key, &value, &error)) {
+          err << "zrctl: " << error << "; nothing sent\n";
+          return kExitUsage;
+        }
+        const std::string problem = profile::KeyProblem(key);
+        if (!problem.empty()) {
+          err << "zrctl: " << problem << "; nothing sent\n";
           return kExitUsage;
         }
         if (!seen.insert(key).second) {
-          err << "zrctl: " << sim::EscapeBytes(key) << " is named twice\n";
+          err << "zrctl: " << Quote(key) << " is named twice\n";
           return kExitUsage;
         }
         if (!SetFits(key, value)) {
-          err << "zrctl: " << sim::EscapeBytes(key) << ": too long for one set (key "
+          err << "zrctl: " << Quote(key) << ": too long for one set (key "
               << key.size() << " + value " << value.size() << " + 3 bytes > "
               << kSetPayloadLimit << ")\n";
           return kExitUsage;
@@ -149,22 +170,24 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
       const std::string& file = invocation.operands.front();
       std::string text;
       std::string error;
-      if (!ReadTextFile(file, &text, &error)) {
-        err << "zrctl: " << error << "\n";
+      if (!profile::ReadTextFile(file, &text, &error)) {
+        err << "zrctl: " << error << "; nothing sent\n";
         return kExitUsage;
       }
-      ProfileProblem problem;
-      const ProfileUse use =
-          invocation.command == Command::kRestore ? ProfileUse::kSend : ProfileUse::kCompare;
-      if (!ParseProfile(text, use, &input->profile, &problem)) {
-        err << "zrctl: " << file << ":" << problem.line << ": " << problem.message
-            << "; nothing sent\n";
+      profile::ProfileProblem problem;
+      const profile::ProfileUse use = invocation.command == Command::kRestore
+                                          ? profile::ProfileUse::kSend
+                                          : profile::ProfileUse::kCompare;
+      if (!profile::ParseProfile(text, use, &input->profile, &problem)) {
+        err << "zrctl: " << file;
+        if (problem.line > 0) err << ":" << problem.line;
+        err << ": " << problem.message << "; nothing sent\n";
         return kExitUsage;
       }
       for (const ProfileEntry& entry : input->profile) {
-        if (!IsKnownKey(entry.key)) {
+        if (!profile::IsKnownKey(entry.key)) {
           err << "zrctl: " << file << ":" << entry.line << ": note: "
-              << sim::EscapeBytes(entry.key) << " is not a key zrctl knows\n";
+              << Quote(entry.key) << " is not a key zrctl knows\n";
         }
       }
       return kExitOk;
@@ -176,12 +199,12 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
 
 int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
   for (const ProfileEntry& entry : input.profile) {
-    if (IsReadOnlyKey(entry.key)) {
+    if (profile::IsReadOnlyKey(entry.key)) {
       out << "# line " << entry.line << ": " << entry.key
           << " is the firmware version, not sent\n";
       continue;
     }
-    out << "SET " << sim::FormatSeed({{entry.key, entry.value}});
+    out << "SET " << profile::FormatSettingLine(entry.key, entry.value);
   }
   out << "COMMIT\n";
   return kExitOk;
@@ -281,6 +304,24 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
     default:
       return scanner + " could not be opened" + code;
   }
+}
+
+int ReadSetting(const std::string& key, std::string* value) {
+  // Room for any value a get reply can carry, so that a long one is told
+  // from a scanner that did not answer.
+  std::vector<char> buffer(65536);
+  const int result = GetSetting(key, buffer.data(), buffer.size());
+  if (result < 0) return result;
+  value->assign(buffer.data(), static_cast<size_t>(result));
+  return value->size() > kLongestValue ? kValueTooLong : result;
+}
+
+std::string DescribeGetFailure(int result, const std::string& value) {
+  if (result == kValueTooLong) {
+    return "the scanner's value is " + std::to_string(value.size()) +
+           " bytes, longer than the " + std::to_string(kLongestValue) + " bytes zrctl reads";
+  }
+  return "no answer or refused by the scanner (GetSetting " + std::to_string(result) + ")";
 }
 
 std::string DescribeSetResult(int result) {

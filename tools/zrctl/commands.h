@@ -5,11 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include "link/device_commands.h"
 #include "link/hid_platform.h"
 #include "tools/zrctl/arguments.h"
-#include "tools/zrctl/profile.h"
+#include "profile/profile.h"
 
 namespace lumiq::zrctl {
+
+using profile::ProfileEntry;
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;
@@ -58,5 +61,17 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
 
 // Why a set failed, for messages.
 std::string DescribeSetResult(int result);
+
+// The longest value zrctl reads: what the window's longest value buffer
+// holds. A longer one is still read whole, to say so rather than call the
+// scanner silent.
+inline constexpr size_t kLongestValue = kLongValueBufferSize - 1;
+inline constexpr int kValueTooLong = -100;
+
+// One get into `value`: its length, GetSetting's failure code, or
+// kValueTooLong with `value` holding what the scanner sent.
+int ReadSetting(const std::string& key, std::string* value);
+// Why a ReadSetting failed, for messages ("no answer or refused ...").
+std::string DescribeGetFailure(int result, const std::string& value);
 
 }  // namespace lumiq::zrctl

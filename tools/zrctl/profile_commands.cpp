@@ -2,42 +2,35 @@
 #include <string>
 
 #include "link/device_commands.h"
-#include "sim/seed_file.h"
+#include "profile/known_keys.h"
+#include "profile/setting_text.h"
+#include "profile/text_file.h"
 #include "tools/zrctl/commands.h"
-#include "tools/zrctl/known_keys.h"
 
 namespace lumiq::zrctl {
 
-namespace {
-
-// One get, with room for any value a get reply can carry.
-int ReadSetting(const std::string& key, std::string* value) {
-  char buffer[kLongValueBufferSize] = {};
-  const int result = GetSetting(key, buffer, sizeof buffer);
-  if (result >= 0) value->assign(buffer, static_cast<size_t>(result));
-  return result;
-}
-
-}  // namespace
+using profile::Quote;
 
 int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err) {
   int status = kExitOk;
   std::string body;
   std::map<std::string, std::string> read;
-  for (std::string_view knownKey : KnownKeys()) {
+  for (std::string_view knownKey : profile::KnownKeys()) {
     const std::string key(knownKey);
     std::string value;
     const int result = ReadSetting(key, &value);
     if (result < 0) {
       // A value that is not there must not look like an empty one: a restore
       // of it would clear the setting on the next scanner.
-      body += FailedGetLine(key, result);
-      err << "zrctl: get " << key << " failed: no answer or refused by the scanner (GetSetting "
-          << result << ")\n";
+      body += profile::UnreadSettingLine(
+          key, result == kValueTooLong
+                   ? "value of " + std::to_string(value.size()) + " bytes, longer than zrctl reads"
+                   : "get failed (GetSetting " + std::to_string(result) + ")");
+      err << "zrctl: get " << key << " failed: " << DescribeGetFailure(result, value) << "\n";
       status = kExitFailed;
       continue;
     }
-    body += SettingLine(key, value);
+    body += profile::SettingLine(key, value);
     read[key] = value;
   }
 
@@ -45,14 +38,14 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
     auto at = read.find(key);
     return at == read.end() ? nullptr : &at->second;
   };
-  const std::string text = ProfileHeader(found(kVersionKey), found("deviceno")) + body;
+  const std::string text = profile::ProfileHeader(found(kVersionKey), found("deviceno")) + body;
 
   if (invocation.operands.empty()) {
     out << text;
     return status;
   }
   std::string error;
-  if (!WriteTextFile(invocation.operands.front(), text, &error)) {
+  if (!profile::WriteFileSafely(invocation.operands.front(), text, &error)) {
     err << "zrctl: " << error << "\n";
     return kExitFailed;
   }
@@ -64,14 +57,14 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
   int sent = 0;
   int failed = 0;
   for (const ProfileEntry& entry : input.profile) {
-    if (IsReadOnlyKey(entry.key)) {
+    if (profile::IsReadOnlyKey(entry.key)) {
       // Dumps carry the firmware version so that diff can compare it; it is
       // the scanner's own and is never written.
       continue;
     }
     const int result = SetSetting(entry.key, entry.value);
     if (result != 0) {
-      err << "zrctl: line " << entry.line << ": set " << sim::EscapeBytes(entry.key)
+      err << "zrctl: line " << entry.line << ": set " << Quote(entry.key)
           << " failed: " << DescribeSetResult(result) << " (SetSetting " << result << ")\n";
       ++failed;
       status = kExitFailed;
@@ -99,14 +92,14 @@ int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err
     std::string value;
     const int result = ReadSetting(entry.key, &value);
     if (result < 0) {
-      err << "zrctl: get " << sim::EscapeBytes(entry.key)
-          << " failed: no answer or refused by the scanner (GetSetting " << result << ")\n";
+      err << "zrctl: get " << Quote(entry.key) << " failed: " << DescribeGetFailure(result, value)
+          << "\n";
       status = kExitFailed;
       continue;
     }
     if (value != entry.value) {
-      out << sim::EscapeBytes(entry.key) << ": scanner=" << sim::EscapeBytes(value)
-          << " file=" << sim::EscapeBytes(entry.value) << '\n';
+      out << Quote(entry.key) << ": scanner=" << Quote(value, 1024)
+          << " file=" << Quote(entry.value, 1024) << '\n';
       status = kExitFailed;
     }
   }

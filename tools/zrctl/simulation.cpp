@@ -1,7 +1,6 @@
 #include "tools/zrctl/simulation.h"
 
-#include <set>
-
+#include "profile/setting_text.h"
 #include "sim/demo_configuration.h"
 #include "sim/seed_file.h"
 
@@ -12,18 +11,20 @@ bool SimulatedScanners::Add(const std::string& seedFile, std::ostream& err) {
   if (seedFile.empty()) {
     sim::SeedDemoScanner(scanner->device);
   } else {
-    sim::SettingList settings;
-    sim::SeedError error;
-    if (!sim::ReadSeedFile(seedFile, &settings, &error)) {
-      err << "zrctl: simulated scanner " << seedFile;
-      if (error.line > 0) err << ":" << error.line;
-      err << ": " << error.message << "\n";
+    // Held before it is read, so that what is read is what no other run
+    // writes meanwhile.
+    std::string holdError;
+    if (!scanner->hold.Take(seedFile, &holdError)) {
+      err << "zrctl: simulated scanner: " << holdError << "\n";
       return false;
     }
-    for (auto& [key, value] : settings) {
-      scanner->order.push_back(key);
-      scanner->device.Set(key, value);
+    sim::SettingList settings;
+    sim::SeedError error;
+    if (!sim::ReadSeedFile(seedFile, &settings, &error, &scanner->text)) {
+      err << "zrctl: simulated scanner: " << error.Describe() << "\n";
+      return false;
     }
+    for (auto& [key, value] : settings) scanner->device.Set(key, value);
     scanner->seedFile = seedFile;
     Scanner* self = scanner.get();
     scanner->device.onCommit = [this, self] { WriteBack(*self); };
@@ -33,28 +34,23 @@ bool SimulatedScanners::Add(const std::string& seedFile, std::ostream& err) {
   return true;
 }
 
-void SimulatedScanners::WriteBack(const Scanner& scanner) {
-  // Keys keep the place they had in the file; new ones follow in key order.
-  const auto& memory = scanner.device.Settings();
-  sim::SettingList settings;
-  std::set<std::string> written;
-  for (const std::string& key : scanner.order) {
-    auto at = memory.find(key);
-    if (at != memory.end() && written.insert(key).second) settings.emplace_back(key, at->second);
+void SimulatedScanners::WriteBack(Scanner& scanner) {
+  const std::string text = profile::UpdateSettingText(scanner.text, scanner.device.Settings());
+  std::string error;
+  if (!sim::WriteSeedFile(scanner.seedFile, text, &error, &scanner.hold)) {
+    writeFailures_.push_back(error);
+    return;
   }
-  for (const auto& [key, value] : memory) {
-    if (written.count(key) == 0) settings.emplace_back(key, value);
-  }
-  if (!sim::WriteSeedFile(scanner.seedFile, sim::FormatSeed(settings))) {
-    writeFailures_.push_back(scanner.seedFile);
-  }
+  scanner.text = text;
 }
 
-bool SimulatedScanners::ReportWriteFailures(std::ostream& err) const {
-  for (const std::string& file : writeFailures_) {
-    err << "zrctl: simulated scanner " << file << ": the commit could not be written back\n";
+bool SimulatedScanners::ReportWriteFailures(std::ostream& err) {
+  for (const std::string& failure : writeFailures_) {
+    err << "zrctl: simulated scanner: the commit could not be written back: " << failure << "\n";
   }
-  return writeFailures_.empty();
+  const bool none = writeFailures_.empty();
+  writeFailures_.clear();
+  return none;
 }
 
 }  // namespace lumiq::zrctl

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "profile/text_file.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 
@@ -13,7 +14,10 @@ namespace lumiq::zrctl {
 // The scanners of --simulate: each one the demo scanner or a seed file's
 // settings, all behind one SimPlatform in the order given. A scanner from a
 // file writes its memory back to that file on every commit it accepts, so a
-// later run sees what was committed, and only what was committed.
+// later run sees what was committed, and only what was committed. The file
+// is held for the whole run, as a scanner is: a second run on it is refused.
+// A write-back rewrites only the settings that changed: comments and blank
+// lines stay.
 class SimulatedScanners {
  public:
   SimulatedScanners() = default;
@@ -26,17 +30,18 @@ class SimulatedScanners {
   bool Empty() const { return scanners_.empty(); }
   sim::SimPlatform& platform() { return platform_; }
 
-  // Tells `err` about every seed file a commit could not write back; false
-  // when there was one.
-  bool ReportWriteFailures(std::ostream& err) const;
+  // Tells `err` about every write-back that failed since the last call;
+  // false when there was one.
+  bool ReportWriteFailures(std::ostream& err);
 
  private:
   struct Scanner {
     sim::SimulatedScanner device;
     std::string seedFile;
-    std::vector<std::string> order;  // keys in the order of the file
+    std::string text;  // the file as read
+    profile::FileHold hold;
   };
-  void WriteBack(const Scanner& scanner);
+  void WriteBack(Scanner& scanner);
 
   std::vector<std::unique_ptr<Scanner>> scanners_;
   sim::SimPlatform platform_;

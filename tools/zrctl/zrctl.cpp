@@ -1,5 +1,7 @@
 #include "tools/zrctl/zrctl.h"
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 #include "link/device_commands.h"
@@ -57,19 +59,22 @@ class LinkSetup {
   HidPlatform* previous_;
 };
 
+// A simulated scanner whose commit could not be written back has lost it,
+// as a scanner whose flash failed: the run on it failed.
 int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
-                 HidPlatform& platform, const std::string& path, std::ostream& out,
-                 std::ostream& err) {
+                 HidPlatform& platform, const std::string& path, SimulatedScanners& simulated,
+                 std::ostream& out, std::ostream& err) {
   if (OpenScanner(platform, path, err) != kOpened) return kExitFailed;
-  const int status = RunDeviceCommand(invocation, input, out, err);
+  int status = RunDeviceCommand(invocation, input, out, err);
   CloseDevice();
+  if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
   return status;
 }
 
 // --all: the command on every scanner's configuration interface, one after
 // another, each with a closing line that says how it went.
 int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-             std::ostream& out, std::ostream& err) {
+             SimulatedScanners& simulated, std::ostream& out, std::ostream& err) {
   std::vector<std::string> paths;
   for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
     if (IsScannerInterface(info.attributes)) paths.push_back(info.path);
@@ -81,7 +86,7 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
   int status = kExitOk;
   for (const std::string& path : paths) {
     std::ostringstream messages;
-    const int result = RunOnScanner(invocation, input, platform, path, out, messages);
+    const int result = RunOnScanner(invocation, input, platform, path, simulated, out, messages);
     const std::string text = messages.str();
     err << text;
     out << path << ": ";
@@ -138,9 +143,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (invocation.command == Command::kList) {
       status = ListInterfaces(invocation, platform, out, err);
     } else if (invocation.all) {
-      status = RunOnAll(invocation, input, platform, out, err);
+      status = RunOnAll(invocation, input, platform, simulated, out, err);
     } else {
-      status = RunOnScanner(invocation, input, platform, invocation.device, out, err);
+      status = RunOnScanner(invocation, input, platform, invocation.device, simulated, out, err);
     }
   }
   if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
@@ -150,8 +155,18 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 int Main(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  const int status = Run(args, out, err, nullptr);
+  int status = Run(args, out, err, nullptr);
+  // Output cut short (a full disk, a closed pipe) must not pass for a
+  // result: the flush shows what the buffered writes did not.
+  errno = 0;
   out.flush();
+  if (!out) {
+    const int reason = errno;
+    err << "zrctl: cannot write to standard output";
+    if (reason != 0) err << ": " << std::strerror(reason);
+    err << "\n";
+    status = kExitFailed;
+  }
   return status;
 }
 

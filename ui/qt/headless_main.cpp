@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     lumiq::sim::SettingList settings;
     lumiq::sim::SeedError error;
     if (!lumiq::sim::ReadSeedFile(options.seed, &settings, &error)) {
-      return UsageError(options.seed + ":" + std::to_string(error.line) + ": " + error.message);
+      return UsageError(error.Describe());
     }
     for (const auto& [key, value] : settings) scanner.Set(key, value);
   } else {

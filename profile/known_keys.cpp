@@ -1,10 +1,10 @@
-#include "tools/zrctl/known_keys.h"
+#include "profile/known_keys.h"
 
 #include <algorithm>
 
 #include "link/device_commands.h"
 
-namespace lumiq::zrctl {
+namespace lumiq::profile {
 
 const std::vector<std::string_view>& KnownKeys() {
   static const std::vector<std::string_view> keys = {
@@ -53,4 +53,4 @@ bool IsKnownKey(std::string_view key) {
 
 bool IsReadOnlyKey(std::string_view key) { return key == kVersionKey; }
 
-}  // namespace lumiq::zrctl
+}  // namespace lumiq::profile

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lumiq::zrctl {
+namespace lumiq::profile {
 
 // Every setting the settings window reads, each once, in the order the
 // scanner receives the gets when the window opens: symbology, output method
@@ -21,4 +21,4 @@ bool IsKnownKey(std::string_view key);
 // The firmware version: read, compared, never written by this tool.
 bool IsReadOnlyKey(std::string_view key);
 
-}  // namespace lumiq::zrctl
+}  // namespace lumiq::profile

@@ -1,0 +1,228 @@
+#include "profile/setting_text.h"
+
+#include <set>
+
+namespace lumiq::profile {
+
+namespace {
+
+const char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+void AppendHex(std::string* out, unsigned char byte) {
+  *out += "\\x";
+  *out += kHexDigits[byte >> 4];
+  *out += kHexDigits[byte & 0x0F];
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool IsControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+// Undoes EscapeBytes. false with a message on a backslash that starts
+// neither `\\` nor `\xNN`, or on a raw control byte. `column` is where `text`
+// starts in its line, for the message.
+bool Unescape(std::string_view text, size_t column, std::string* bytes, std::string* message) {
+  bytes->clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsControl(text[i])) {
+      std::string escaped;
+      AppendHex(&escaped, static_cast<unsigned char>(text[i]));
+      *message = "a raw control byte at column " + std::to_string(column + i + 1) +
+                 " (write it as " + escaped + ")";
+      return false;
+    }
+    if (text[i] != '\\') {
+      *bytes += text[i];
+      continue;
+    }
+    if (i + 1 < text.size() && text[i + 1] == '\\') {
+      *bytes += '\\';
+      i += 1;
+      continue;
+    }
+    if (i + 3 < text.size() && text[i + 1] == 'x' && HexValue(text[i + 2]) >= 0 &&
+        HexValue(text[i + 3]) >= 0) {
+      *bytes += static_cast<char>(HexValue(text[i + 2]) * 16 + HexValue(text[i + 3]));
+      i += 3;
+      continue;
+    }
+    *message = "bad escape at column " + std::to_string(column + i + 1) +
+               " (a backslash must be followed by \\ or xNN)";
+    return false;
+  }
+  return true;
+}
+
+// The lines of a text, each with the line end that closed it.
+class Lines {
+ public:
+  explicit Lines(std::string_view text) : text_(text) {
+    if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+      bom_ = kByteOrderMark;
+      text_.remove_prefix(kByteOrderMark.size());
+    }
+  }
+  bool Next(std::string_view* line, std::string_view* end) {
+    if (at_ >= text_.size()) return false;
+    size_t stop = text_.find_first_of("\r\n", at_);
+    if (stop == std::string_view::npos) stop = text_.size();
+    *line = text_.substr(at_, stop - at_);
+    size_t after = stop;
+    if (after < text_.size()) after += (text_[after] == '\r' && after + 1 < text_.size() &&
+                                        text_[after + 1] == '\n')
+                                           ? 2
+                                           : 1;
+    *end = text_.substr(stop, after - stop);
+    at_ = after;
+    return true;
+  }
+  std::string_view bom() const { return bom_; }
+
+ private:
+  std::string_view text_;
+  std::string_view bom_;
+  size_t at_ = 0;
+};
+
+// Whether the line carries a setting: neither blank nor a comment.
+bool IsSettingLine(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  return first != std::string_view::npos && line[first] != '#';
+}
+
+bool ParseLine(std::string_view line, std::string* key, std::string* value,
+               std::string* message) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) {
+    std::string unused;
+    // A control byte is the better reason when there is one.
+    if (!Unescape(line, 0, &unused, message)) return false;
+    *message = "no '=' in the line";
+    return false;
+  }
+  if (equals == 0) {
+    *message = "empty key";
+    return false;
+  }
+  if (!Unescape(line.substr(0, equals), 0, key, message)) {
+    *message = "key: " + *message;
+    return false;
+  }
+  if (!Unescape(line.substr(equals + 1), equals + 1, value, message)) {
+    *message = "value: " + *message;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string EscapeBytes(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == '\\') {
+      out += "\\\\";
+    } else if (byte < 0x20 || byte > 0x7E) {
+      AppendHex(&out, byte);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string Quote(std::string_view bytes, size_t limit) {
+  if (bytes.size() <= limit) return EscapeBytes(bytes);
+  return EscapeBytes(bytes.substr(0, limit)) + "... (" + std::to_string(bytes.size()) +
+         " bytes)";
+}
+
+bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
+                      TextProblem* problem) {
+  std::vector<TextSetting> parsed;
+  Lines lines(text);
+  std::string_view line;
+  std::string_view end;
+  int number = 0;
+  while (lines.Next(&line, &end)) {
+    ++number;
+    if (!IsSettingLine(line)) continue;
+    TextSetting setting;
+    std::string message;
+    if (!ParseLine(line, &setting.key, &setting.value, &message)) {
+      if (problem) *problem = TextProblem{number, message};
+      return false;
+    }
+    setting.line = number;
+    parsed.push_back(std::move(setting));
+  }
+  if (settings) *settings = std::move(parsed);
+  return true;
+}
+
+std::string FormatSettingLine(std::string_view key, std::string_view value) {
+  std::string line;
+  for (char c : EscapeBytes(key)) {
+    if (c == '=' || (line.empty() && c == '#')) {
+      AppendHex(&line, static_cast<unsigned char>(c));
+    } else {
+      line += c;
+    }
+  }
+  line += '=';
+  line += EscapeBytes(value);
+  line += '\n';
+  return line;
+}
+
+std::string UpdateSettingText(std::string_view original,
+                              const std::map<std::string, std::string>& values) {
+  Lines lines(original);
+  std::string out(lines.bom());
+  std::set<std::string> present;
+  std::string_view line;
+  std::string_view end;
+  std::string_view lastEnd = "\n";
+  while (lines.Next(&line, &end)) {
+    std::string key;
+    std::string value;
+    std::string message;
+    if (IsSettingLine(line) && ParseLine(line, &key, &value, &message)) {
+      present.insert(key);
+      const auto now = values.find(key);
+      if (now != values.end() && now->second != value) {
+        std::string rewritten = FormatSettingLine(key, now->second);
+        rewritten.pop_back();  // the line keeps its own line end
+        out += rewritten;
+        out += end.empty() ? std::string_view("\n") : end;
+        if (!end.empty()) lastEnd = end;
+        continue;
+      }
+    }
+    out += line;
+    out += end;
+    if (!end.empty()) lastEnd = end;
+    if (end.empty() && !line.empty()) out += lastEnd;  // what follows starts a line
+  }
+  for (const auto& [key, value] : values) {
+    if (present.count(key) != 0) continue;
+    std::string added = FormatSettingLine(key, value);
+    added.pop_back();
+    out += added;
+    out += lastEnd;
+  }
+  return out;
+}
+
+}  // namespace lumiq::profile

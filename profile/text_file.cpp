@@ -1,0 +1,340 @@
+#include "profile/text_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+// Every platform difference of the profile and seed files sits in this file:
+// POSIX descriptors on Linux, the C runtime's descriptors and MoveFileEx on
+// Windows.
+
+namespace lumiq::profile {
+
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+#ifdef _WIN32
+using FileStat = struct _stat64;
+int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
+int StatOf(int fd, FileStat* st) { return _fstat64(fd, st); }
+int StatPath(const std::string& path, FileStat* st) { return _stat64(path.c_str(), st); }
+bool IsFolder(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFDIR; }
+bool IsRegular(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
+long ReadSome(int fd, char* buffer, size_t size) {
+  return _read(fd, buffer, static_cast<unsigned>(size));
+}
+long WriteSome(int fd, const char* buffer, size_t size) {
+  return _write(fd, buffer, static_cast<unsigned>(size));
+}
+void CloseFile(int fd) { _close(fd); }
+int CreateExclusive(const std::string& path) {
+  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+bool SyncFile(int fd) { return _commit(fd) == 0; }
+bool KeepOwnerAndMode(int, const FileStat&) { return true; }  // no POSIX modes to keep
+bool ReplaceWith(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  errno = EACCES;
+  return false;
+}
+void SyncFolder(const std::string&) {}
+std::string ResolveLinks(const std::string& path) { return path; }
+int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+#else
+using FileStat = struct stat;
+int OpenForReading(const std::string& path) {
+  // Non-blocking, so that opening a pipe nobody writes to returns at once
+  // and is then refused as not a regular file.
+  return open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+int StatOf(int fd, FileStat* st) { return fstat(fd, st); }
+int StatPath(const std::string& path, FileStat* st) { return stat(path.c_str(), st); }
+bool IsFolder(const FileStat& st) { return S_ISDIR(st.st_mode); }
+bool IsRegular(const FileStat& st) { return S_ISREG(st.st_mode); }
+long ReadSome(int fd, char* buffer, size_t size) {
+  ssize_t got;
+  do {
+    got = read(fd, buffer, size);
+  } while (got < 0 && errno == EINTR);
+  return static_cast<long>(got);
+}
+long WriteSome(int fd, const char* buffer, size_t size) {
+  ssize_t put;
+  do {
+    put = write(fd, buffer, size);
+  } while (put < 0 && errno == EINTR);
+  return static_cast<long>(put);
+}
+void CloseFile(int fd) { close(fd); }
+int CreateExclusive(const std::string& path) {
+  // 0666 less the umask: a file that did not exist gets the mode any new
+  // file would.
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+bool SyncFile(int fd) { return fsync(fd) == 0; }
+bool KeepOwnerAndMode(int fd, const FileStat& old) {
+  // The owner first (root saving a user's file must not take it over; an
+  // ordinary user cannot give files away, and then keeps them), then the
+  // mode, which a change of owner may have cut.
+  if (old.st_uid != geteuid() || old.st_gid != getegid()) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+      // Not ours to give away: the file becomes the writer's, as any file
+      // it creates.
+    }
+  }
+  return fchmod(fd, old.st_mode & 07777) == 0;
+}
+bool ReplaceWith(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+void SyncFolder(const std::string& folder) {
+  // Makes the rename itself last; a failure here loses nothing already
+  // written, so it is not reported.
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)fsync(fd);
+  close(fd);
+}
+// The file a chain of symbolic links ends at (which need not exist yet).
+std::string ResolveLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
+    const ssize_t length = readlink(current.c_str(), target.data(), target.size());
+    if (length <= 0) return current;
+    std::string next(target.data(), static_cast<size_t>(length));
+    if (next[0] != '/') {
+      const size_t slash = current.rfind('/');
+      if (slash != std::string::npos) next = current.substr(0, slash + 1) + next;
+    }
+    current = next;
+  }
+  return current;  // a loop of links: the writes fail on it and say so
+}
+int ProcessId() { return static_cast<int>(getpid()); }
+#endif
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string NotAFile(const std::string& path, const FileStat& st) {
+  if (IsFolder(st)) return path + " is a folder, not a file";
+  return path + " is not a regular file (a device, a pipe or a socket)";
+}
+
+std::string CannotWriteNotAFile(const std::string& path, const FileStat& st) {
+  return "cannot write " + path + ": " +
+         (IsFolder(st) ? "a folder, not a file" : "not a regular file (a device, a pipe or a socket)");
+}
+
+std::string TooLarge(const std::string& path) {
+  return path + " is larger than " + std::to_string(kTextFileLimit / (1024 * 1024)) +
+         " MiB: not a profile or seed file";
+}
+
+// A name no other writer picks: the process, a counter and chance.
+std::string TemporaryName(const std::string& target) {
+  static unsigned counter = 0;
+  static std::mt19937 chance(std::random_device{}());
+  return FolderOf(target) + "/." + NameOf(target) + "." + std::to_string(ProcessId()) + "-" +
+         std::to_string(++counter) + "-" + std::to_string(chance() % 1000000) + ".tmp";
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const long put = WriteSome(fd, text.data() + done, text.size() - done);
+    if (put <= 0) {
+      if (put == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(put);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error) {
+  const int fd = OpenForReading(path);
+  if (fd < 0) {
+    const int reason = errno;
+    FileStat st;
+    if (StatPath(path, &st) == 0 && !IsRegular(st)) {
+      *error = NotAFile(path, st);
+    } else {
+      *error = "cannot open " + path + ": " + Reason(reason);
+    }
+    return false;
+  }
+  FileStat st;
+  if (StatOf(fd, &st) != 0) {
+    *error = "cannot read " + path + ": " + Reason(errno);
+    CloseFile(fd);
+    return false;
+  }
+  if (!IsRegular(st)) {
+    *error = NotAFile(path, st);
+    CloseFile(fd);
+    return false;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > kTextFileLimit) {
+    *error = TooLarge(path);
+    CloseFile(fd);
+    return false;
+  }
+  // The size is checked again while reading: a file may grow meanwhile.
+  std::string read;
+  std::vector<char> chunk(64 * 1024);
+  for (;;) {
+    const long got = ReadSome(fd, chunk.data(), chunk.size());
+    if (got < 0) {
+      *error = "cannot read " + path + ": " + Reason(errno);
+      CloseFile(fd);
+      return false;
+    }
+    if (got == 0) break;
+    read.append(chunk.data(), static_cast<size_t>(got));
+    if (read.size() > kTextFileLimit) {
+      *error = TooLarge(path);
+      CloseFile(fd);
+      return false;
+    }
+  }
+  CloseFile(fd);
+  *text = std::move(read);
+  return true;
+}
+
+bool CheckWritableTarget(const std::string& path, std::string* error) {
+  FileStat st;
+  if (StatPath(ResolveLinks(path), &st) == 0 && !IsRegular(st)) {
+    *error = CannotWriteNotAFile(path, st);
+    return false;
+  }
+  return true;
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
+                     FileHold* hold) {
+  const std::string target = ResolveLinks(path);
+  FileStat old;
+  const bool existed = StatPath(target, &old) == 0;
+  if (existed && !IsRegular(old)) {
+    *error = CannotWriteNotAFile(path, old);
+    return false;
+  }
+  const std::string unchanged = existed ? " (" + path + " is unchanged)" : "";
+
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = TemporaryName(target);
+    fd = CreateExclusive(temporary);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    *error = "cannot write " + path + ": cannot create a file in " + FolderOf(target) + ": " +
+             Reason(errno) + unchanged;
+    return false;
+  }
+  auto fail = [&](const char* step) {
+    const int reason = errno;
+    CloseFile(fd);
+    std::remove(temporary.c_str());
+    *error = "cannot write " + path + ": " + step + Reason(reason) + unchanged;
+    return false;
+  };
+  if (!WriteAll(fd, text)) return fail("");
+  if (!SyncFile(fd)) return fail("");
+  if (existed && !KeepOwnerAndMode(fd, old)) return fail("cannot keep its mode: ");
+#ifndef _WIN32
+  // Held before it takes the old file's place, so that nobody can take the
+  // new file in between.
+  if (hold != nullptr && flock(fd, LOCK_EX | LOCK_NB) != 0) return fail("cannot hold it: ");
+#endif
+  if (!ReplaceWith(temporary, target)) return fail("");
+  SyncFolder(FolderOf(target));
+#ifndef _WIN32
+  if (hold != nullptr) {
+    hold->Release();
+    hold->fd_ = fd;
+    return true;
+  }
+#endif
+  CloseFile(fd);
+  return true;
+}
+
+FileHold::~FileHold() { Release(); }
+
+void FileHold::Release() {
+  if (fd_ >= 0) CloseFile(fd_);
+  fd_ = -1;
+}
+
+bool FileHold::Take(const std::string& path, std::string* error) {
+  Release();
+#ifdef _WIN32
+  (void)path;
+  (void)error;
+  return true;
+#else
+  // Another holder may replace the file between our open and our lock; the
+  // lock then sits on the old file, so take the new one.
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const int fd = OpenForReading(path);
+    if (fd < 0) {
+      *error = "cannot open " + path + ": " + Reason(errno);
+      return false;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int reason = errno;
+      close(fd);
+      *error = reason == EWOULDBLOCK ? path + " is in use by another program"
+                                     : "cannot hold " + path + ": " + Reason(reason);
+      return false;
+    }
+    struct stat held;
+    struct stat now;
+    if (fstat(fd, &held) == 0 && stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+        held.st_ino == now.st_ino) {
+      fd_ = fd;
+      return true;
+    }
+    close(fd);
+  }
+  *error = path + " is in use by another program";
+  return false;
+#endif
+}
+
+}  // namespace lumiq::profile

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace lumiq::profile {
+
+// Profiles and seed files are a few kilobytes; anything past this is not one
+// (a device, a log, a mistyped name) and is refused before it fills memory.
+inline constexpr size_t kTextFileLimit = 1024 * 1024;
+
+// Reads a whole text file given by the user. Only a regular file of at most
+// kTextFileLimit bytes is read: a folder, a device, a pipe or a larger file is
+// refused at once, without waiting on it or reading it to the end. false with
+// a one-line reason naming `path` in `error`; never throws.
+bool ReadTextFile(const std::string& path, std::string* text, std::string* error);
+
+class FileHold;
+
+// Replaces the file at `path` with `text` so that it is either the old file
+// or the whole new one, never a mix: `text` goes to a new file of a unique
+// name beside the target, created exclusively, is flushed to the disk, takes
+// the old file's mode and then is renamed over it. A symbolic link is
+// followed and its target written; the link stays. A target that exists and
+// is not a regular file is refused. On failure the old file is left as it
+// was and `error` names it. With `hold`, the new file is held in place of the
+// old one from before it appears, so the hold never lapses.
+bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
+                     FileHold* hold = nullptr);
+
+// The checks WriteFileSafely makes before it writes anything, for callers
+// that must refuse a target before doing any work: true when `path` is
+// missing or a regular file (through links).
+bool CheckWritableTarget(const std::string& path, std::string* error);
+
+// Keeps other programs that hold files the same way (zrctl --simulate, the
+// virtual scanner) off a file for as long as it lives: an exclusive advisory
+// lock, taken without waiting. On Windows nothing is held.
+class FileHold {
+ public:
+  FileHold() = default;
+  ~FileHold();
+  FileHold(const FileHold&) = delete;
+  FileHold& operator=(const FileHold&) = delete;
+
+  // false with "PATH is in use by another program" (or why it could not be
+  // opened) when the file is held elsewhere.
+  bool Take(const std::string& path, std::string* error);
+  void Release();
+
+ private:
+  friend bool WriteFileSafely(const std::string&, const std::string&, std::string*, FileHold*);
+  int fd_ = -1;
+};
+
+}  // namespace lumiq::profile
