@@ -32,8 +32,10 @@ constexpr char kUsage[] =
     "                     --silent-from)\n"
     "\n"
     "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
-    "         tab:N  save  exit (last)\n"
+    "         tab:N  save  import:FILE  export:FILE  exit (last)\n"
     "TEMPLATE is a page's template id: 130, 131, 132, 133 or 137.\n"
+    "import: and export: press the window's import or export button and\n"
+    "choose FILE, a profile as zrctl dump writes and zrctl restore reads it.\n"
     "\n"
     "Exit status: 0 the run completed, 1 the connect failed, 2 usage error,\n"
     "3 an output file could not be written.\n";

@@ -1,6 +1,7 @@
 #include "ui/app/user_action.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "res/dialog_template.h"
 #include "ui/app/page_tabs.h"
@@ -33,6 +34,15 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
   }
   if (word == "exit") {
     action.kind = UserAction::Kind::kExit;
+    return action;
+  }
+  for (const auto& [prefix, kind] : {std::pair{"import:", UserAction::Kind::kImport},
+                                     std::pair{"export:", UserAction::Kind::kExport}}) {
+    const std::string verb(prefix);
+    if (word.rfind(verb, 0) != 0) continue;
+    action.kind = kind;
+    action.text = word.substr(verb.size());
+    if (action.text.empty()) return Fail(error, verb + " needs a FILE: " + word);
     return action;
   }
   if (word.rfind("tab:", 0) == 0) {

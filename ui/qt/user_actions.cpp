@@ -41,6 +41,17 @@ bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::stri
     case UserAction::Kind::kTab:
       window.Tabs()->setCurrentIndex(action.tab);
       return true;
+    case UserAction::Kind::kImport:
+    case UserAction::Kind::kExport: {
+      // The button is pressed; the file dialog it opens answers with FILE.
+      app::GivenFileChooser chooser(action.text);
+      window.UseFileChooser(&chooser);
+      const auto transfer = action.kind == UserAction::Kind::kImport ? window.Import()
+                                                                     : window.Export();
+      const bool ok = transfer && transfer->ok;
+      window.UseFileChooser(nullptr);
+      return ok || nothing(app::kTransferFailed);
+    }
     case UserAction::Kind::kCheck:
     case UserAction::Kind::kUncheck:
     case UserAction::Kind::kText:
