@@ -119,6 +119,8 @@ TEST_F(ProfileWindowTest, AnImportShowsTheFileKeepsTheRestAndSendsOnlyOnSave) {
 
   EXPECT_TRUE(rig_.Trace().empty());
   EXPECT_NE(window_->PageAt(0), oldPage);  // built afresh from its template
+  EXPECT_TRUE(window_->PageAt(0)->isVisible() && !window_->PageAt(1)->isVisible());
+  EXPECT_EQ(window_->PageAt(1)->geometry(), window_->PageAt(0)->geometry());
   EXPECT_FALSE(Page(130).IsChecked(1033));
   EXPECT_EQ(Page(137).Text(1103), "BA");
   EXPECT_EQ(Page(137).Text(1001), "V2.0.7");  // the scanner's own firmware
