@@ -28,5 +28,7 @@ inline constexpr int kConnectExitButton = 1004;
 inline constexpr int kSettingsTabControl = 1039;
 inline constexpr int kSettingsExitButton = 1041;
 inline constexpr int kSettingsSaveButton = 1141;
+inline constexpr int kSettingsImportButton = 1142;
+inline constexpr int kSettingsExportButton = 1143;
 
 }  // namespace lumiq::res

@@ -13,6 +13,12 @@ const DialogTemplate& SettingsTemplate() {
           // must never save.
           {kSettingsExitButton, ControlKind::kPushButton, "退出", {237, 258, 50, 14}, kTabStop, {}},
           {kSettingsSaveButton, ControlKind::kPushButton, "保存", {17, 258, 50, 14}, kTabStop, {}},
+          // Configuration files, between "保存" and "退出" and after them in
+          // keyboard order.
+          {kSettingsImportButton, ControlKind::kPushButton, "导入配置...", {87, 258, 60, 14},
+           kTabStop, {}},
+          {kSettingsExportButton, ControlKind::kPushButton, "导出配置...", {157, 258, 60, 14},
+           kTabStop, {}},
       }};
   return dialog;
 }

@@ -50,7 +50,7 @@ TEST(HeadlessActions, ParseTheDocumentedForms) {
   EXPECT_EQ(text->kind, Kind::kText);
   EXPECT_EQ(text->templateId, 137);
   EXPECT_EQ(text->controlId, 1103);
-  EXPECT_EQ(text->text, QString::fromUtf8("仓库 7=b"));
+  EXPECT_EQ(text->text, "仓库 7=b");
   EXPECT_EQ(ParseUserAction("check:130:1033", &error)->kind, Kind::kCheck);
   EXPECT_EQ(ParseUserAction("uncheck:130:1033", &error)->kind, Kind::kUncheck);
   EXPECT_EQ(ParseUserAction("tab:4", &error)->tab, 4);

@@ -5,16 +5,36 @@
 namespace lumiq::ui {
 
 std::string SettingReader::Get(std::string_view key, size_t bufferSize) {
+  if (source_) {
+    const auto found = source_->find(std::string(key));
+    // The buffer keeps a byte for the terminator, as GetSetting does.
+    if (found == source_->end() || found->second.size() >= bufferSize) {
+      failed_.emplace_back(key);
+      return std::string();
+    }
+    values_[found->first] = found->second;
+    return found->second;
+  }
   std::vector<char> buffer(bufferSize, '\0');
   const int length = GetSetting(key, buffer.data(), buffer.size());
   if (length < 0) {
     failed_.emplace_back(key);
     return std::string();
   }
-  return std::string(buffer.data(), static_cast<size_t>(length));
+  std::string value(buffer.data(), static_cast<size_t>(length));
+  values_[std::string(key)] = value;
+  return value;
 }
 
 void SettingWriter::Set(std::string_view key, std::string_view value) {
+  if (sink_) {
+    if (!SetFits(key, value)) {
+      failed_.emplace_back(key);
+      return;
+    }
+    (*sink_)[std::string(key)] = std::string(value);
+    return;
+  }
   if (SetSetting(key, value) != 0) failed_.emplace_back(key);
 }
 

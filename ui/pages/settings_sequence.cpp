@@ -13,18 +13,17 @@
 
 namespace lumiq::ui {
 
-std::vector<std::string> LoadPages(PageSet& pages) {
-  SettingReader reader;
+namespace {
+
+void LoadInPageOrder(PageSet& pages, SettingReader& reader) {
   SymbologyPage::Load(pages.symbology, reader);
   OutputMethodPage::Load(pages.outputMethod, reader);
   OutputFormatPage::Load(pages.outputFormat, reader);
   ControlPage::Load(pages.control, reader);
   VersionPage::Load(pages.version, reader);
-  return reader.FailedKeys();
 }
 
-SaveOutcome SavePages(const PageSet& pages) {
-  SettingWriter writer;
+void StoreInSaveOrder(const PageSet& pages, SettingWriter& writer) {
   SymbologyPage::StoreS1(pages.symbology, writer);            // S1
   OutputMethodPage::StoreS2(pages.outputMethod, writer);      // S2
   OutputFormatPage::StoreGroupA(pages.outputFormat, writer);  // S3
@@ -33,6 +32,36 @@ SaveOutcome SavePages(const PageSet& pages) {
   VersionPage::StoreS6(pages.version, writer);                // S6
   ControlPage::StoreGroupB(pages.control, writer);            // S7
   OutputFormatPage::StoreGroupC(pages.outputFormat, writer);  // S8
+}
+
+}  // namespace
+
+std::vector<std::string> LoadPages(PageSet& pages) { return LoadPages(pages, nullptr); }
+
+std::vector<std::string> LoadPages(PageSet& pages, SettingMap* read) {
+  SettingReader reader;
+  LoadInPageOrder(pages, reader);
+  if (read) *read = reader.Values();
+  return reader.FailedKeys();
+}
+
+std::vector<std::string> LoadPagesFrom(PageSet& pages, const SettingMap& settings,
+                                       SettingMap* read) {
+  SettingReader reader(settings);
+  LoadInPageOrder(pages, reader);
+  if (read) *read = reader.Values();
+  return reader.FailedKeys();
+}
+
+std::vector<std::string> StorePagesInto(const PageSet& pages, SettingMap* settings) {
+  SettingWriter writer(*settings);
+  StoreInSaveOrder(pages, writer);
+  return writer.FailedKeys();
+}
+
+SaveOutcome SavePages(const PageSet& pages) {
+  SettingWriter writer;
+  StoreInSaveOrder(pages, writer);
 
   SaveOutcome outcome;
   outcome.failedKeys = writer.FailedKeys();
@@ -49,7 +78,7 @@ namespace {
 // keys, and one a line would make a box taller than the screen. A key is
 // never split, so a line is longer than kMessageLineColumns characters only
 // when a single key is.
-std::string WithKeys(const char* text, const std::vector<std::string>& keys) {
+std::string WithKeys(const std::string& text, const std::vector<std::string>& keys) {
   std::string message = text;
   std::vector<std::string> named;
   size_t column = 0;
@@ -81,6 +110,10 @@ std::string SaveMessage(const SaveOutcome& outcome) {
 
 std::string LoadFailureMessage(const std::vector<std::string>& failedKeys) {
   return WithKeys(kLoadFailedText, failedKeys);
+}
+
+std::string MessageWithKeys(const std::string& text, const std::vector<std::string>& keys) {
+  return WithKeys(text, keys);
 }
 
 }  // namespace lumiq::ui

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/pages/page_controls.h"
+#include "ui/pages/setting_io.h"
 
 namespace lumiq::ui {
 
@@ -20,6 +21,14 @@ struct PageSet {
 // Runs every page's Load in creation order (symbology, output method,
 // output format, control, version). Returns the keys that could not be read.
 std::vector<std::string> LoadPages(PageSet& pages);
+// The same, also giving every value that was read.
+std::vector<std::string> LoadPages(PageSet& pages, SettingMap* read);
+// The same Loads from `settings` instead of the scanner, as for a scanner
+// holding exactly them; nothing is sent. Returns the keys `settings` lacks;
+// `read` gets the values the pages read, which are all a window showing
+// `settings` knows of them.
+std::vector<std::string> LoadPagesFrom(PageSet& pages, const SettingMap& settings,
+                                       SettingMap* read = nullptr);
 
 struct SaveOutcome {
   std::vector<std::string> failedKeys;  // in the order their sets were issued
@@ -31,6 +40,12 @@ struct SaveOutcome {
 // the earlier ones returned, then one commit.
 SaveOutcome SavePages(const PageSet& pages);
 
+// What Save would send, without sending it: store groups S1 to S8 into
+// `settings`, each key left with the last value sent for it. Returns the keys
+// Save would fail without asking the scanner (a text that cannot be encoded,
+// a set too long for the link), in the order they were stored.
+std::vector<std::string> StorePagesInto(const PageSet& pages, SettingMap* settings);
+
 // The texts the window shows for these outcomes (UTF-8): the failure text on
 // the first line, then every failed key once, joined by
 // kMessageKeySeparator and wrapped into lines of at most
@@ -38,6 +53,8 @@ SaveOutcome SavePages(const PageSet& pages);
 // that the box fits the screen however many keys failed.
 std::string SaveMessage(const SaveOutcome& outcome);
 std::string LoadFailureMessage(const std::vector<std::string>& failedKeys);
+// `text` on the first line, then the keys as those messages list them.
+std::string MessageWithKeys(const std::string& text, const std::vector<std::string>& keys);
 
 inline constexpr char kSaveSucceededText[] = "保存成功!";
 inline constexpr char kSaveFailedText[] = "保存失败，请检查设备是否插入或重试!";

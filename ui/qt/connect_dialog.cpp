@@ -1,11 +1,8 @@
 #include "ui/qt/connect_dialog.h"
 
-#include <vector>
-
 #include <QAction>
 #include <QPushButton>
 
-#include "link/device_commands.h"
 #include "res/ids/app_ids.h"
 #include "res/strings.h"
 #include "ui/qt/about_dialog.h"
@@ -51,17 +48,9 @@ ConnectDialog::Outcome ConnectDialog::Connect() {
   // that is still kept goes first.
   settings_.reset();
 
-  if (OpenDevice() < 0) {
-    messages_.Show(this, QString::fromUtf8(res::kConnectFailedText));
-    return Outcome::kNoDevice;
-  }
-  std::vector<char> version(kLongValueBufferSize, '\0');
-  int length = 0;
-  if (GetVersion(version.data(), version.size(), &length) < 0) {
-    messages_.Show(this, QString::fromUtf8(res::kVersionFailedText));
-    return Outcome::kNoVersion;
-  }
-  messages_.Show(this, QString::fromUtf8(res::kConnectedText));
+  const app::ConnectResult result = app::ConnectToScanner();
+  messages_.Show(this, QString::fromStdString(result.message));
+  if (!result.Connected()) return result.outcome;
 
   settings_ = std::make_unique<SettingsWindow>(messages_, this);
   if (modal_) {

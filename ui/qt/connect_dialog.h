@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include "ui/app/connect_steps.h"
 #include "ui/qt/dialog_builder.h"
 
 class QAction;
@@ -20,7 +21,7 @@ class ConnectDialog : public QDialog {
   Q_OBJECT
 
  public:
-  enum class Outcome { kNoDevice, kNoVersion, kConnected };
+  using Outcome = app::ConnectOutcome;
 
   explicit ConnectDialog(MessageSink& messages, QWidget* parent = nullptr);
   ~ConnectDialog() override;

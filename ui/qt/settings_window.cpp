@@ -40,6 +40,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   tabs_ = qobject_cast<TabControl*>(controls_.Find(res::kSettingsTabControl));
   save_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsSaveButton));
   exit_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExitButton));
+  import_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsImportButton));
+  export_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExportButton));
 
   // Every page on one rectangle: the tab control's client area less the
   // header row, whatever the page's own template size.
@@ -57,7 +59,9 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   tabs_->setCurrentIndex(0);
 
   PageSet pages = Pages();
-  loadFailed_ = LoadPages(pages);
+  SettingMap loaded;
+  loadFailed_ = LoadPages(pages, &loaded);
+  transfer_.SetLoaded(std::move(loaded));
 
   // No button is a default button: Enter inside a page must never save.
   // Enter on a focused button clicks it, as a Windows dialog does.
@@ -68,6 +72,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   }
   connect(save_, &QPushButton::clicked, this, [this] { Save(); });
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(import_, &QPushButton::clicked, this, [this] { Import(); });
+  connect(export_, &QPushButton::clicked, this, [this] { Export(); });
   exit_->setFocus();  // the first tab stop of the template
 }
 
@@ -94,6 +100,38 @@ SaveOutcome SettingsWindow::Save() {
   const SaveOutcome outcome = SavePages(Pages());
   messages_.Show(this, QString::fromStdString(SaveMessage(outcome)));
   return outcome;
+}
+
+void SettingsWindow::RebuildPages() {
+  for (int tab = 0; tab < kPageCount; ++tab) {
+    Page& page = pages_[static_cast<size_t>(tab)];
+    auto* widget = new QWidget;
+    auto controls = std::make_unique<QtPageControls>(
+        BuildDialog(*res::FindDialogTemplate(kTabs[tab].templateId), widget));
+    // The old controls go with their page; nothing may point at them after.
+    tabs_->ReplacePage(tab, widget);
+    page.widget = widget;
+    page.controls = std::move(controls);
+  }
+}
+
+std::optional<app::TransferResult> SettingsWindow::Import() {
+  const std::optional<app::ChosenFile> file = Chooser().Choose(app::FileChoice::kImport);
+  if (!file) return std::nullopt;
+  const app::TransferResult result = transfer_.Import(Pages(), *file, [this] {
+    RebuildPages();
+    return Pages();
+  });
+  messages_.Show(this, QString::fromStdString(result.message));
+  return result;
+}
+
+std::optional<app::TransferResult> SettingsWindow::Export() {
+  const std::optional<app::ChosenFile> file = Chooser().Choose(app::FileChoice::kExport);
+  if (!file) return std::nullopt;
+  const app::TransferResult result = transfer_.Export(Pages(), *file);
+  messages_.Show(this, QString::fromStdString(result.message));
+  return result;
 }
 
 void SettingsWindow::showEvent(QShowEvent* event) {

@@ -2,12 +2,15 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QDialog>
 
+#include "ui/app/profile_transfer.h"
 #include "ui/pages/settings_sequence.h"
+#include "ui/qt/file_chooser.h"
 #include "ui/qt/dialog_builder.h"
 #include "ui/qt/qt_page_controls.h"
 #include "ui/qt/tab_control.h"
@@ -21,7 +24,9 @@ class MessageSink;
 // The tabbed settings window (template 134). Building it creates the five
 // pages in page order and runs their Loads, so the scanner is read before
 // the window first shows. "保存" runs the Save sequence and reports it;
-// "退出", Escape and the close box end the window without writing. Enter
+// "导入配置..." and "导出配置..." take a configuration file through a file
+// dialog and send nothing; "退出", Escape and the close box end the window
+// without writing. Enter
 // clicks the push button that has the focus and does nothing elsewhere.
 class SettingsWindow : public QDialog {
   Q_OBJECT
@@ -46,6 +51,8 @@ class SettingsWindow : public QDialog {
   TabControl* Tabs() const { return tabs_; }
   QPushButton* SaveButton() const { return save_; }
   QPushButton* ExitButton() const { return exit_; }
+  QPushButton* ImportButton() const { return import_; }
+  QPushButton* ExportButton() const { return export_; }
   const BuiltDialog& Controls() const { return controls_; }
 
   // Keys whose get failed while the pages loaded.
@@ -53,6 +60,15 @@ class SettingsWindow : public QDialog {
 
   // What "保存" does: S1 to S9, then the outcome's message.
   SaveOutcome Save();
+
+  // What "导入配置..." and "导出配置..." do: ask the chooser for a file,
+  // then import or export it and show the outcome. nullopt when the choice
+  // was cancelled.
+  std::optional<app::TransferResult> Import();
+  std::optional<app::TransferResult> Export();
+  // The file dialogs the two buttons open; nullptr: the toolkit's own.
+  // Not owned.
+  void UseFileChooser(app::FileChooser* chooser) { chooser_ = chooser; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -64,6 +80,9 @@ class SettingsWindow : public QDialog {
     std::unique_ptr<QtPageControls> controls;
   };
   PageSet Pages();
+  // The five pages fresh from their templates, in place of the old ones.
+  void RebuildPages();
+  app::FileChooser& Chooser() { return chooser_ ? *chooser_ : dialogs_; }
   void ShowLoadFailure();
 
   MessageSink& messages_;
@@ -71,9 +90,14 @@ class SettingsWindow : public QDialog {
   TabControl* tabs_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* exit_ = nullptr;
+  QPushButton* import_ = nullptr;
+  QPushButton* export_ = nullptr;
   std::array<Page, kPageCount> pages_;
   std::vector<std::string> loadFailed_;
   bool loadFailureReported_ = false;
+  app::ProfileTransfer transfer_;
+  QtFileChooser dialogs_{this};
+  app::FileChooser* chooser_ = nullptr;
 };
 
 }  // namespace lumiq::ui::qt

@@ -60,6 +60,16 @@ int TabControl::addTab(QWidget* page, const QString& caption) {
   return index;
 }
 
+void TabControl::ReplacePage(int index, QWidget* page) {
+  QWidget* old = widget(index);
+  if (!old) return;
+  page->setParent(this);
+  page->setGeometry(old->geometry());
+  page->setVisible(index == currentIndex());
+  pages_[static_cast<size_t>(index)] = page;
+  delete old;
+}
+
 int TabControl::count() const { return bar_->count(); }
 
 QString TabControl::tabText(int index) const { return bar_->tabText(index); }

@@ -29,6 +29,9 @@ class TabControl : public QWidget {
   // Appends a tab and makes `page` a (hidden) child of the control; the
   // first tab appended becomes current.
   int addTab(QWidget* page, const QString& caption);
+  // Puts `page` in the place of tab `index`'s page, at its geometry and
+  // visibility, and deletes the old page.
+  void ReplacePage(int index, QWidget* page);
   int count() const;
   QString tabText(int index) const;
   QWidget* widget(int index) const;

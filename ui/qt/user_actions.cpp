@@ -1,7 +1,5 @@
 #include "ui/qt/user_actions.h"
 
-#include <cstdlib>
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,93 +7,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "res/dialog_template.h"
 #include "ui/qt/settings_window.h"
 
 namespace lumiq::ui::qt {
-
-namespace {
-
-bool ParseNumber(const std::string& text, int* value) {
-  if (text.empty() || text.size() > 9) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  *value = std::atoi(text.c_str());
-  return true;
-}
-
-bool IsPageTemplate(int templateId) {
-  for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
-    if (SettingsWindow::TemplateOfTab(tab) == templateId) return true;
-  }
-  return false;
-}
-
-std::optional<UserAction> Fail(std::string* error, const std::string& message) {
-  if (error) *error = message;
-  return std::nullopt;
-}
-
-}  // namespace
-
-std::optional<UserAction> ParseUserAction(const std::string& word, std::string* error) {
-  UserAction action;
-  if (word == "save") {
-    action.kind = UserAction::Kind::kSave;
-    return action;
-  }
-  if (word == "exit") {
-    action.kind = UserAction::Kind::kExit;
-    return action;
-  }
-  if (word.rfind("tab:", 0) == 0) {
-    action.kind = UserAction::Kind::kTab;
-    if (!ParseNumber(word.substr(4), &action.tab) || action.tab >= SettingsWindow::kPageCount) {
-      return Fail(error, "tab: needs a tab index 0 to 4: " + word);
-    }
-    return action;
-  }
-
-  const size_t colon = word.find(':');
-  if (colon == std::string::npos) return Fail(error, "unknown action: " + word);
-  const std::string verb = word.substr(0, colon);
-  std::string rest = word.substr(colon + 1);
-  if (verb == "check") {
-    action.kind = UserAction::Kind::kCheck;
-  } else if (verb == "uncheck") {
-    action.kind = UserAction::Kind::kUncheck;
-  } else if (verb == "text") {
-    action.kind = UserAction::Kind::kText;
-    const size_t equals = rest.find('=');
-    if (equals == std::string::npos) return Fail(error, "text: needs =TEXT: " + word);
-    action.text = QString::fromUtf8(rest.substr(equals + 1));
-    rest.resize(equals);
-  } else {
-    return Fail(error, "unknown action: " + word);
-  }
-
-  const size_t second = rest.find(':');
-  if (second == std::string::npos || !ParseNumber(rest.substr(0, second), &action.templateId) ||
-      !ParseNumber(rest.substr(second + 1), &action.controlId)) {
-    return Fail(error, verb + ": needs TEMPLATE:ID: " + word);
-  }
-  if (!IsPageTemplate(action.templateId)) {
-    return Fail(error, "not a settings page template: " + word);
-  }
-  const res::ControlTemplate* control =
-      res::FindDialogTemplate(action.templateId)->Find(action.controlId);
-  if (!control) return Fail(error, "the page has no such control: " + word);
-
-  const bool button = control->kind == res::ControlKind::kCheckBox ||
-                      control->kind == res::ControlKind::kRadioButton;
-  const bool textual = control->kind == res::ControlKind::kEdit ||
-                       control->kind == res::ControlKind::kComboBox;
-  if (action.kind == UserAction::Kind::kText ? !textual : !button) {
-    return Fail(error, "the control does not take this action: " + word);
-  }
-  return action;
-}
 
 void TypeText(QWidget* control, const QString& text) {
   QLineEdit* edit = qobject_cast<QLineEdit*>(control);
@@ -127,6 +41,17 @@ bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::stri
     case UserAction::Kind::kTab:
       window.Tabs()->setCurrentIndex(action.tab);
       return true;
+    case UserAction::Kind::kImport:
+    case UserAction::Kind::kExport: {
+      // The button is pressed; the file dialog it opens answers with FILE.
+      app::GivenFileChooser chooser(action.text);
+      window.UseFileChooser(&chooser);
+      const auto transfer = action.kind == UserAction::Kind::kImport ? window.Import()
+                                                                     : window.Export();
+      const bool ok = transfer && transfer->ok;
+      window.UseFileChooser(nullptr);
+      return ok || nothing(app::kTransferFailed);
+    }
     case UserAction::Kind::kCheck:
     case UserAction::Kind::kUncheck:
     case UserAction::Kind::kText:
@@ -135,36 +60,26 @@ bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::stri
 
   QtPageControls* page = window.PageByTemplate(action.templateId);
   QWidget* control = page ? page->Widget(action.controlId) : nullptr;
-  if (!control) return nothing("no such control");
-  if (control->isHidden()) return nothing("the control is hidden");
-  if (!control->isEnabled()) return nothing("the control is disabled");
+  if (!control) return nothing(app::kNoSuchControl);
+  if (control->isHidden()) return nothing(app::kControlHidden);
+  if (!control->isEnabled()) return nothing(app::kControlDisabled);
 
   if (action.kind == UserAction::Kind::kText) {
-    TypeText(control, action.text);
+    TypeText(control, QString::fromStdString(action.text));
     return true;
   }
   auto* button = qobject_cast<QAbstractButton*>(control);
-  if (!button) return nothing("not a check box or radio button");
+  if (!button) return nothing(app::kNotAButton);
   const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
   if (action.kind == UserAction::Kind::kCheck) {
     if (radio || !button->isChecked()) button->click();
     return true;
   }
-  if (radio) return nothing("a click never unchecks a radio button");
+  if (radio) return nothing(app::kRadioNeverUnchecked);
   if (button->isChecked()) button->click();
   return true;
 }
 
-std::string MessageLine(const QString& text) {
-  std::string line = "MESSAGE ";
-  for (char c : text.toStdString()) {
-    if (c == '\n') {
-      line += "\\n";
-    } else {
-      line += c;
-    }
-  }
-  return line;
-}
+std::string MessageLine(const QString& text) { return app::MessageLine(text.toStdString()); }
 
 }  // namespace lumiq::ui::qt

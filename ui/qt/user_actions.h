@@ -1,9 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include <QString>
+
+#include "ui/app/user_action.h"
 
 class QWidget;
 
@@ -11,23 +12,10 @@ namespace lumiq::ui::qt {
 
 class SettingsWindow;
 
-// What a user does in the settings window, written as one word:
-//   check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT
-//   tab:N  save  exit
-// TEMPLATE is a page's template id (130, 131, 132, 133, 137), ID a control
-// of that page; TEXT is UTF-8.
-struct UserAction {
-  enum class Kind { kCheck, kUncheck, kText, kTab, kSave, kExit };
-  Kind kind = Kind::kSave;
-  int templateId = 0;
-  int controlId = 0;
-  int tab = 0;
-  QString text;
-};
-
-// Parses and checks one action against the templates: the page and control
-// must exist and suit the action. nullopt with `error` set otherwise.
-std::optional<UserAction> ParseUserAction(const std::string& word, std::string* error);
+// The actions and their parsing are the runner's, shared with the Win32
+// binding; carrying them out on widgets is this binding's.
+using app::ParseUserAction;
+using app::UserAction;
 
 // Carries the action out as the user's mouse and keyboard would: a check
 // box is clicked when its state differs, a radio button clicked checks it
@@ -41,8 +29,7 @@ bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::stri
 // one character at a time through the edit's own input checks.
 void TypeText(QWidget* control, const QString& text);
 
-// A message box as one line of output: "MESSAGE " and the text, line breaks
-// written as \n.
+// A message box as one line of output (app::MessageLine).
 std::string MessageLine(const QString& text);
 
 }  // namespace lumiq::ui::qt

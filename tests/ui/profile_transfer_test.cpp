@@ -1,0 +1,185 @@
+// Configuration files from the settings window: exported as a dump would
+// write them, imported as a restore would read them, and nothing sent.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/app/profile_transfer.h"
+#include "ui/qt/connect_dialog.h"
+#include "ui/qt/settings_window.h"
+#include "ui/qt/user_actions.h"
+
+namespace lumiq::ui::qt {
+namespace {
+
+struct ProgramRun {
+  int status = -1;
+  QString out;
+};
+
+ProgramRun Program(const char* program, const QStringList& arguments) {
+  QProcess process;
+  process.start(QString::fromUtf8(program), arguments);
+  ProgramRun run;
+  if (!process.waitForFinished(30000)) return run;
+  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  return run;
+}
+
+QByteArray Contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(text);
+}
+
+// Done when: window -> file -> zrctl restore -> zrctl dump -> a fresh
+// window on another scanner -> file again, the same bytes.
+TEST(ProfileFiles, RoundTripThroughTheWindowAndZrctl) {
+  QTemporaryDir dir;
+  auto at = [&dir](const char* name) { return dir.filePath(name); };
+
+  // The first scanner holds a prefix that is not text; the operator changes
+  // two controls and exports without saving.
+  ASSERT_EQ(Program(LUMIQ_ZRCTL_PATH, {"--simulate", "dump", at("first.seed")}).status, 0);
+  QByteArray first = Contents(at("first.seed"));
+  first.replace("codeprefix=SN:", "codeprefix=\\x02S\\\\N\\xFF=");
+  Write(at("first.seed"), first);
+  const ProgramRun exported = Program(LUMIQ_HEADLESS_PATH,
+                               {"--seed", at("first.seed"), "--trace", at("first.trace"),
+                                "uncheck:130:1033", "text:137:1103=仓库 7", "export:" + at("e1")});
+  ASSERT_EQ(exported.status, 0);
+  EXPECT_TRUE(exported.out.endsWith(QString::fromUtf8("MESSAGE 配置已导出到文件:\\n") + at("e1") + "\n"));
+  const QByteArray e1 = Contents(at("e1"));
+  EXPECT_TRUE(e1.startsWith("# zrctl profile: firmware V2.0.7, device number \\xB2\\xD6\\xBF\\xE2 7\n"));
+  EXPECT_TRUE(e1.contains("\nqrcode=0\n"));
+  EXPECT_TRUE(e1.contains("\ncodeprefix=\\x02S\\\\N\\xFF=\n"));
+  EXPECT_FALSE(Contents(at("first.trace")).contains("SET "));
+  EXPECT_FALSE(Contents(at("first.trace")).contains("COMMIT"));
+
+  Write(at("blank.seed"), "masterver=V2.0.7\n");
+  ASSERT_EQ(Program(LUMIQ_ZRCTL_PATH, {"--simulate=" + at("blank.seed"), "restore", at("e1")}).status, 0);
+  ASSERT_EQ(Program(LUMIQ_ZRCTL_PATH, {"--simulate=" + at("blank.seed"), "dump", at("dump")}).status, 0);
+
+  // The fresh window's scanner differs in channel, symbology and number.
+  Write(at("other.seed"),
+        "masterver=V2.0.7\nio_outputs=com1\ncom1_baudrate=9600\nqrcode=1\ndeviceno=OTHER\n");
+  const ProgramRun imported = Program(LUMIQ_HEADLESS_PATH,
+                               {"--seed", at("other.seed"), "--trace", at("other.trace"),
+                                "import:" + at("dump"), "export:" + at("e2")});
+  ASSERT_EQ(imported.status, 0);
+  EXPECT_TRUE(imported.out.contains(QString::fromUtf8("MESSAGE 配置已从文件导入:\\n") + at("dump") +
+                                    QString::fromUtf8("\\n设置尚未写入设备，按“保存”后写入。\n")));
+  EXPECT_EQ(Contents(at("e2")), e1);
+  EXPECT_FALSE(Contents(at("other.trace")).contains("SET "));
+}
+
+class ProfileWindowTest : public ::testing::Test {
+ protected:
+  ProfileWindowTest() : dialog_(messages_) {
+    dialog_.SetRunSettingsModally(false);
+    EXPECT_EQ(dialog_.Connect(), ConnectDialog::Outcome::kConnected);
+    window_ = dialog_.Settings();
+    rig_.ClearTrace();
+    messages_.Clear();
+  }
+  // Presses the button; the file dialog answers with `path`.
+  void Press(QPushButton* button, const QString& path) {
+    app::GivenFileChooser chooser(path.toStdString());
+    window_->UseFileChooser(&chooser);
+    button->click();
+    window_->UseFileChooser(nullptr);
+  }
+  QtPageControls& Page(int templateId) { return *window_->PageByTemplate(templateId); }
+
+  test::UiScanner rig_;
+  test::CapturingSink messages_;
+  ConnectDialog dialog_;
+  SettingsWindow* window_ = nullptr;
+  QTemporaryDir dir_;
+};
+
+TEST_F(ProfileWindowTest, AnImportShowsTheFileKeepsTheRestAndSendsOnlyOnSave) {
+  TypeText(Page(131).Widget(1001), "1500");
+  ASSERT_TRUE(Page(130).IsChecked(1033));
+  QWidget* oldPage = window_->PageAt(0);
+  EXPECT_EQ(window_->ImportButton()->text(), QString::fromUtf8("导入配置..."));
+  Write(dir_.filePath("in.profile"), "# partial\nqrcode=0\ndeviceno=B\\x41\nmasterver=V9\nfoo=1\n");
+  Press(window_->ImportButton(), dir_.filePath("in.profile"));
+
+  EXPECT_TRUE(rig_.Trace().empty());
+  EXPECT_NE(window_->PageAt(0), oldPage);  // built afresh from its template
+  EXPECT_TRUE(window_->PageAt(0)->isVisible() && !window_->PageAt(1)->isVisible());
+  EXPECT_EQ(window_->PageAt(1)->geometry(), window_->PageAt(0)->geometry());
+  EXPECT_FALSE(Page(130).IsChecked(1033));
+  EXPECT_EQ(Page(137).Text(1103), "BA");
+  EXPECT_EQ(Page(137).Text(1001), "V2.0.7");  // the scanner's own firmware
+  EXPECT_EQ(Page(131).Text(1001), "1500");    // not in the file: kept
+  ASSERT_EQ(messages_.Texts().size(), 1);
+  EXPECT_EQ(messages_.Texts()[0].toStdString(),
+            std::string("配置已从文件导入:\n") + dir_.filePath("in.profile").toStdString() +
+                "\n设置尚未写入设备，按“保存”后写入。\n以下设置不在窗口中，保存时不会写入:\nfoo");
+
+  window_->SaveButton()->click();
+  EXPECT_EQ(rig_.scanner().Value("qrcode"), "0");
+  EXPECT_EQ(rig_.scanner().Value("deviceno"), "BA");
+  EXPECT_EQ(rig_.scanner().Value("intervaltime"), "1500");
+  EXPECT_EQ(rig_.scanner().Value("foo"), "");
+}
+
+TEST_F(ProfileWindowTest, ARefusedOrUnreadableFileChangesNothingAndSaysWhy) {
+  TypeText(Page(137).Widget(1103), "typed");
+  QWidget* oldPage = window_->PageAt(4);
+  const std::string path = dir_.filePath("bad.profile").toStdString();
+  const std::vector<std::pair<QByteArray, std::string>> refused = {
+      {"qrcode=0\n# note\ndmcode=\\x4\n", " 第 3 行"},            // bad escape
+      {"qrcode=0\n\nqrcode=1\n", " 第 3 行: qrcode is already set on line 1"},
+      {"deviceno=" + QByteArray(250, 'x') + "\n", " 第 1 行: deviceno: too long for one set"},
+      {"# nothing\n", ": no setting in the file"},
+  };
+  for (const auto& [text, named] : refused) {
+    SCOPED_TRACE(text.left(40).toStdString());
+    Write(dir_.filePath("bad.profile"), text);
+    messages_.Clear();
+    Press(window_->ImportButton(), dir_.filePath("bad.profile"));
+    ASSERT_EQ(messages_.Texts().size(), 1);
+    EXPECT_EQ(messages_.Texts()[0].toStdString().rfind(
+                  std::string("导入失败，配置文件有误，窗口未改变:\n") + path + named, 0),
+              0u)
+        << messages_.Texts()[0].toStdString();
+  }
+  messages_.Clear();
+  Press(window_->ImportButton(), dir_.filePath("missing.profile"));
+  EXPECT_TRUE(messages_.Texts()[0].startsWith(QString::fromUtf8("导入失败，文件无法读取，窗口未改变:\n")));
+
+  EXPECT_EQ(window_->PageAt(4), oldPage);
+  EXPECT_EQ(Page(137).Text(1103), "typed");
+  EXPECT_TRUE(rig_.Trace().empty());
+}
+
+TEST_F(ProfileWindowTest, AnExportThatCannotBeWrittenOrSavedWritesNothing) {
+  Press(window_->ExportButton(), dir_.filePath("no/such/folder/x.profile"));
+  EXPECT_TRUE(messages_.Texts()[0].startsWith(QString::fromUtf8("导出失败，文件无法写入:\n")));
+
+  // Text the scanner's character set cannot hold fails Save, so no file
+  // claims it.
+  messages_.Clear();
+  TypeText(Page(137).Widget(1103), QString::fromUtf8("No.\xF0\x9F\x98\x80"));
+  Press(window_->ExportButton(), dir_.filePath("x.profile"));
+  EXPECT_EQ(messages_.Texts()[0], QString::fromUtf8("导出失败，以下设置无法保存，文件未写入:\ndeviceno"));
+  EXPECT_FALSE(QFile::exists(dir_.filePath("x.profile")));
+  EXPECT_TRUE(rig_.Trace().empty());
+}
+
+}  // namespace
+}  // namespace lumiq::ui::qt

@@ -1,0 +1,34 @@
+#include "ui/app/connect_steps.h"
+
+#include <vector>
+
+#include "link/device_commands.h"
+#include "res/strings.h"
+
+namespace lumiq::ui::app {
+
+std::string OpenFailedMessage(int /*openResult*/) { return res::kConnectFailedText; }
+
+ConnectResult ConnectToScanner() {
+  ConnectResult result;
+  const int opened = OpenDevice();
+  if (opened < 0) {
+    result.outcome = ConnectOutcome::kNoDevice;
+    result.message = OpenFailedMessage(opened);
+    return result;
+  }
+  // The version is read into the connect dialog's own 1024-byte buffer; it
+  // is only checked for, not shown.
+  std::vector<char> version(kLongValueBufferSize, '\0');
+  int length = 0;
+  if (GetVersion(version.data(), version.size(), &length) < 0) {
+    result.outcome = ConnectOutcome::kNoVersion;
+    result.message = res::kVersionFailedText;
+    return result;
+  }
+  result.outcome = ConnectOutcome::kConnected;
+  result.message = res::kConnectedText;
+  return result;
+}
+
+}  // namespace lumiq::ui::app

@@ -1,0 +1,168 @@
+#include "ui/app/headless_run.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "link/device_commands.h"
+#include "sim/demo_configuration.h"
+#include "sim/seed_file.h"
+#include "sim/sim_platform.h"
+#include "sim/simulated_scanner.h"
+
+namespace lumiq::ui::app {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: lumiq-headless [--seed FILE] [--trace FILE] [--silent-from N]\n"
+    "                      [--screenshots DIR] [--hid] [ACTION...]\n"
+    "\n"
+    "Connects as the connect button does, opens the settings window unseen,\n"
+    "applies the actions in order and ends. Every message box is printed as\n"
+    "'MESSAGE text' (line breaks as \\n) and closed with OK.\n"
+    "\n"
+    "  --seed FILE        the simulated scanner's settings (KEY=VALUE lines);\n"
+    "                     default: the demo configuration\n"
+    "  --trace FILE       write every command the scanner received, one a line\n"
+    "  --silent-from N    the scanner stops answering from its N-th command on\n"
+    "                     (the handshake is command 1)\n"
+    "  --screenshots DIR  write connect.png, about.png and settings-tab0.png to\n"
+    "                     settings-tab4.png after the actions\n"
+    "  --hid              use the real HID devices (no --seed, --trace,\n"
+    "                     --silent-from)\n"
+    "\n"
+    "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
+    "         tab:N  save  import:FILE  export:FILE  exit (last)\n"
+    "TEMPLATE is a page's template id: 130, 131, 132, 133 or 137.\n"
+    "import: and export: press the window's import or export button and\n"
+    "choose FILE, a profile as zrctl dump writes and zrctl restore reads it.\n"
+    "\n"
+    "Exit status: 0 the run completed, 1 the connect failed, 2 usage error,\n"
+    "3 an output file could not be written.\n";
+
+bool WriteTrace(const sim::SimulatedScanner& scanner, const std::string& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const sim::ReceivedCommand& command : scanner.Received()) {
+    out << sim::FormatCommand(command) << '\n';
+  }
+  out.flush();
+  if (out) return true;
+  std::fprintf(stderr, "lumiq-headless: cannot write %s\n", path.c_str());
+  return false;
+}
+
+}  // namespace
+
+const char* HeadlessUsage() { return kUsage; }
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "lumiq-headless: %s\n\n%s", message.c_str(), kUsage);
+  return kRunUsageError;
+}
+
+void PrintMessage(std::string_view text) {
+  const std::string line = MessageLine(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+}
+
+int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    auto value = [&](std::string* into) {
+      if (i + 1 >= argc) return false;
+      *into = argv[++i];
+      return !into->empty();
+    };
+    if (word == "--help" || word == "-h") {
+      std::fputs(kUsage, stdout);
+      return -1;
+    } else if (word == "--seed") {
+      if (!value(&options->seed)) return UsageError("--seed needs a file");
+    } else if (word == "--trace") {
+      if (!value(&options->trace)) return UsageError("--trace needs a file");
+    } else if (word == "--screenshots") {
+      if (!value(&options->screenshots)) return UsageError("--screenshots needs a folder");
+    } else if (word == "--silent-from") {
+      std::string number;
+      if (!value(&number) || number.size() > 9 ||
+          number.find_first_not_of("0123456789") != std::string::npos ||
+          std::stoi(number) < 1) {
+        return UsageError("--silent-from needs a command number from 1 on");
+      }
+      options->silentFrom = std::stoi(number);
+    } else if (word == "--hid") {
+      options->hid = true;
+    } else if (word.rfind("--", 0) == 0) {
+      return UsageError("unknown option " + word);
+    } else {
+      std::string error;
+      const auto action = ParseUserAction(word, &error);
+      if (!action) return UsageError(error);
+      if (!options->actions.empty() && options->actions.back().kind == UserAction::Kind::kExit) {
+        return UsageError("exit ends the settings window: it must be the last action");
+      }
+      options->actions.push_back(*action);
+    }
+  }
+  if (options->hid && (!options->seed.empty() || !options->trace.empty() || options->silentFrom)) {
+    return UsageError("--seed, --trace and --silent-from work on the simulated scanner, not --hid");
+  }
+  return 0;
+}
+
+int HeadlessMain(int argc, char** argv,
+                 const std::function<std::unique_ptr<HeadlessHost>()>& makeHost) {
+  HeadlessOptions options;
+  if (const int status = ParseHeadlessOptions(argc, argv, &options)) {
+    return status < 0 ? kRunCompleted : status;
+  }
+
+  sim::SimulatedScanner scanner;
+  if (!options.seed.empty()) {
+    sim::SettingList settings;
+    sim::SeedError error;
+    if (!sim::ReadSeedFile(options.seed, &settings, &error)) {
+      return UsageError(error.Describe());
+    }
+    for (const auto& [key, value] : settings) scanner.Set(key, value);
+  } else {
+    sim::SeedDemoScanner(scanner);
+  }
+  scanner.Faults().silentFrom = options.silentFrom;
+
+  std::unique_ptr<HeadlessHost> host = makeHost();
+  if (!host) return kRunOutputFailed;
+
+  sim::SimPlatform platform;
+  if (!options.hid) {
+    platform.AddScanner(&scanner);
+    UseHidPlatform(&platform);
+  }
+
+  int status = kRunCompleted;
+  if (!host->Connect()) {
+    status = kRunConnectFailed;
+  } else {
+    for (const UserAction& action : options.actions) {
+      std::string note;
+      if (!host->Apply(action, &note)) {
+        std::fprintf(stderr, "lumiq-headless: action changed nothing: %s\n", note.c_str());
+      }
+    }
+  }
+  if (!options.screenshots.empty() && !host->SaveScreenshots(options.screenshots)) {
+    status = status == kRunCompleted ? kRunOutputFailed : status;
+  }
+  host->CloseSettings();
+  host.reset();
+
+  CloseDevice();
+  UseHidPlatform(nullptr);
+  if (!options.trace.empty() && !WriteTrace(scanner, options.trace)) {
+    status = status == kRunCompleted ? kRunOutputFailed : status;
+  }
+  return status;
+}
+
+}  // namespace lumiq::ui::app

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/app/user_action.h"
+
+namespace lumiq::ui::app {
+
+// lumiq-headless: the application, unseen, on the simulated scanner (or on
+// the real devices with --hid). It connects as "连接设备" does, applies the
+// given user actions to the settings window in order, and prints every
+// message box on stdout. Options, actions, printed lines and exit statuses
+// are the same whichever binding runs underneath.
+
+inline constexpr int kRunCompleted = 0;
+inline constexpr int kRunConnectFailed = 1;
+inline constexpr int kRunUsageError = 2;
+inline constexpr int kRunOutputFailed = 3;
+
+struct HeadlessOptions {
+  std::string seed;
+  std::string trace;
+  std::string screenshots;
+  int silentFrom = 0;
+  bool hid = false;
+  std::vector<UserAction> actions;
+};
+
+const char* HeadlessUsage();
+
+// 0 when parsed; -1 when help was asked for and printed; otherwise the exit
+// status to end with, the reason printed on stderr.
+int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options);
+
+// Prints a usage error on stderr and returns kRunUsageError.
+int UsageError(const std::string& message);
+
+// A message box, printed instead of shown (OK is implied).
+void PrintMessage(std::string_view text);
+
+// The windows of one binding, driven by the runner.
+class HeadlessHost {
+ public:
+  virtual ~HeadlessHost() = default;
+  // Shows the connect dialog and connects as its button does; true when the
+  // settings window is open. The settings window is kept (not modal) until
+  // Close or the next connect.
+  virtual bool Connect() = 0;
+  // Carries out one action; false with `note` when it changed nothing.
+  virtual bool Apply(const UserAction& action, std::string* note) = 0;
+  // Writes connect.png, about.png and settings-tab0.png .. settings-tab4.png
+  // (the last ones only with a settings window). false, with the reason on
+  // stderr, when one could not be written.
+  virtual bool SaveScreenshots(const std::string& folder) = 0;
+  // Ends the settings window as its close box would: nothing more is sent.
+  virtual void CloseSettings() = 0;
+};
+
+// The whole runner. `makeHost` is called once the options and the scanner
+// are ready; it returns nullptr (having said why) when the binding cannot
+// run, and the runner then ends with kRunOutputFailed.
+int HeadlessMain(int argc, char** argv,
+                 const std::function<std::unique_ptr<HeadlessHost>()>& makeHost);
+
+}  // namespace lumiq::ui::app

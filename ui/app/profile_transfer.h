@@ -1,0 +1,125 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/pages/setting_io.h"
+#include "ui/pages/settings_sequence.h"
+
+namespace lumiq::ui::app {
+
+// "导入配置..." and "导出配置..." of the settings window, the same in every
+// binding. A configuration file is a profile as `zrctl dump` writes it and
+// `zrctl restore` reads it (profile/profile.h), so a file made by either
+// program serves the other.
+
+// The file dialogs the two buttons open, the one thing each binding adds.
+enum class FileChoice { kImport, kExport };
+
+struct ChosenFile {
+  std::string path;  // as the profile's file functions take it
+  std::string name;  // UTF-8, for messages; empty: the path
+};
+
+class FileChooser {
+ public:
+  virtual ~FileChooser() = default;
+  // The platform's own open dialog (kImport) or save dialog (kExport), with
+  // the title and filters below; nullopt when the operator cancels.
+  virtual std::optional<ChosenFile> Choose(FileChoice choice) = 0;
+};
+
+// Answers with one given file and never asks: the headless runner's import:
+// and export: actions, and tests.
+class GivenFileChooser final : public FileChooser {
+ public:
+  explicit GivenFileChooser(std::string path) : path_(std::move(path)) {}
+  std::optional<ChosenFile> Choose(FileChoice) override { return ChosenFile{path_, path_}; }
+
+ private:
+  std::string path_;
+};
+
+// The dialogs' titles and filters, the first filter chosen at first. A
+// binding shows each as "NAME (PATTERN)"; "*" is every file (Windows spells
+// it "*.*"). A name typed without a suffix for an export gets kProfileSuffix.
+struct FileFilter {
+  const char* name;  // UTF-8
+  const char* pattern;
+};
+inline constexpr char kImportTitle[] = "导入配置";
+inline constexpr char kExportTitle[] = "导出配置";
+inline constexpr FileFilter kProfileFilters[] = {
+    {"配置文件", "*.profile"},
+    {"所有文件", "*"},
+};
+inline constexpr char kProfileSuffix[] = "profile";
+
+// The window's messages (UTF-8), each followed by the file's name or the
+// cause on the lines below it.
+inline constexpr char kExportedText[] = "配置已导出到文件:";
+inline constexpr char kExportUnstorableText[] = "导出失败，以下设置无法保存，文件未写入:";
+inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写入:";
+inline constexpr char kImportedText[] = "配置已从文件导入:";
+inline constexpr char kImportNotSentText[] = "设置尚未写入设备，按“保存”后写入。";
+inline constexpr char kImportIgnoredText[] = "以下设置不在窗口中，保存时不会写入:";
+inline constexpr char kImportUnreadableText[] = "导入失败，文件无法读取，窗口未改变:";
+inline constexpr char kImportRefusedText[] = "导入失败，配置文件有误，窗口未改变:";
+
+struct TransferResult {
+  bool ok = false;
+  std::string message;  // UTF-8, for a plain OK box
+};
+
+// What a settings window knows of its scanner beyond what its controls
+// show: every value its pages read when they were loaded. Settings that
+// Save does not send (the firmware version, a value the operator cannot
+// change) keep these values in an export, so that the file stands for the
+// scanner as it will be after Save. A setting the pages never read (the
+// parameters of a channel that is off) is not known: an export marks it
+// unread, as a dump marks a failed get, and a restore leaves it alone.
+class ProfileTransfer {
+ public:
+  // The values the pages were loaded with, read from the scanner.
+  void SetLoaded(SettingMap loaded) { loaded_ = std::move(loaded); }
+  const SettingMap& Loaded() const { return loaded_; }
+
+  // What the scanner would hold after Save: the loaded values, overlaid
+  // with what the store groups would send. Nothing is sent. The keys Save
+  // would fail without asking the scanner go to `unstorable`.
+  SettingMap Shown(const PageSet& pages, std::vector<std::string>* unstorable) const;
+
+  // The profile `zrctl dump` would write for a scanner holding `settings`.
+  static std::string ProfileText(const SettingMap& settings);
+
+  // Writes the profile of Shown(pages) to `file`. Refuses (writing nothing)
+  // when some setting could not be saved; a failed write leaves any old file.
+  TransferResult Export(const PageSet& pages, const ChosenFile& file) const;
+
+  // Reads `file` as `zrctl restore` does, with the same refusals. On
+  // success calls `rebuild` for five pages fresh from their templates and
+  // loads them from Shown(pages) overlaid with the file's settings (the
+  // firmware version excepted: it is the scanner's own); what they read is
+  // then what the window knows, as after opening. On failure changes
+  // nothing and does not call `rebuild`. Nothing is sent either way.
+  template <typename Rebuild>
+  TransferResult Import(const PageSet& pages, const ChosenFile& file, Rebuild&& rebuild) {
+    SettingMap merged;
+    TransferResult result = PrepareImport(pages, file, &merged);
+    if (!result.ok) return result;
+    PageSet fresh = rebuild();
+    SettingMap read;
+    LoadPagesFrom(fresh, merged, &read);
+    loaded_ = std::move(read);
+    return result;
+  }
+
+ private:
+  TransferResult PrepareImport(const PageSet& pages, const ChosenFile& file,
+                               SettingMap* merged) const;
+
+  SettingMap loaded_;
+};
+
+}  // namespace lumiq::ui::app

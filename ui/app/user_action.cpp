@@ -1,0 +1,108 @@
+#include "ui/app/user_action.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "res/dialog_template.h"
+#include "ui/app/page_tabs.h"
+
+namespace lumiq::ui::app {
+
+namespace {
+
+bool ParseNumber(const std::string& text, int* value) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  *value = std::atoi(text.c_str());
+  return true;
+}
+
+std::optional<UserAction> Fail(std::string* error, const std::string& message) {
+  if (error) *error = message;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<UserAction> ParseUserAction(const std::string& word, std::string* error) {
+  UserAction action;
+  if (word == "save") {
+    action.kind = UserAction::Kind::kSave;
+    return action;
+  }
+  if (word == "exit") {
+    action.kind = UserAction::Kind::kExit;
+    return action;
+  }
+  for (const auto& [prefix, kind] : {std::pair{"import:", UserAction::Kind::kImport},
+                                     std::pair{"export:", UserAction::Kind::kExport}}) {
+    const std::string verb(prefix);
+    if (word.rfind(verb, 0) != 0) continue;
+    action.kind = kind;
+    action.text = word.substr(verb.size());
+    if (action.text.empty()) return Fail(error, verb + " needs a FILE: " + word);
+    return action;
+  }
+  if (word.rfind("tab:", 0) == 0) {
+    action.kind = UserAction::Kind::kTab;
+    if (!ParseNumber(word.substr(4), &action.tab) || action.tab >= kPageCount) {
+      return Fail(error, "tab: needs a tab index 0 to 4: " + word);
+    }
+    return action;
+  }
+
+  const size_t colon = word.find(':');
+  if (colon == std::string::npos) return Fail(error, "unknown action: " + word);
+  const std::string verb = word.substr(0, colon);
+  std::string rest = word.substr(colon + 1);
+  if (verb == "check") {
+    action.kind = UserAction::Kind::kCheck;
+  } else if (verb == "uncheck") {
+    action.kind = UserAction::Kind::kUncheck;
+  } else if (verb == "text") {
+    action.kind = UserAction::Kind::kText;
+    const size_t equals = rest.find('=');
+    if (equals == std::string::npos) return Fail(error, "text: needs =TEXT: " + word);
+    action.text = rest.substr(equals + 1);
+    rest.resize(equals);
+  } else {
+    return Fail(error, "unknown action: " + word);
+  }
+
+  const size_t second = rest.find(':');
+  if (second == std::string::npos || !ParseNumber(rest.substr(0, second), &action.templateId) ||
+      !ParseNumber(rest.substr(second + 1), &action.controlId)) {
+    return Fail(error, verb + ": needs TEMPLATE:ID: " + word);
+  }
+  if (TabOfTemplate(action.templateId) < 0) {
+    return Fail(error, "not a settings page template: " + word);
+  }
+  const res::ControlTemplate* control =
+      res::FindDialogTemplate(action.templateId)->Find(action.controlId);
+  if (!control) return Fail(error, "the page has no such control: " + word);
+
+  const bool button = control->kind == res::ControlKind::kCheckBox ||
+                      control->kind == res::ControlKind::kRadioButton;
+  const bool textual = control->kind == res::ControlKind::kEdit ||
+                       control->kind == res::ControlKind::kComboBox;
+  if (action.kind == UserAction::Kind::kText ? !textual : !button) {
+    return Fail(error, "the control does not take this action: " + word);
+  }
+  return action;
+}
+
+std::string MessageLine(std::string_view text) {
+  std::string line = "MESSAGE ";
+  for (char c : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+}  // namespace lumiq::ui::app

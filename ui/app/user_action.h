@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumiq::ui::app {
+
+// What a user does in the settings window, written as one word:
+//   check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT
+//   tab:N  save  exit  import:FILE  export:FILE
+// TEMPLATE is a page's template id (130, 131, 132, 133, 137), ID a control
+// of that page; TEXT is UTF-8. import: and export: press "导入配置..." or
+// "导出配置..." and give FILE to the file dialog. Each binding carries the action out on its
+// own controls, as the user's mouse and keyboard would.
+struct UserAction {
+  enum class Kind { kCheck, kUncheck, kText, kTab, kSave, kExit, kImport, kExport };
+  Kind kind = Kind::kSave;
+  int templateId = 0;
+  int controlId = 0;
+  int tab = 0;
+  std::string text;  // UTF-8; the file of import: and export:
+};
+
+// Parses and checks one action against the templates: the page and control
+// must exist and suit the action. nullopt with `error` set otherwise.
+std::optional<UserAction> ParseUserAction(const std::string& word, std::string* error);
+
+// Why an action changed nothing, in the words both bindings print.
+inline constexpr char kNoSuchControl[] = "no such control";
+inline constexpr char kControlHidden[] = "the control is hidden";
+inline constexpr char kControlDisabled[] = "the control is disabled";
+inline constexpr char kNotAButton[] = "not a check box or radio button";
+inline constexpr char kRadioNeverUnchecked[] = "a click never unchecks a radio button";
+inline constexpr char kTransferFailed[] = "the file was refused or could not be written";
+
+// A message box as one line of output: "MESSAGE " and the UTF-8 text, line
+// breaks written as \n.
+std::string MessageLine(std::string_view text);
+
+}  // namespace lumiq::ui::app

@@ -1,0 +1,32 @@
+#include "ui/qt/file_chooser.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QStringList>
+
+namespace lumiq::ui::qt {
+
+std::optional<app::ChosenFile> QtFileChooser::Choose(app::FileChoice choice) {
+  const bool exporting = choice == app::FileChoice::kExport;
+  QStringList filters;
+  for (const app::FileFilter& filter : app::kProfileFilters) {
+    filters << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(filter.name),
+                                             QString::fromUtf8(filter.pattern));
+  }
+  QFileDialog dialog(owner_,
+                     QString::fromUtf8(exporting ? app::kExportTitle : app::kImportTitle));
+  dialog.setNameFilters(filters);
+  if (exporting) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromUtf8(app::kProfileSuffix));
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = dialog.selectedFiles().constFirst();
+  return app::ChosenFile{QFile::encodeName(path).toStdString(), path.toStdString()};
+}
+
+}  // namespace lumiq::ui::qt
