@@ -146,5 +146,29 @@ TEST(SimLink, InvalidTransferBeforeAReplyFailsOnlyThatCommand) {
   }
 }
 
+// A refusal whose data fill two reports, the second still crossing when the
+// next request goes out: read to its end, it never answers that request. Its
+// zero-filled second report would read as a success with no data.
+TEST(SimLink, RefusalSpanningTwoReportsNeverAnswersTheNextCommand) {
+  SimScannerFixture sim;
+  sim.scanner().Set("qrcode", "1");
+  sim.scanner().Faults().refusedKeys = {"locked", "sealed"};
+  sim.scanner().Faults().refusalData = 100;  // 109-byte frame: two reports
+  sim.scanner().Faults().continuationsInFlight = true;
+  ASSERT_EQ(sim.Connect(), kOpened);
+
+  char value[kValueBufferSize] = "before";
+  EXPECT_EQ(GetSetting("locked", value, sizeof value), -1);
+  EXPECT_EQ(std::string(value), "before");
+  // Refused in its own reply, not taken as done from the leftover report.
+  EXPECT_EQ(SetSetting("sealed", "1"), kTransactRefused);
+  EXPECT_EQ(SetSetting("qrcode", "0"), 0);
+  EXPECT_EQ(GetSetting("qrcode", value, sizeof value), 1);
+  EXPECT_EQ(std::string(value), "0");
+  EXPECT_EQ(CommitSettings(), 0);
+  EXPECT_EQ(sim.Trace(), (Lines{"GET locked", "SET sealed=1", "SET qrcode=0", "GET qrcode",
+                                "COMMIT"}));
+}
+
 }  // namespace
 }  // namespace lumiq::test

@@ -8,6 +8,7 @@
 #include "link/device_commands.h"
 #include "res/ids/app_ids.h"
 #include "res/strings.h"
+#include "ui/pages/connect_message.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
@@ -52,7 +53,7 @@ ConnectDialog::Outcome ConnectDialog::Connect() {
   settings_.reset();
 
   if (OpenDevice() < 0) {
-    messages_.Show(this, QString::fromUtf8(res::kConnectFailedText));
+    messages_.Show(this, QString::fromStdString(ConnectFailedMessage(LastOpenFailure())));
     return Outcome::kNoDevice;
   }
   std::vector<char> version(kLongValueBufferSize, '\0');
