@@ -95,7 +95,7 @@ TEST(TwoPrograms, TheSecondIsRefusedWhileTheFirstSavesWholeAndUnharmed) {
 
   EXPECT_EQ(LoadAndSave(first), alone);
   EXPECT_EQ(first.scanner().Settings(), savedAlone);
-  ASSERT_GT(attempts, 100);
+  ASSERT_GE(attempts, static_cast<int>(alone.size()));  // after every command at least
   EXPECT_EQ(refusedInUse, attempts);
 
   // The first program has let go: now the second gets the scanner.
