@@ -96,10 +96,10 @@ int Transact(ReportChannel* channel, uint8_t command, uint8_t subCommand,
   ReplyRecord record(observer);
   record.Add(report, replySize);
 
-  // A refusal is read to its end like any other reply: its data may span
-  // several reports, and the next request must never take their remainder,
-  // which crosses the endpoint well after the zero-wait drain before a
-  // request, for its own answer. Nothing of it reaches `buffer`.
+  // A refusal is read to its end like any other reply. Its data may span
+  // several reports, and their remainder crosses the endpoint only after the
+  // zero-wait drain before the next request has run: left unread, it would
+  // be taken as that request's answer. Nothing of it reaches `buffer`.
   const bool refused = report[CommandFrame::kStatusOffset] != 0;
 
   // The reply lands in the caller's buffer as the bytes from frame offset 8

@@ -314,8 +314,8 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
     do {
       locked = flock(fd, LOCK_EX | LOCK_NB);
     } while (locked != 0 && errno == EINTR);
-    // A file system without locks (none that holds hidraw nodes) leaves the
-    // node usable, only unguarded.
+    // Where the file system has no locks (no hidraw node lives on such a
+    // one) the node stays usable, only unguarded.
     if (locked != 0 && errno == EWOULDBLOCK) {
       close(fd);
       lastOpenError_ = EWOULDBLOCK;
