@@ -13,9 +13,20 @@ namespace lumiq {
 namespace {
 
 struct DeviceConnection {
+  // The native backend is built before the connection is, so it is destroyed
+  // after it: a link still held when the program ends (the application never
+  // closes its link) closes its handles on a live platform, whichever of the
+  // two was asked for first.
+  DeviceConnection() { NativeHidPlatform(); }
+  ~DeviceConnection() { link.reset(); }
+  DeviceConnection(const DeviceConnection&) = delete;
+  DeviceConnection& operator=(const DeviceConnection&) = delete;
+
   std::unique_ptr<HidLink> link;
-  HidPlatform* platform = nullptr;  // nullptr: the native backend
+  HidPlatform* linkPlatform = nullptr;  // the platform `link` was opened on
+  HidPlatform* platform = nullptr;      // nullptr: the native backend
   FrameObserver* observer = nullptr;
+  OpenFailure lastFailure = OpenFailure::kNone;
 };
 
 DeviceConnection& Connection() {
@@ -39,7 +50,16 @@ bool SetFits(std::string_view key, std::string_view value) {
          key.size() + value.size() + 3 <= kSetPayloadLimit;
 }
 
-void UseHidPlatform(HidPlatform* platform) { Connection().platform = platform; }
+void UseHidPlatform(HidPlatform* platform) {
+  DeviceConnection& connection = Connection();
+  connection.platform = platform;
+  // A link lives on the platform it was opened on, which its owner may be
+  // about to destroy once it is replaced here.
+  if (connection.link != nullptr && connection.linkPlatform != &CurrentHidPlatform()) {
+    connection.link.reset();
+    connection.linkPlatform = nullptr;
+  }
+}
 
 HidPlatform& CurrentHidPlatform() {
   HidPlatform* platform = Connection().platform;
@@ -49,30 +69,51 @@ HidPlatform& CurrentHidPlatform() {
 void SetFrameObserver(FrameObserver* observer) { Connection().observer = observer; }
 
 int OpenDevice() {
+  DeviceConnection& connection = Connection();
   char path[kDevicePathSize] = {};
   const int found = FindScannerPath(CurrentHidPlatform(), path, sizeof path);
-  if (found == kDiscoveryOutOfMemory) return kOpenOutOfMemory;
-  if (found != kScannerFound) return kOpenNoScanner;
+  if (found == kDiscoveryOutOfMemory) {
+    connection.lastFailure = OpenFailure::kUnknown;
+    return kOpenOutOfMemory;
+  }
+  if (found != kScannerFound) {
+    connection.lastFailure = OpenFailure::kNotFound;
+    return kOpenNoScanner;
+  }
   return OpenDeviceAt(path);
 }
 
 int OpenDeviceAt(const std::string& path) {
   DeviceConnection& connection = Connection();
-  // The earlier link goes first, so that it is never read alongside the
-  // new one on the same device.
+  // The earlier link goes first: it holds the scanner, and a new link on the
+  // same one would find it taken by its own program.
   connection.link.reset();
-  auto link = std::make_unique<HidLink>(CurrentHidPlatform());
-  if (link->OpenHandles(path.c_str()) != 0) return kOpenNoAnswer;
-  connection.link = std::move(link);
-  if (Handshake() < 0) {
-    connection.link.reset();  // closes both handles
+  connection.linkPlatform = nullptr;
+  HidPlatform& platform = CurrentHidPlatform();
+  auto link = std::make_unique<HidLink>(platform);
+  if (link->OpenHandles(path.c_str()) != 0) {
+    const OpenFailure cause = platform.LastOpenFailure();
+    connection.lastFailure = cause == OpenFailure::kNone ? OpenFailure::kUnknown : cause;
     return kOpenNoAnswer;
   }
+  connection.link = std::move(link);
+  connection.linkPlatform = &platform;
+  if (Handshake() < 0) {
+    connection.link.reset();  // closes both handles
+    connection.linkPlatform = nullptr;
+    connection.lastFailure = OpenFailure::kNoAnswer;
+    return kOpenNoAnswer;
+  }
+  connection.lastFailure = OpenFailure::kNone;
   return kOpened;
 }
 
+OpenFailure LastOpenFailure() { return Connection().lastFailure; }
+
 int CloseDevice() {
-  Connection().link.reset();
+  DeviceConnection& connection = Connection();
+  connection.link.reset();
+  connection.linkPlatform = nullptr;
   return 0;
 }
 

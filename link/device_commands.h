@@ -36,6 +36,8 @@ bool SetFits(std::string_view key, std::string_view value);
 
 // The platform OpenDevice discovers scanners on. Not owned; nullptr goes back
 // to the native backend. Tests and the demo plug the simulated scanner in here.
+// A link held on the platform being replaced is closed first, so the caller
+// may destroy that platform afterwards.
 void UseHidPlatform(HidPlatform* platform);
 HidPlatform& CurrentHidPlatform();
 
@@ -45,9 +47,19 @@ void SetFrameObserver(FrameObserver* observer);
 // Discovery, link and handshake. 1 opened; -1 discovery out of memory; -2 no
 // scanner (a link held before stays); -3 the link could not be created or the
 // scanner did not answer the handshake (no link afterwards).
+// While the link is open it holds the scanner for this program alone: another
+// program's open (ours, on any platform) fails at once with kInUse, and so
+// does a second link on it in this program.
 int OpenDevice();
 // The same on a given interface path, without discovery.
 int OpenDeviceAt(const std::string& path);
+
+// Why the last OpenDevice or OpenDeviceAt failed, for the messages that name
+// the cause: kNotFound (-2, or a path with nothing there), kPermissionDenied
+// or kInUse (-3, the link could not be created), kNoAnswer (-3, no
+// handshake), kUnknown (anything else, -1 included); kNone after a success
+// and before any open.
+OpenFailure LastOpenFailure();
 // Gives the link up. Always 0.
 int CloseDevice();
 bool IsDeviceOpen();

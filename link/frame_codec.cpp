@@ -96,17 +96,18 @@ int Transact(ReportChannel* channel, uint8_t command, uint8_t subCommand,
   ReplyRecord record(observer);
   record.Add(report, replySize);
 
-  if (report[CommandFrame::kStatusOffset] != 0) {
-    record.Deliver();
-    return kTransactRefused;
-  }
+  // A refusal is read to its end like any other reply. Its data may span
+  // several reports, and their remainder crosses the endpoint only after the
+  // zero-wait drain before the next request has run: left unread, it would
+  // be taken as that request's answer. Nothing of it reaches `buffer`.
+  const bool refused = report[CommandFrame::kStatusOffset] != 0;
 
   // The reply lands in the caller's buffer as the bytes from frame offset 8
   // up to, not including, the last byte of the last report. A reply that
   // would not fit is still read to its end, so that its remaining reports
   // are not taken as the answer to the next request.
   const size_t delivered = CommandFrame::ReplyBytesDelivered(dataLength);
-  const bool fits = delivered <= capacity;
+  const bool fits = !refused && delivered <= capacity;
   const size_t reportCount = CommandFrame::ReplyReportCount(dataLength);
 
   auto copyOut = [&](size_t reportIndex) {
@@ -127,12 +128,12 @@ int Transact(ReportChannel* channel, uint8_t command, uint8_t subCommand,
     const int r = channel->ReadReport(report, timeoutMs);
     if (r < 0) {
       record.Deliver();
-      return kTransactNoReply;
+      return refused ? kTransactRefused : kTransactNoReply;
     }
     if (r != kReportSize) {
       if (++invalidReports > kMaxInvalidReportsPerReply) {
         record.Deliver();
-        return kTransactNoReply;
+        return refused ? kTransactRefused : kTransactNoReply;
       }
       continue;
     }
@@ -142,6 +143,7 @@ int Transact(ReportChannel* channel, uint8_t command, uint8_t subCommand,
   }
 
   record.Deliver();
+  if (refused) return kTransactRefused;
   if (!fits) return kTransactNoReply;
   *length = dataLength;
   return kTransactOk;

@@ -61,7 +61,7 @@ class FrameObserver {
 inline constexpr int kTransactOk = 0;
 inline constexpr int kTransactNotSent = -1;    // not written, no channel, or payload too long
 inline constexpr int kTransactNoReply = -2;    // no valid reply, a continuation missing, or reply too long for `buffer`
-inline constexpr int kTransactRefused = -3;    // the reply's status byte is not 0
+inline constexpr int kTransactRefused = -3;    // the reply's status byte is not 0 (read to its end)
 
 // Sends one request and receives its reply.
 // `buffer` holds the request payload (`*length` bytes) on entry and receives

@@ -16,7 +16,11 @@ inline constexpr HidHandle kInvalidHidHandle = -1;
 // On the wire a report is a report id byte (0) and 64 data bytes.
 inline constexpr int kHidReportSize = 65;
 
-// How long a report write that is under way may take before it is given up.
+// How long a report write that is under way may take before it is given up,
+// where the platform lets a write be given up: the Windows backend cancels it
+// then. A Linux hidraw write cannot be: write(2) on the node is synchronous,
+// ignores O_NONBLOCK and sends the report with the kernel's own USB time-out
+// of 5000 ms, so there a wedged scanner holds one report write up to 5 s.
 inline constexpr int kWriteTimeoutMs = 2000;
 
 struct HidAttributes {
@@ -28,6 +32,16 @@ struct HidAttributes {
 };
 
 enum class HidAccess { kRead, kWrite };
+
+// Why an interface could not be opened, as far as the platform can tell.
+enum class OpenFailure {
+  kNone,              // it was opened
+  kNotFound,          // no such interface (never there, or unplugged)
+  kPermissionDenied,  // there, but this user may not open it
+  kInUse,             // there, but another program holds it
+  kNoAnswer,          // opened, but the scanner did not answer (link level)
+  kUnknown,           // any other reason
+};
 
 class HidPlatform {
  public:
@@ -42,13 +56,20 @@ class HidPlatform {
   virtual bool ReadAttributes(const std::string& path,
                               HidAttributes* attributes) = 0;
 
-  // 3. Opens an interface for reading or for writing, shared with other
-  //    openers. kInvalidHidHandle on failure.
+  // 3. Opens an interface for reading or for writing. kInvalidHidHandle on
+  //    failure. Opening for reading also takes the interface for this handle
+  //    alone, across programs, until it is closed: while it is held, every
+  //    other open for reading fails with OpenFailure::kInUse. (A link opens
+  //    the read handle first, so it holds the interface before it writes.)
   virtual HidHandle Open(const std::string& path, HidAccess access) = 0;
+
+  //    Why the last Open that failed did so; meaningful only right after it.
+  virtual OpenFailure LastOpenFailure() const { return OpenFailure::kUnknown; }
 
   // 4. Writes one 65-byte output report (byte 0 is the report id).
   //    65 when done; -1 on failure, or when the write is still under way
-  //    after `timeoutMs` (it is then cancelled).
+  //    after `timeoutMs` on a platform that can cancel it (see
+  //    kWriteTimeoutMs for the one that cannot).
   virtual int WriteReport(HidHandle handle, const uint8_t* report,
                           int timeoutMs) = 0;
 
@@ -63,7 +84,10 @@ class HidPlatform {
   virtual void Close(HidHandle handle) = 0;
 };
 
-// The backend of the platform this program was built for.
+// The backend of the platform this program was built for: one instance for
+// the program's life. The device connection makes sure it is built before the
+// connection itself, so it is also destroyed after it and a link still held
+// at exit closes its handles on a live platform.
 HidPlatform& NativeHidPlatform();
 
 }  // namespace lumiq

@@ -92,10 +92,24 @@ bool SimPlatform::ReadAttributes(const std::string& path, HidAttributes* attribu
 
 HidHandle SimPlatform::Open(const std::string& path, HidAccess access) {
   OpenInterface open;
-  if (!ParsePath(path, &open.scanner, &open.interfaceNumber)) return kInvalidHidHandle;
+  if (!ParsePath(path, &open.scanner, &open.interfaceNumber)) {
+    lastFailure_ = OpenFailure::kNotFound;
+    return kInvalidHidHandle;
+  }
+  if (accessDenied_) {
+    lastFailure_ = OpenFailure::kPermissionDenied;
+    return kInvalidHidHandle;
+  }
+  const long handle = static_cast<long>(handles_.size());
+  if (access == HidAccess::kRead && open.interfaceNumber == kScannerInterface &&
+      !scanners_[open.scanner]->Hold(this, handle)) {
+    lastFailure_ = OpenFailure::kInUse;
+    return kInvalidHidHandle;
+  }
   open.access = access;
   handles_.push_back(open);
-  return static_cast<HidHandle>(handles_.size() - 1);
+  lastFailure_ = OpenFailure::kNone;
+  return static_cast<HidHandle>(handle);
 }
 
 int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*timeoutMs*/) {
@@ -111,7 +125,7 @@ int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*time
   return kHidReportSize;
 }
 
-int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int /*timeoutMs*/) {
+int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) {
   const OpenInterface* open = Find(handle);
   if (!open || open->access != HidAccess::kRead) return -3;
   SimulatedScanner& scanner = *scanners_[open->scanner];
@@ -119,7 +133,7 @@ int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int /*timeoutMs*/
   // replies, so it does not release a late one.
   if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return -3;
   std::vector<uint8_t> transfer;
-  if (!scanner.TakeInput(&transfer)) {
+  if (!scanner.TakeInput(&transfer, timeoutMs > 0)) {
     scanner.NoteReadTimedOut();
     return -3;
   }
@@ -130,7 +144,10 @@ int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int /*timeoutMs*/
 }
 
 void SimPlatform::Close(HidHandle handle) {
-  if (Find(handle)) handles_[static_cast<size_t>(handle)].scanner = -1;
+  if (!Find(handle)) return;
+  OpenInterface& open = handles_[static_cast<size_t>(handle)];
+  scanners_[static_cast<size_t>(open.scanner)]->Release(this, static_cast<long>(handle));
+  open.scanner = -1;
 }
 
 }  // namespace lumiq::sim

@@ -16,6 +16,11 @@ namespace lumiq::sim {
 // the per-report latency applies only to reports that actually cross.
 // A transfer longer than the 65-byte buffer is cut to fit, and its true size
 // returned, so the reader sees it as the wrong size.
+//
+// Each SimPlatform stands for one program. A read handle on a configuration
+// interface holds its scanner until it is closed, as the hidraw backend's
+// lock does: another read open, from this platform or from another one the
+// same scanner is added to, fails with kInUse.
 class SimPlatform : public HidPlatform {
  public:
   SimPlatform() = default;
@@ -31,11 +36,16 @@ class SimPlatform : public HidPlatform {
   // latency, out of what they charge to the code under test.
   long long LatencySleptNanos() const { return latencySleptNanos_; }
 
+  // The interfaces are listed but opening them is refused with
+  // kPermissionDenied, as on a Linux host without the udev rule.
+  void SetAccessDenied(bool denied) { accessDenied_ = denied; }
+
   static std::string PathOf(int scannerIndex, int interfaceNumber);
 
   int ListInterfaces(std::vector<std::string>* paths) override;
   bool ReadAttributes(const std::string& path, HidAttributes* attributes) override;
   HidHandle Open(const std::string& path, HidAccess access) override;
+  OpenFailure LastOpenFailure() const override { return lastFailure_; }
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override;
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
@@ -54,6 +64,8 @@ class SimPlatform : public HidPlatform {
   std::vector<SimulatedScanner*> scanners_;
   std::vector<OpenInterface> handles_;  // index = handle
   int latencyMicros_ = 0;
+  bool accessDenied_ = false;
+  OpenFailure lastFailure_ = OpenFailure::kNone;
   long reportsExchanged_ = 0;
   long long latencySleptNanos_ = 0;
 };

@@ -84,17 +84,35 @@ bool SimulatedScanner::AcceptReport(const uint8_t* data) {
   return true;
 }
 
-bool SimulatedScanner::TakeInput(std::vector<uint8_t>* transfer) {
+bool SimulatedScanner::TakeInput(std::vector<uint8_t>* transfer, bool waiting) {
   if (unplugged_ || input_.empty()) return false;
-  *transfer = std::move(input_.front());
+  if (input_.front().crossing && !waiting) return false;
+  *transfer = std::move(input_.front().transfer);
   input_.pop_front();
   return true;
 }
 
 void SimulatedScanner::NoteReadTimedOut() {
   if (unplugged_) return;
-  for (std::vector<uint8_t>& transfer : late_) input_.push_back(std::move(transfer));
+  for (std::vector<uint8_t>& transfer : late_) input_.push_back({std::move(transfer), false});
   late_.clear();
+}
+
+bool SimulatedScanner::Hold(const void* platform, long handle) {
+  if (holderPlatform_ != nullptr &&
+      (holderPlatform_ != platform || holderHandle_ != handle)) {
+    return false;
+  }
+  holderPlatform_ = platform;
+  holderHandle_ = handle;
+  return true;
+}
+
+void SimulatedScanner::Release(const void* platform, long handle) {
+  if (holderPlatform_ == platform && holderHandle_ == handle) {
+    holderPlatform_ = nullptr;
+    holderHandle_ = -1;
+  }
 }
 
 void SimulatedScanner::Unplug() {
@@ -136,6 +154,7 @@ void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
         command.command == CommandFrame::kCommandSet) &&
        faults_.refusedKeys.count(command.key))) {
     status = kStatusRefused;
+    data.assign(static_cast<size_t>(std::max(faults_.refusalData, 0)), '\0');
   } else {
     switch (command.command) {
       case CommandFrame::kCommandHandshake:
@@ -218,12 +237,16 @@ void SimulatedScanner::QueueReply(const std::vector<uint8_t>& frame) {
   }
   if (faults_.strayReportAfter == number) transfers.push_back(last);
 
+  const size_t firstOfReply = input_.size();
   for (std::vector<uint8_t>& transfer : transfers) {
     if (faults_.lateReplyAt == number) {
       late_.push_back(std::move(transfer));
     } else {
-      input_.push_back(std::move(transfer));
+      input_.push_back({std::move(transfer), false});
     }
+  }
+  if (faults_.continuationsInFlight) {
+    for (size_t i = firstOfReply + 1; i < input_.size(); ++i) input_[i].crossing = true;
   }
 }
 

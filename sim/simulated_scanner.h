@@ -31,6 +31,10 @@ struct ScannerFaults {
   int strayReportAfter = 0;       // an unasked copy of this reply's last report follows it
   int replyPadding = 0;           // extra data bytes in set and commit replies,
                                   // spreading them over more reports
+  int refusalData = 0;            // data bytes (zeros) carried by every refusal
+  bool continuationsInFlight = false;  // a reply's second and later reports have
+                                  // not crossed yet when the host looks without
+                                  // waiting; a waiting read gets them
 };
 
 // A stand-in for the scanner module: a key/value store that answers each
@@ -59,14 +63,23 @@ class SimulatedScanner {
   // Takes one output report's 64 data bytes. false when the scanner is gone.
   bool AcceptReport(const uint8_t* data);
   // The next input transfer, normally 65 bytes with report id 0. false when
-  // nothing is queued (a reader then times out: call NoteReadTimedOut).
-  bool TakeInput(std::vector<uint8_t>* transfer);
+  // nothing is queued (a reader then times out: call NoteReadTimedOut), or
+  // when `waiting` is false and the next one is still crossing.
+  bool TakeInput(std::vector<uint8_t>* transfer, bool waiting = true);
   // A reader gave up waiting; a late reply is released now.
   void NoteReadTimedOut();
   bool IsUnplugged() const { return unplugged_; }
   // Pulls the cable now: queued input is lost, a half-received request too.
   void Unplug();
   int CommandCount() const { return commandCount_; }
+
+  // The hold a read handle takes on the configuration interface (see
+  // SimPlatform), named by the platform and its handle. Shared by every
+  // platform the scanner is added to, as the kernel's lock is shared by every
+  // program. Hold is false while another handle holds it.
+  bool IsHeld() const { return holderPlatform_ != nullptr; }
+  bool Hold(const void* platform, long handle);
+  void Release(const void* platform, long handle);
 
  private:
   void HandleFrame(const std::vector<uint8_t>& frame);
@@ -82,7 +95,13 @@ class SimulatedScanner {
   std::vector<ReceivedCommand> received_;
   std::vector<uint8_t> pending_;  // request frame being assembled
   size_t pendingSize_ = 0;        // its full length, from its length field
-  std::deque<std::vector<uint8_t>> input_;
+  struct Input {
+    std::vector<uint8_t> transfer;
+    bool crossing = false;  // not visible to a look without waiting yet
+  };
+  std::deque<Input> input_;
+  const void* holderPlatform_ = nullptr;
+  long holderHandle_ = -1;
   std::vector<std::vector<uint8_t>> late_;
   int commandCount_ = 0;
   bool unplugged_ = false;

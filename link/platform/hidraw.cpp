@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -140,6 +141,25 @@ Clock::time_point DeadlineAfter(int timeoutMs) {
 }  // namespace
 
 namespace hidraw {
+
+OpenFailure OpenFailureOf(int error) {
+  switch (error) {
+    case 0:
+      return OpenFailure::kNone;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return OpenFailure::kNotFound;
+    case EACCES:
+    case EPERM:
+      return OpenFailure::kPermissionDenied;
+    case EWOULDBLOCK:
+    case EBUSY:
+      return OpenFailure::kInUse;
+    default:
+      return OpenFailure::kUnknown;
+  }
+}
 
 bool ParseHidId(const std::string& value, uint32_t* bus, uint16_t* vendor,
                 uint16_t* product) {
@@ -283,8 +303,31 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
     lastOpenError_ = errno;
     return kInvalidHidHandle;
   }
+  // The read handle holds the node for the link: every open hidraw file gets
+  // its own copy of each input report, so a second program reading along
+  // would take replies meant for us as its own. flock belongs to the open
+  // file, not to the process: the link's own write handle is a second open
+  // file and must not ask for it. The kernel drops it with the descriptor,
+  // also when the program dies.
+  if (access == HidAccess::kRead) {
+    int locked;
+    do {
+      locked = flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    // Where the file system has no locks (no hidraw node lives on such a
+    // one) the node stays usable, only unguarded.
+    if (locked != 0 && errno == EWOULDBLOCK) {
+      close(fd);
+      lastOpenError_ = EWOULDBLOCK;
+      return kInvalidHidHandle;
+    }
+  }
   lastOpenError_ = 0;
   return fd;
+}
+
+OpenFailure HidrawPlatform::LastOpenFailure() const {
+  return hidraw::OpenFailureOf(lastOpenError_);
 }
 
 int HidrawPlatform::WriteReport(HidHandle handle, const uint8_t* report,
@@ -294,7 +337,10 @@ int HidrawPlatform::WriteReport(HidHandle handle, const uint8_t* report,
   const Clock::time_point deadline = DeadlineAfter(timeoutMs);
   for (;;) {
     // The kernel takes the report id as the first byte and strips it itself
-    // for devices without numbered reports.
+    // for devices without numbered reports. On a hidraw node this call is
+    // synchronous whatever O_NONBLOCK says and ends within the kernel's USB
+    // time-out (5000 ms), not `timeoutMs`; the wait below serves descriptors
+    // that do report a full queue (the pipes and sockets of the tests).
     ssize_t n = write(fd, report, kHidReportSize);
     if (n == kHidReportSize) return kHidReportSize;
     if (n >= 0) return -1;
@@ -332,7 +378,8 @@ int HidrawPlatform::ReadReport(HidHandle handle, uint8_t* buffer,
     uint8_t local[kHidReportSize];
     ssize_t n = read(fd, local, sizeof local);
     if (n < 0) {
-      // Another opener may have taken the report first; wait for the next.
+      // A wake-up without a report to take waits again. (Each open hidraw
+      // file has a queue of its own, so no other opener takes ours.)
       if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
       return -3;  // ENODEV, EIO: unplugged
     }

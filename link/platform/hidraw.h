@@ -24,8 +24,12 @@ class HidrawPlatform : public HidPlatform {
   int ListInterfaces(std::vector<std::string>* paths) override;
   bool ReadAttributes(const std::string& path,
                       HidAttributes* attributes) override;
-  // O_RDONLY or O_WRONLY, non-blocking, closed on exec.
+  // O_RDONLY or O_WRONLY, non-blocking, closed on exec. The read handle
+  // also takes an exclusive flock on the node, without waiting: a node
+  // another program holds fails at once (EWOULDBLOCK, kInUse).
   HidHandle Open(const std::string& path, HidAccess access) override;
+  OpenFailure LastOpenFailure() const override;
+  // Not bounded by `timeoutMs` on a hidraw node: see kWriteTimeoutMs.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
   // Devices without numbered reports deliver 64 bytes; they are handed on as
@@ -35,6 +39,7 @@ class HidrawPlatform : public HidPlatform {
 
   // errno of the last Open, 0 when it succeeded. EACCES/EPERM mean the node
   // exists but the user may not open it: the udev rule is missing.
+  // EWOULDBLOCK: another program holds the node.
   int LastOpenError() const { return lastOpenError_; }
 
  private:
@@ -48,6 +53,9 @@ class HidrawPlatform : public HidPlatform {
 HidrawPlatform& NativeHidrawPlatform();
 
 namespace hidraw {
+
+// The cause an errno of open (or of the lock) stands for.
+OpenFailure OpenFailureOf(int error);
 
 // Parsers of the sysfs texts, exposed for tests.
 

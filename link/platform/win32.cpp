@@ -28,6 +28,9 @@ namespace {
 // to the caller, so the platform always writes into memory that is alive.
 struct Win32Handle {
   HANDLE file = INVALID_HANDLE_VALUE;
+  // A read handle's hold on the interface: the named mutex of its path,
+  // which exists as long as some program keeps a handle to it.
+  HANDLE exclusion = nullptr;
   HANDLE event = nullptr;
   OVERLAPPED overlapped = {};
   uint8_t buffer[kHidReportSize] = {};
@@ -146,6 +149,24 @@ bool Win32HidPlatform::ReadAttributes(const std::string& path,
 }
 
 HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
+  // Every program of ours that reads the scanner first creates the mutex
+  // named after its path; finding it there means another program holds the
+  // scanner, and both would take each other's replies. The system removes
+  // the mutex with the last handle to it, also when a program dies.
+  HANDLE exclusion = nullptr;
+  if (access == HidAccess::kRead) {
+    const std::string name = win32::ExclusionMutexName(path);
+    exclusion = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (exclusion == nullptr) {
+      lastOpenError_ = GetLastError();
+      return kInvalidHidHandle;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+      CloseHandle(exclusion);
+      lastOpenError_ = ERROR_SHARING_VIOLATION;
+      return kInvalidHidHandle;
+    }
+  }
   const DWORD rights =
       access == HidAccess::kRead ? GENERIC_READ : GENERIC_WRITE;
   HANDLE file = CreateFileA(path.c_str(), rights,
@@ -155,25 +176,47 @@ HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     lastOpenError_ = GetLastError();
+    if (exclusion != nullptr) CloseHandle(exclusion);
     return kInvalidHidHandle;
   }
   Win32Handle* h = new (std::nothrow) Win32Handle;
   if (h == nullptr) {
     CloseHandle(file);
+    if (exclusion != nullptr) CloseHandle(exclusion);
     lastOpenError_ = ERROR_NOT_ENOUGH_MEMORY;
     return kInvalidHidHandle;
   }
   h->file = file;
+  h->exclusion = exclusion;
   // Manual reset, so the event stays signalled until the result is fetched.
   h->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (h->event == nullptr) {
     lastOpenError_ = GetLastError();
     CloseHandle(file);
+    if (exclusion != nullptr) CloseHandle(exclusion);
     delete h;
     return kInvalidHidHandle;
   }
   lastOpenError_ = 0;
   return reinterpret_cast<HidHandle>(h);
+}
+
+OpenFailure Win32HidPlatform::LastOpenFailure() const {
+  switch (lastOpenError_) {
+    case ERROR_SUCCESS:
+      return OpenFailure::kNone;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEV_NOT_EXIST:
+      return OpenFailure::kNotFound;
+    case ERROR_ACCESS_DENIED:
+      return OpenFailure::kPermissionDenied;
+    case ERROR_SHARING_VIOLATION:
+      return OpenFailure::kInUse;
+    default:
+      return OpenFailure::kUnknown;
+  }
 }
 
 int Win32HidPlatform::WriteReport(HidHandle handle, const uint8_t* report,
@@ -220,6 +263,7 @@ void Win32HidPlatform::Close(HidHandle handle) {
   // No transfer outlives its call, so nothing is pending on the handle here.
   CloseHandle(h->file);
   CloseHandle(h->event);
+  if (h->exclusion != nullptr) CloseHandle(h->exclusion);
   delete h;
 }
 

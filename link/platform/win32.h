@@ -23,7 +23,11 @@ class Win32HidPlatform : public HidPlatform {
   // for the HID attributes; the interface number comes from the path.
   bool ReadAttributes(const std::string& path,
                       HidAttributes* attributes) override;
+  // The read handle also creates the interface's exclusion mutex (see
+  // win32::ExclusionMutexName); finding it already there fails the open
+  // with ERROR_SHARING_VIOLATION (kInUse).
   HidHandle Open(const std::string& path, HidAccess access) override;
+  OpenFailure LastOpenFailure() const override;
   // A write still under way after `timeoutMs` is cancelled and gives -1.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
@@ -33,7 +37,9 @@ class Win32HidPlatform : public HidPlatform {
   void Close(HidHandle handle) override;
 
   // GetLastError() of the last Open, 0 when it succeeded
-  // (ERROR_ACCESS_DENIED: another program holds the device exclusively).
+  // (ERROR_SHARING_VIOLATION: another program of ours holds the scanner;
+  // ERROR_ACCESS_DENIED: the system refuses, or another program holds the
+  // device exclusively).
   unsigned long LastOpenError() const { return lastOpenError_; }
 
  private:

@@ -1,5 +1,6 @@
 #include "link/platform/win32_path.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace lumiq::win32 {
@@ -32,6 +33,21 @@ bool TakeDevicePath(const char* text, size_t capacity, size_t bufferSize,
   if (length + 1 > bufferSize) return false;
   path->assign(text, length);
   return true;
+}
+
+std::string ExclusionMutexName(const std::string& path) {
+  // FNV-1a over the lower-cased path: a kernel object name may not hold the
+  // path's backslashes and is limited in length, a hash of it is neither.
+  uint64_t hash = 14695981039346656037ull;
+  for (char c : path) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    hash ^= (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned>(byte - 'A' + 'a') : byte;
+    hash *= 1099511628211ull;
+  }
+  static const char kDigits[] = "0123456789abcdef";
+  std::string name = "Global\\LumiqConfigTool.scanner.";
+  for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[(hash >> shift) & 0xF];
+  return name;
 }
 
 }  // namespace lumiq::win32

@@ -21,4 +21,10 @@ int InterfaceFromDevicePath(const std::string& path);
 bool TakeDevicePath(const char* text, size_t capacity, size_t bufferSize,
                     std::string* path);
 
+// The name of the mutex that marks the interface at `path` as held by a
+// program: the same for every spelling of the path in letter case (Windows
+// paths ignore it), different for other interfaces, in the global namespace
+// so programs in other sessions see it too, and short enough for any path.
+std::string ExclusionMutexName(const std::string& path);
+
 }  // namespace lumiq::win32

@@ -45,6 +45,7 @@ class WatchingPlatform : public HidPlatform {
     return inner_.ReadAttributes(path, attributes);
   }
   HidHandle Open(const std::string& path, HidAccess access) override { return inner_.Open(path, access); }
+  OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
     const int result = inner_.WriteReport(handle, report, timeoutMs);
     ++writes;

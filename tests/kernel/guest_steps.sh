@@ -275,6 +275,63 @@ else
 fi
 
 begin
+# Two programs on one scanner. The first (the application's Save) is frozen
+# while it holds the scanner, halfway through its sets; zrctl and a second
+# application then try the same scanner and must be refused at once, naming
+# the cause; thawed, the first finishes exactly as it did alone.
+first_set=$(grep -n -m1 '^SET ' "$out/app-hid.trace" | cut -d: -f1)
+commit=$(grep -n -m1 '^COMMIT$' "$out/app-hid.trace" | cut -d: -f1)
+pause_at=$(( (${first_set:-40} + ${commit:-40}) / 2 ))
+in_use='MESSAGE 连接设备失败，请检查设备是否插入或重试!\n原因：设备正被另一个程序使用。'
+cp "$SEED" "$SCRATCH/two-store.txt"
+if start_scanner two --decoy --seed "$SCRATCH/two-store.txt" --save "$SCRATCH/two-store.txt" \
+    --trace "$out/two.trace" --pause-at "$pause_at"; then
+  "$HEADLESS" --hid save >"$out/two-first.out" 2>&1 &
+  first_pid=$!
+  # The scanner writes a command's trace line, then holds its reply back.
+  i=0
+  while [ "$(wc -l <"$out/two.trace")" -lt "$pause_at" ] && [ "$i" -lt 1200 ] &&
+      kill -0 "$first_pid" 2>/dev/null; do
+    i=$((i + 1))
+    sleep 0.05
+  done
+  if kill -STOP "$first_pid" 2>/dev/null; then
+    caught=$(wc -l <"$out/two.trace")
+    "$ZRCTL" get qrcode >"$out/two-zrctl.out" 2>&1
+    zrctl_status=$?
+    timeout 120 "$HEADLESS" --hid save >"$out/two-second.out" 2>&1
+    second_status=$?
+    kill -CONT "$first_pid"
+  else
+    caught=none
+  fi
+  wait "$first_pid"
+  first_status=$?
+  stop_scanner
+  if [ "$caught" = none ]; then
+    fail two-programs "the first program ended before it could be held at command $pause_at" \
+      "$out/two-first.out"
+  elif [ "$zrctl_status" != 1 ] || ! grep -q 'is in use by another program' "$out/two-zrctl.out"; then
+    fail two-programs "zrctl beside the application ended with $zrctl_status" "$out/two-zrctl.out"
+  elif [ "$second_status" != 1 ] || [ "$(cat "$out/two-second.out")" != "$in_use" ]; then
+    fail two-programs "the second application ended with $second_status" "$out/two-second.out"
+  elif [ "$first_status" != 0 ] || ! cmp -s "$out/two-first.out" "$out/app-hid.out"; then
+    fail two-programs "the first application ended with $first_status or saw other messages" \
+      "$out/two-first.out" "$out/app-hid.out"
+  elif ! cmp -s "$out/two.trace" "$out/app-hid.trace"; then
+    fail two-programs "the scanner received other commands than from the application alone" \
+      "$out/two.trace" "$out/app-hid.trace"
+  elif ! cmp -s "$SCRATCH/two-store.txt" "$SCRATCH/hid-store.txt"; then
+    fail two-programs "the scanner saved other settings than after the application alone" \
+      "$SCRATCH/two-store.txt"
+  else
+    pass "two programs: held at command $caught of $commit, zrctl and a second application refused (in use); the first's Save and commit intact"
+  fi
+else
+  fail two-programs "the virtual scanner did not come up" "$out/two.log"
+fi
+
+begin
 # Pulled in the middle of Save: halfway between its first set and its commit.
 first_set=$(grep -n -m1 '^SET ' "$out/app-hid.trace" | cut -d: -f1)
 commit=$(grep -n -m1 '^COMMIT$' "$out/app-hid.trace" | cut -d: -f1)

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "link/device_commands.h"
+#include "link/hid_transport.h"
+#include "sim/sim_platform.h"
 #include "tests/support/sim_fixture.h"
 
 namespace lumiq::test {
@@ -144,6 +146,61 @@ TEST(SimLink, InvalidTransferBeforeAReplyFailsOnlyThatCommand) {
     EXPECT_EQ(GetSetting("qrcode", value, sizeof value), 1);
     EXPECT_EQ(std::string(value), "1");
   }
+}
+
+// A refusal whose data fill two reports, the second still crossing when the
+// next request goes out: read to its end, it never answers that request. Its
+// zero-filled second report would read as a success with no data.
+TEST(SimLink, RefusalSpanningTwoReportsNeverAnswersTheNextCommand) {
+  SimScannerFixture sim;
+  sim.scanner().Set("qrcode", "1");
+  sim.scanner().Faults().refusedKeys = {"locked", "sealed"};
+  sim.scanner().Faults().refusalData = 100;  // 109-byte frame: two reports
+  sim.scanner().Faults().continuationsInFlight = true;
+  ASSERT_EQ(sim.Connect(), kOpened);
+
+  char value[kValueBufferSize] = "before";
+  EXPECT_EQ(GetSetting("locked", value, sizeof value), -1);
+  EXPECT_EQ(std::string(value), "before");
+  // Refused in its own reply, not taken as done from the leftover report.
+  EXPECT_EQ(SetSetting("sealed", "1"), kTransactRefused);
+  EXPECT_EQ(SetSetting("qrcode", "0"), 0);
+  EXPECT_EQ(GetSetting("qrcode", value, sizeof value), 1);
+  EXPECT_EQ(std::string(value), "0");
+  EXPECT_EQ(CommitSettings(), 0);
+  EXPECT_EQ(sim.Trace(), (Lines{"GET locked", "SET sealed=1", "SET qrcode=0", "GET qrcode",
+                                "COMMIT"}));
+}
+
+// Why an open failed, as the connection tells it; the link holds the scanner
+// against another program, not against the connection's own next open, and
+// is let go when its platform is taken away.
+TEST(SimLink, OpenFailuresNameTheirCause) {
+  SimScannerFixture sim;
+  sim.scanner().Faults().silentFrom = 1;
+  EXPECT_EQ(OpenDevice(), kOpenNoAnswer);
+  EXPECT_EQ(LastOpenFailure(), OpenFailure::kNoAnswer);
+  sim.scanner().Faults().silentFrom = 0;
+  EXPECT_EQ(OpenDeviceAt("sim:scanner3/if1"), kOpenNoAnswer);
+  EXPECT_EQ(LastOpenFailure(), OpenFailure::kNotFound);
+
+  ASSERT_EQ(OpenDevice(), kOpened);
+  EXPECT_EQ(LastOpenFailure(), OpenFailure::kNone);
+  ASSERT_EQ(OpenDevice(), kOpened) << "refused by its own earlier link";
+  sim::SimPlatform otherProgram;
+  otherProgram.AddScanner(&sim.scanner());
+  HidLink other(otherProgram);
+  EXPECT_EQ(other.OpenHandles(sim::SimPlatform::PathOf(0, 1).c_str()), -1);
+  EXPECT_EQ(otherProgram.LastOpenFailure(), OpenFailure::kInUse);
+
+  UseHidPlatform(&otherProgram);
+  EXPECT_FALSE(IsDeviceOpen());
+  EXPECT_EQ(OpenDevice(), kOpened) << "the scanner was let go with the platform";
+  UseHidPlatform(&sim.platform());
+  sim::SimPlatform empty;
+  UseHidPlatform(&empty);
+  EXPECT_EQ(OpenDevice(), kOpenNoScanner);
+  EXPECT_EQ(LastOpenFailure(), OpenFailure::kNotFound);
 }
 
 }  // namespace

@@ -293,8 +293,35 @@ TEST_F(HidrawDiscoveryTest, FailedOpenKeepsItsError) {
   EXPECT_EQ(platform_.Open(fs_.dev() + "/hidraw7", HidAccess::kRead),
             kInvalidHidHandle);
   EXPECT_EQ(platform_.LastOpenError(), ENOENT);
+  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotFound);
   EXPECT_EQ(platform_.Open(fs_.dev(), HidAccess::kWrite), kInvalidHidHandle);
   EXPECT_EQ(platform_.LastOpenError(), EISDIR);
+  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kUnknown);
+}
+
+// Two programs on one node: the first read handle holds it until closed; the
+// second program's read open fails at once, its cause told. A write handle
+// asks for nothing, so the link's own second open is never refused.
+TEST_F(HidrawDiscoveryTest, ReadHandleHoldsTheNodeAgainstOtherPrograms) {
+  const std::string node = fs_.dev() + "/hidraw0";
+  ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
+  HidrawPlatform first(fs_.sys(), fs_.dev());
+  HidrawPlatform second(fs_.sys(), fs_.dev());
+
+  HidHandle held = first.Open(node, HidAccess::kRead);
+  ASSERT_NE(held, kInvalidHidHandle);
+  HidHandle write = first.Open(node, HidAccess::kWrite);
+  EXPECT_NE(write, kInvalidHidHandle);
+  EXPECT_EQ(second.Open(node, HidAccess::kRead), kInvalidHidHandle);
+  EXPECT_EQ(second.LastOpenError(), EWOULDBLOCK);
+  EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kInUse);
+
+  first.Close(held);
+  HidHandle later = second.Open(node, HidAccess::kRead);
+  EXPECT_NE(later, kInvalidHidHandle);
+  EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kNone);
+  second.Close(later);
+  first.Close(write);
 }
 
 // A node as the kernel creates it without the udev rule: owned by root,
@@ -309,7 +336,8 @@ TEST_F(HidrawDiscoveryTest, PermissionDeniedIsTold) {
   auto openAsUser = [&] {
     HidrawPlatform platform(fs_.sys(), fs_.dev());
     bool refused = platform.Open(node, HidAccess::kRead) == kInvalidHidHandle;
-    return refused && platform.LastOpenError() == EACCES;
+    return refused && platform.LastOpenError() == EACCES &&
+           platform.LastOpenFailure() == OpenFailure::kPermissionDenied;
   };
   if (geteuid() != 0) {
     EXPECT_TRUE(openAsUser());

@@ -80,5 +80,25 @@ TEST(Win32PathRules, DevicePathMustBeTerminatedAndFitTheBuffer) {
   EXPECT_EQ(path, "ab");
 }
 
+// One mutex per interface, whatever the letter case of the path; a name the
+// system accepts (no backslash after the namespace, well under MAX_PATH).
+TEST(Win32PathRules, ExclusionMutexNamesTheInterface) {
+  const std::string path =
+      "\\\\?\\hid#vid_0525&pid_a4ac&mi_01#7&1b2c3d4e&0&0000#"
+      "{4d1e55b2-f16f-11cf-88cb-001111000030}";
+  std::string upper = path;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  const std::string name = win32::ExclusionMutexName(path);
+  EXPECT_EQ(name, win32::ExclusionMutexName(upper));
+  EXPECT_NE(name, win32::ExclusionMutexName(
+                      "\\\\?\\hid#vid_0525&pid_a4ac&mi_01#7&1b2c3d4e&0&0001#"
+                      "{4d1e55b2-f16f-11cf-88cb-001111000030}"));
+  EXPECT_EQ(name.rfind("Global\\", 0), 0u);
+  EXPECT_EQ(name.find('\\', 7), std::string::npos);
+  EXPECT_LT(win32::ExclusionMutexName(std::string(2000, 'x')).size(), 100u);
+}
+
 }  // namespace
 }  // namespace lumiq

@@ -172,11 +172,35 @@ TEST_F(Win32BackendTest, FailedOpenKeepsItsError) {
   EXPECT_EQ(platform_.Open("\\\\.\\pipe\\lumiq-nothing-here", HidAccess::kRead),
             kInvalidHidHandle);
   EXPECT_NE(platform_.LastOpenError(), 0u);
+  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotFound);
   HidAttributes attributes;
   EXPECT_FALSE(platform_.ReadAttributes("\\\\.\\lumiq-nothing-here",
                                         &attributes));
   EXPECT_EQ(platform_.ReadReport(kInvalidHidHandle, buffer_.data(), 10), -3);
   EXPECT_EQ(platform_.WriteReport(kInvalidHidHandle, buffer_.data(), 10), -1);
+}
+
+// Two programs on one interface: the first read handle holds it until it is
+// closed; the second program's read open fails at once, its cause told, and
+// a write handle asks for nothing.
+TEST_F(Win32BackendTest, ReadHandleHoldsTheInterfaceAgainstOtherPrograms) {
+  FakeDevice device;
+  ASSERT_TRUE(device.ok());
+  HidHandle held = OpenConnected(device, HidAccess::kRead);
+  ASSERT_NE(held, kInvalidHidHandle);
+
+  Win32HidPlatform second;
+  EXPECT_EQ(second.Open(device.path(), HidAccess::kRead), kInvalidHidHandle);
+  EXPECT_EQ(second.LastOpenError(), static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kInUse);
+
+  // Let go, the interface is no longer held (the pipe, with its one
+  // instance used up, still refuses, for a reason of its own).
+  platform_.Close(held);
+  opened_.clear();
+  HidHandle later = second.Open(device.path(), HidAccess::kRead);
+  EXPECT_NE(second.LastOpenFailure(), OpenFailure::kInUse);
+  if (later != kInvalidHidHandle) second.Close(later);
 }
 
 // Discovery on whatever this machine has: it must run to its end, and any

@@ -138,7 +138,7 @@ TEST(Headless, AFailedConnectPrintsItsMessageAndStops) {
   const QString trace = dir.filePath("trace.txt");
   const HeadlessRun run = Headless({"--silent-from", "1", "--trace", trace, "save"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, QString::fromUtf8("MESSAGE 连接设备失败，请检查设备是否插入或重试!\n"));
+  EXPECT_EQ(run.out, QString::fromUtf8("MESSAGE 连接设备失败，请检查设备是否插入或重试!\\n原因：设备没有应答。\n"));
   EXPECT_EQ(ReadLines(trace), QStringList{"HANDSHAKE"});
 }
 

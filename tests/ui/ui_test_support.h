@@ -46,6 +46,7 @@ class CountingPlatform final : public HidPlatform {
   HidHandle Open(const std::string& path, HidAccess access) override {
     return inner_.Open(path, access);
   }
+  OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
     return inner_.WriteReport(handle, report, timeoutMs);
   }

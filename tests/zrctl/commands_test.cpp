@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "link/hid_transport.h"
 #include "sim/demo_configuration.h"
 #include "sim/sim_platform.h"
 #include "tests/support/sim_fixture.h"
@@ -182,7 +183,7 @@ TEST_F(ZrctlCommandTest, DeviceSelectsOneInterface) {
   const ZrctlResult missing = Run({"--device=sim:scanner7/if1", "get", "qrcode"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_THAT(missing.err,
-              HasSubstr("the scanner at sim:scanner7/if1 could not be opened (OpenDeviceAt -3)"));
+              HasSubstr("sim:scanner7/if1 is not there (unplugged?) (OpenDeviceAt -3)"));
   EXPECT_EQ(Lines(missing.err).size(), 1u);
 }
 
@@ -212,15 +213,54 @@ TEST(ZrctlOpenTest, NoScannerAnywhere) {
 }
 
 TEST(ZrctlOpenTest, APermissionErrorPointsToTheUdevRuleOnLinuxOnly) {
-  const std::string message = zrctl::OpenFailureMessage("/dev/hidraw3", false, -3, false, true);
+  const std::string message = zrctl::OpenFailureMessage("/dev/hidraw3", false, -3,
+                                                         OpenFailure::kPermissionDenied);
 #ifdef __linux__
   EXPECT_THAT(message, HasSubstr("no permission to open /dev/hidraw3 (OpenDeviceAt -3)"));
   EXPECT_THAT(message, HasSubstr("packaging/70-lumiq-scanner.rules"));
 #else
   EXPECT_EQ(message.find("udev"), std::string::npos);
 #endif
-  EXPECT_EQ(zrctl::OpenFailureMessage("/dev/hidraw3", false, -3, false, false),
+  EXPECT_EQ(zrctl::OpenFailureMessage("/dev/hidraw3", false, -3, OpenFailure::kUnknown),
             "the scanner at /dev/hidraw3 could not be opened (OpenDeviceAt -3)");
+}
+
+// Each cause of a failed open, as the link tells it, in zrctl's one line
+// (nothing there: DeviceSelectsOneInterface, NoScannerAnywhere); none of
+// these runs sends the scanner anything.
+TEST(ZrctlOpenTest, EachCauseOfAFailedOpenIsNamed) {
+  sim::SimulatedScanner scanner;
+  sim::SimPlatform devices;
+  devices.AddScanner(&scanner);
+  const std::string path = sim::SimPlatform::PathOf(0, 1);
+
+  // Another program's link holds the scanner.
+  {
+    sim::SimPlatform otherProgram;
+    otherProgram.AddScanner(&scanner);
+    HidLink held(otherProgram);
+    ASSERT_EQ(held.OpenHandles(path.c_str()), 0);
+    const ZrctlResult inUse = RunZrctl({"get", "qrcode"}, &devices);
+    EXPECT_EQ(inUse.status, 1);
+    EXPECT_EQ(Lines(inUse.err),
+              (std::vector<std::string>{"zrctl: the scanner at " + path +
+                                        " is in use by another program (OpenDevice -3): close "
+                                        "the other program, or wait for it to finish"}));
+  }
+
+  devices.SetAccessDenied(true);
+  const ZrctlResult denied = RunZrctl({"version"}, &devices);
+  EXPECT_EQ(denied.status, 1);
+  EXPECT_THAT(denied.err, HasSubstr("zrctl: no permission to open " + path + " (OpenDevice -3)"));
+#ifdef __linux__
+  EXPECT_THAT(denied.err, HasSubstr("install the udev rule packaging/70-lumiq-scanner.rules"));
+#endif
+  devices.SetAccessDenied(false);
+  EXPECT_TRUE(scanner.Received().empty());
+
+  // Once the other program has let go, the same run goes through.
+  const ZrctlResult after = RunZrctl({"get", "qrcode"}, &devices);
+  EXPECT_EQ(after.status, 0) << after.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -30,6 +31,8 @@ namespace {
 constexpr char kProgram[] = "lumiq-virtual-scanner";
 // hid-generic binds within milliseconds; this long means it never will.
 constexpr int kNodeWaitMs = 10000;
+// Well inside the 2000 ms the tool waits for a reply report.
+constexpr int kPauseMs = 1000;
 
 volatile sig_atomic_t stopSignal = 0;
 
@@ -41,6 +44,7 @@ struct Options {
   std::string tracePath;
   std::string readyPath;
   bool decoy = false;
+  int pauseAt = 0;
   sim::ScannerFaults faults;
 };
 
@@ -63,8 +67,11 @@ void PrintUsage(FILE* out) {
                "  --unplug-after N       remove the device when command N arrives, then exit\n"
                "  --refuse-key KEY       answer get and set of KEY with status 1\n"
                "  --reply-padding N      N extra data bytes in set and commit replies\n"
-               "  --stray-report-after N send an unasked copy of reply N's last report\n",
-               kProgram);
+               "  --stray-report-after N send an unasked copy of reply N's last report\n"
+               "  --pause-at N           hold the reply to command N back for %d ms (its\n"
+               "                         trace line is written first), so a test can act\n"
+               "                         while the host waits\n",
+               kProgram, kPauseMs);
 }
 
 bool ParseCount(const char* text, int* value) {
@@ -105,6 +112,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       count = &options->faults.replyPadding;
     } else if (option == "--stray-report-after") {
       count = &options->faults.strayReportAfter;
+    } else if (option == "--pause-at") {
+      count = &options->pauseAt;
     } else if (option != "--refuse-key") {
       std::fprintf(stderr, "%s: unknown option %s (see --help)\n", kProgram, option.c_str());
       return 1;
@@ -267,6 +276,7 @@ int Run(const Options& options) {
   const auto started = std::chrono::steady_clock::now();
   bool ready = false;
   std::vector<uhid_event> replies;
+  bool paused = false;
   while (stopSignal == 0) {
     if (!ready) {
       ready = true;
@@ -315,6 +325,11 @@ int Run(const Options& options) {
       replies.clear();
       interface.bridge.Handle(event, &replies);
       trace.Write(interface.bridge.TakeTraceLines());
+      if (!paused && options.pauseAt > 0 && scanner.CommandCount() == options.pauseAt) {
+        paused = true;
+        const timespec pause = {kPauseMs / 1000, (kPauseMs % 1000) * 1000L * 1000L};
+        nanosleep(&pause, nullptr);
+      }
       for (const uhid_event& reply : replies) {
         if (!interface.device.Write(reply)) {
           std::fprintf(stderr, "%s: cannot pass a report to the kernel: %s\n", kProgram,

@@ -10,12 +10,6 @@
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 
-#ifdef __linux__
-#include <cerrno>
-
-#include "link/platform/hidraw.h"
-#endif
-
 namespace lumiq::zrctl {
 
 using profile::EscapeBytes;
@@ -27,34 +21,6 @@ std::string Hex4(unsigned value) {
   char text[8];
   std::snprintf(text, sizeof text, "%04X", value & 0xFFFFu);
   return text;
-}
-
-// True when the last open on `platform` failed for lack of rights: the
-// device node is there but the udev rule that opens it to users is not.
-bool PermissionDenied(HidPlatform& platform) {
-#ifdef __linux__
-  auto* hidraw = dynamic_cast<HidrawPlatform*>(&platform);
-  if (hidraw == nullptr) return false;
-  const int error = hidraw->LastOpenError();
-  return error == EACCES || error == EPERM;
-#else
-  (void)platform;
-  return false;
-#endif
-}
-
-// Tries both opens the link makes, to tell an interface the system refuses
-// from a scanner that stays silent.
-bool CanOpen(HidPlatform& platform, const std::string& path, bool* permissionDenied) {
-  for (HidAccess access : {HidAccess::kRead, HidAccess::kWrite}) {
-    const HidHandle handle = platform.Open(path, access);
-    if (handle == kInvalidHidHandle) {
-      *permissionDenied = PermissionDenied(platform);
-      return false;
-    }
-    platform.Close(handle);
-  }
-  return true;
 }
 
 int RunVersion(std::ostream& out, std::ostream& err) {
@@ -261,24 +227,19 @@ int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& er
   const bool discovered = path.empty();
   const int result = discovered ? OpenDevice() : OpenDeviceAt(path);
   if (result == kOpened) return result;
+  const OpenFailure cause = LastOpenFailure();
 
   std::string where = path;
-  bool couldOpen = false;
-  bool permissionDenied = false;
-  if (result == kOpenNoAnswer) {
-    if (discovered) {
-      char found[kDevicePathSize] = {};
-      if (FindScannerPath(platform, found, sizeof found) == kScannerFound) where = found;
-    }
-    couldOpen = !where.empty() && CanOpen(platform, where, &permissionDenied);
+  if (discovered && result == kOpenNoAnswer) {
+    char found[kDevicePathSize] = {};
+    if (FindScannerPath(platform, found, sizeof found) == kScannerFound) where = found;
   }
-  err << "zrctl: "
-      << OpenFailureMessage(where, discovered, result, couldOpen, permissionDenied) << "\n";
+  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause) << "\n";
   return result;
 }
 
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
-                               bool couldOpen, bool permissionDenied) {
+                               OpenFailure cause) {
   const std::string code =
       std::string(discovered ? " (OpenDevice " : " (OpenDeviceAt ") + std::to_string(result) + ")";
   const std::string scanner = path.empty() ? "the scanner" : "the scanner at " + path;
@@ -288,19 +249,28 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
     case kOpenNoScanner:
       return "no scanner found (vendor " + Hex4(kScannerVendorId) + ", product " +
              Hex4(kScannerProductId) + ", interface 1)" + code;
-    case kOpenNoAnswer:
-      if (couldOpen) return scanner + " did not answer the handshake" + code;
+    default:
+      break;
+  }
+  switch (cause) {
+    case OpenFailure::kNoAnswer:
+      return scanner + " did not answer the handshake" + code;
+    case OpenFailure::kInUse:
+      return scanner + " is in use by another program" + code +
+             ": close the other program, or wait for it to finish";
+    case OpenFailure::kNotFound:
+      return (path.empty() ? std::string("the scanner") : path) + " is not there (unplugged?)" +
+             code;
+    case OpenFailure::kPermissionDenied:
 #ifdef __linux__
-      if (permissionDenied) {
-        return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
-               code +
-               ": install the udev rule packaging/70-lumiq-scanner.rules in "
-               "/etc/udev/rules.d/ and plug the scanner in again";
-      }
+      return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
+             code +
+             ": install the udev rule packaging/70-lumiq-scanner.rules in "
+             "/etc/udev/rules.d/ and plug the scanner in again";
 #else
-      (void)permissionDenied;
+      return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
+             code;
 #endif
-      return scanner + " could not be opened" + code;
     default:
       return scanner + " could not be opened" + code;
   }

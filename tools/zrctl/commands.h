@@ -48,16 +48,15 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
 int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
 
 // Opens the scanner the way the command line asks (`path` empty: discovery)
-// and returns OpenDevice's result; on failure `err` gets one line saying
-// whether the scanner was not found, could not be opened or did not answer.
+// and returns OpenDevice's result; on failure `err` gets one line naming the
+// cause: not found, no permission, in use by another program, no answer.
 int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err);
 
 // The line for an open of `path` (empty: found by discovery) that failed with
-// `result`. `couldOpen` tells a scanner that did not answer from an interface
-// the system would not open; `permissionDenied` (Linux only) points to the
-// udev rule.
+// `result` for `cause` (LastOpenFailure). No permission points to the udev
+// rule on Linux.
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
-                               bool couldOpen, bool permissionDenied);
+                               OpenFailure cause);
 
 // Why a set failed, for messages.
 std::string DescribeSetResult(int result);

@@ -80,7 +80,7 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
     if (IsScannerInterface(info.attributes)) paths.push_back(info.path);
   }
   if (paths.empty()) {
-    err << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, false, false) << "\n";
+    err << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, OpenFailure::kNotFound) << "\n";
     return kExitFailed;
   }
   int status = kExitOk;

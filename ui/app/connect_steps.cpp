@@ -4,17 +4,18 @@
 
 #include "link/device_commands.h"
 #include "res/strings.h"
+#include "ui/pages/connect_message.h"
 
 namespace lumiq::ui::app {
 
-std::string OpenFailedMessage(int /*openResult*/) { return res::kConnectFailedText; }
+std::string OpenFailedMessage() { return ConnectFailedMessage(LastOpenFailure()); }
 
 ConnectResult ConnectToScanner() {
   ConnectResult result;
   const int opened = OpenDevice();
   if (opened < 0) {
     result.outcome = ConnectOutcome::kNoDevice;
-    result.message = OpenFailedMessage(opened);
+    result.message = OpenFailedMessage();
     return result;
   }
   // The version is read into the connect dialog's own 1024-byte buffer; it

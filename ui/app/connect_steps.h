@@ -18,8 +18,8 @@ struct ConnectResult {
 // The whole sequence from discovery on; every call starts over.
 ConnectResult ConnectToScanner();
 
-// The message for an open that failed with `openResult` (a negative
-// OpenDevice code). The one place that text is put together.
-std::string OpenFailedMessage(int openResult);
+// The message for the open that just failed: the fixed text, then the
+// cause the link found, where it knows one.
+std::string OpenFailedMessage();
 
 }  // namespace lumiq::ui::app
