@@ -193,5 +193,66 @@ TEST_F(Win32Windows, TextIsGbkAndWhatGbkCannotHoldIsNotSent) {
   EXPECT_EQ(version.Text(1103), std::string("\xA7\xA8"));
 }
 
+// The user, from inside the modal loops: a thread timer's messages are
+// dispatched by whichever dialog loop runs.
+struct ModalScript {
+  ConnectDialog* dialog = nullptr;
+  Recorder* messages = nullptr;
+  int tick = 0;
+  std::vector<std::string> seen;
+};
+ModalScript* script = nullptr;
+
+void CALLBACK ActAsTheUser(HWND, UINT, UINT_PTR timer, DWORD) {
+  ModalScript& s = *script;
+  ++s.tick;
+  SettingsWindow* settings = s.dialog->Settings();
+  HWND about = FindWindowW(nullptr, L"关于 LumiqConfigTool");
+  if (s.tick == 1) {
+    // The About entry, with flag bits in the low four bits of the command.
+    PostMessageW(s.dialog->Handle(), WM_SYSCOMMAND, 16 | 3, 0);
+  } else if (about) {
+    s.seen.push_back("about open");
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+  } else if (s.seen.size() == 1) {
+    s.seen.push_back("about closed");
+    // Enter in the connect dialog: the default button, "连接设备".
+    PostMessageW(GetFocus() ? GetFocus() : s.dialog->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  } else if (settings && settings->Handle()) {
+    s.seen.push_back("settings open after: " + s.messages->texts.back());
+    PostMessageW(settings->Handle(), WM_COMMAND, MAKEWPARAM(res::kSettingsExitButton, BN_CLICKED),
+                 0);
+  } else if (s.seen.size() == 3) {
+    s.seen.push_back("settings gone");
+    KillTimer(nullptr, timer);
+    PostMessageW(s.dialog->Handle(), WM_COMMAND, MAKEWPARAM(res::kConnectExitButton, BN_CLICKED),
+                 0);
+  } else if (s.tick > 100) {
+    KillTimer(nullptr, timer);
+    PostMessageW(s.dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+TEST(Win32ModalRun, AboutFromTheSystemMenuThenEnterConnectsAndEachExitEndsItsWindow) {
+  InitControls();
+  test::SimScannerFixture rig;
+  sim::SeedDemoScanner(rig.scanner());
+  Recorder messages;
+  ConnectDialog dialog(GetModuleHandleW(nullptr), messages);
+  ModalScript steps;
+  steps.dialog = &dialog;
+  steps.messages = &messages;
+  script = &steps;
+  SetTimer(nullptr, 0, 10, ActAsTheUser);
+  EXPECT_EQ(dialog.RunModal(), IDOK);
+  script = nullptr;
+
+  EXPECT_EQ(steps.seen,
+            (std::vector<std::string>{"about open", "about closed",
+                                      "settings open after: 连接设备成功!", "settings gone"}));
+  EXPECT_EQ(dialog.Settings(), nullptr);
+  EXPECT_TRUE(rig.Sets().empty());
+}
+
 }  // namespace
 }  // namespace lumiq::ui::win32
