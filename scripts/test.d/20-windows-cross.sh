@@ -1,7 +1,10 @@
 #!/bin/sh
-# Windows cross-build: the link, zrctl and the link's tests built with
-# mingw-w64 (warnings are errors on our targets), the tests and `zrctl list`
-# run under Wine, headless. Reuses build-win64/ on a second run.
+# Windows cross-build: the link, zrctl, the link's tests and the three Win32
+# programs built with mingw-w64 (warnings are errors on our targets); the
+# tests and `zrctl list` run under Wine, headless; then lumiq-headless.exe
+# runs the same scenarios as the Linux lumiq-headless of build/ (which
+# ./test.sh has built) and must print the same bytes and leave the same
+# scanner trace. Reuses build-win64/ on a second run.
 set -eu
 cd "$(dirname "$0")/../.."
 root=$(pwd)
@@ -15,12 +18,17 @@ if [ -z "$wine" ] || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
   echo "windows-cross: needs g++-mingw-w64-x86-64 and wine64" >&2
   exit 1
 fi
+linux_headless="$root/build/ui/qt/lumiq-headless"
+if [ ! -x "$linux_headless" ]; then
+  echo "windows-cross: needs the Linux build's $linux_headless (run ./test.sh)" >&2
+  exit 1
+fi
 
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIQ_BUILD_UI=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIQ_WERROR=ON >/dev/null
 
-targets="lumiq_link platform_tests"
-tests="tests/platform/platform_tests.exe"
+targets="lumiq_link platform_tests LumiqConfigTool LumiqConfigTool-demo lumiq-headless win32_ui_tests"
+tests="tests/platform/platform_tests.exe tests/win32/win32_ui_tests.exe"
 if [ -f tests/link/CMakeLists.txt ]; then
   targets="$targets link_tests"
   tests="tests/link/link_tests.exe $tests"
@@ -33,16 +41,32 @@ fi
 # shellcheck disable=SC2086
 cmake --build "$build" -j "$jobs" --target $targets
 
-# Wine keeps its prefix inside the build folder and must never need a
-# display: the programs are console programs.
+# The programs must run from any folder: nothing but Windows' own DLLs.
+for exe in LumiqConfigTool LumiqConfigTool-demo lumiq-headless; do
+  dlls=$(x86_64-w64-mingw32-objdump -p "$build/ui/win32/$exe.exe" | sed -n 's/.*DLL Name: //p' |
+    grep -viE '^(kernel32|user32|gdi32|comctl32|uxtheme|ole32|msvcrt|setupapi|hid)\.dll$' || true)
+  if [ -n "$dlls" ]; then
+    echo "windows-cross: $exe.exe needs DLLs Windows lacks: $dlls" >&2
+    exit 1
+  fi
+done
+
+# Wine keeps its prefix inside the build folder and never needs a display:
+# the null graphics driver creates windows without one.
 export WINEPREFIX="$build/wine-prefix"
 export WINEDEBUG=-all
 # No Mono or Gecko: their install prompts are the only windows a new prefix
 # would try to open.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
+# Arguments reach Wine as UTF-8 only under a UTF-8 locale.
+export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 stop_wine() { WINEPREFIX="$build/wine-prefix" "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; }
 trap stop_wine EXIT
+if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
+  "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.null-graphics"
+fi
 
 for test in $tests; do
   echo "-- wine $test"
@@ -61,6 +85,98 @@ if [ -n "$zrctl" ]; then
     echo "windows-cross: zrctl.exe list ended with status $status, expected 1 with a message" >&2
     exit 1
   fi
+fi
+
+# --- one scenario, two bindings ---
+work="$build/headless-scenarios"
+rm -rf "$work"
+mkdir -p "$work/linux" "$work/windows"
+# Seeds: one scanner per output channel (Wi-Fi is the demo's), with values
+# that must go back byte for byte: GBK text and bytes that are not GBK.
+# (Not "com1.txt": Windows takes that name for the serial port.)
+seed() {
+  name=$1
+  shift
+  {
+    echo "masterver=V2.0.7"
+    echo 'deviceno=\xB2\xD6\xBF\xE2-7'
+    echo 'codeprefix=\xFF\x81'
+    echo 'codepostfix=\xB2'
+    echo "contentorder=PREFIX,CONTENT,POSTFIX,ENTER"
+    for line in "$@"; do echo "$line"; done
+  } >"$work/$name"
+}
+seed seed-com1.txt io_outputs=com1 io_inits=com1,hid1 io_monitors=com1 com1_baudrate=115200 \
+  com1_stopbits=1 com1_bytesizes=8 com1_paritys=NONE
+seed seed-hid0.txt io_outputs=hid0 io_inits=hid0 io_monitors=hid0 hid0_presskeytime=20 \
+  hid0_upkeytime=10
+seed seed-bluetooth0.txt io_outputs=bluetooth0 io_inits=bluetooth0,com0 io_monitors=bluetooth0 \
+  'bluetooth0_name=ZR-BT-\xC0\xB6'
+
+failed=0
+# scenario NAME EXPECTED-STATUS ARGUMENTS...: relative paths, so that both
+# programs read the same seed and write a trace of the same name.
+scenario() {
+  name=$1
+  expected=$2
+  shift 2
+  for side in linux windows; do
+    cp "$work"/seed-*.txt "$work/$side/"
+    set +e
+    if [ "$side" = linux ]; then
+      (cd "$work/$side" && "$linux_headless" --trace "$name.trace" "$@" >"$name.out" 2>"$name.err")
+    else
+      # A window waiting for input would wait for ever here.
+      (cd "$work/$side" && timeout 120 "$wine" "$build/ui/win32/lumiq-headless.exe" \
+        --trace "$name.trace" "$@" >"$name.out" 2>"$name.err")
+    fi
+    status=$?
+    set -e
+    if [ "$status" -ne "$expected" ]; then
+      echo "windows-cross: $name: $side runner ended with $status, expected $expected" >&2
+      cat "$work/$side/$name.err" >&2
+      failed=1
+    fi
+  done
+  for kind in out trace; do
+    if ! cmp -s "$work/linux/$name.$kind" "$work/windows/$name.$kind"; then
+      echo "windows-cross: $name: the two runners differ in their $kind:" >&2
+      diff "$work/linux/$name.$kind" "$work/windows/$name.$kind" >&2 || true
+      failed=1
+    fi
+  done
+  if [ ! -s "$work/linux/$name.out" ]; then
+    echo "windows-cross: $name: no message printed" >&2
+    failed=1
+  fi
+  echo "-- scenario $name: $(wc -l <"$work/windows/$name.trace") commands, $(wc -l <"$work/windows/$name.out") messages"
+}
+
+scenario connect-fails 1 --silent-from 1 save
+scenario version-fails 1 --silent-from 2 save
+scenario every-page-edited 0 \
+  uncheck:130:1033 check:130:1093 \
+  tab:1 text:133:1103=ZR-Test text:133:1150=仓库 text:133:1043=WPAPSK text:133:1153=TKIP \
+  text:133:1154=pa55#word text:133:1155=10.0.0.9 text:133:1156=9a2b00 text:133:1157=/scan?x=1 \
+  check:133:1151 check:133:1212 \
+  tab:2 check:132:1061 uncheck:132:1060 check:132:1104 text:132:1063=前缀 text:132:1001=7F \
+  check:132:1207 check:132:1235 check:132:1249 text:132:1221=4a5 text:132:1220=12 \
+  tab:3 check:131:1100 text:131:1001=1500 check:131:1219 uncheck:131:1073 check:131:1246 \
+  check:131:1192 check:131:1199 check:131:1213 check:131:1210 check:131:1223 \
+  text:131:1216=2 text:131:1215=9 \
+  tab:4 text:137:1103=仓库7号 save save exit
+scenario load-fails 0 --silent-from 3 tab:3 save
+scenario set-fails 0 --silent-from 60 text:137:1103=ZR-1 save
+scenario unencodable-text 0 --seed seed-com1.txt text:137:1103=仓库😀 text:132:1063=한글 \
+  text:133:1067=9600 save
+scenario channel-com1 0 --seed seed-com1.txt text:133:1067=57600 text:133:1068=2 \
+  text:133:1069=7 text:133:1070=EVEN save
+scenario channel-hid0 0 --seed seed-hid0.txt text:132:1221=35 text:132:1220=x15 save
+scenario channel-wifi0 0 text:133:1103=AP-9 check:133:1152 text:133:1154=秘钥 save
+scenario channel-bluetooth0 0 --seed seed-bluetooth0.txt text:133:1159=蓝牙-8 save
+if [ "$failed" -ne 0 ]; then
+  echo "windows-cross: the Windows runner differs from the Linux one (files in $work)" >&2
+  exit 1
 fi
 
 echo "windows-cross: passed in $(( $(date +%s) - start )) s"

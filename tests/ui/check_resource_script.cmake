@@ -1,6 +1,6 @@
 # Compiles res/LumiqConfigTool.rc with the cross resource compiler, turns the
-# result back into text and looks for the version record, the string table
-# and icon 128.
+# result back into text and looks for the version record, the string table,
+# icon 128 and the manifest.
 #   cmake -DWINDRES=... -DSOURCE_DIR=... -DWORK_DIR=... -P check_resource_script.cmake
 execute_process(
   COMMAND ${WINDRES} -I${SOURCE_DIR}/res -i ${SOURCE_DIR}/res/LumiqConfigTool.rc
@@ -19,6 +19,7 @@ file(READ ${WORK_DIR}/lumiq.rc.txt text)
 foreach(expected
     "LANGUAGE 4, 2"
     "128 14 /* RT_GROUP_ICON */"
+    "1 24 /* RT_MANIFEST */"
     "101, L\"\\x5173\\x4e8e LumiqConfigTool(&A)...\""
     "FILEVERSION 1, 0, 0, 1"
     "PRODUCTVERSION 1, 0, 0, 1"

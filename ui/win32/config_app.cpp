@@ -1,0 +1,25 @@
+#include "ui/win32/config_app.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/app_windows.h"
+#include "ui/win32/message_sink.h"
+
+namespace lumiq::ui::win32 {
+
+void InitControls() {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES;
+  InitCommonControlsEx(&controls);
+}
+
+int RunConfigApp(HINSTANCE instance) {
+  InitControls();
+  MessageBoxSink messages;
+  ConnectDialog dialog(instance, messages);
+  dialog.RunModal();
+  return 0;
+}
+
+}  // namespace lumiq::ui::win32

@@ -1,0 +1,160 @@
+// lumiq-headless.exe: the runner's options, actions and printed lines are
+// ui/app's, the same as the Linux runner's; this file only drives the Win32
+// windows. It needs no display: Wine's null graphics driver will do.
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "ui/app/headless_run.h"
+#include "ui/app/page_tabs.h"
+#include "ui/win32/app_windows.h"
+#include "ui/win32/config_app.h"
+#include "ui/win32/message_sink.h"
+#include "ui/win32/screenshot.h"
+#include "ui/win32/user_actions_win32.h"
+#include "ui/win32/wide_text.h"
+
+namespace {
+
+using lumiq::ui::app::UserAction;
+using lumiq::ui::win32::ConnectDialog;
+using lumiq::ui::win32::SettingsWindow;
+
+class PrintingSink final : public lumiq::ui::win32::MessageSink {
+ public:
+  void Show(HWND /*owner*/, const std::string& utf8) override {
+    lumiq::ui::app::PrintMessage(utf8);
+  }
+};
+
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// Lets the windows paint before the screen is copied.
+void Settle(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
+                                             RDW_UPDATENOW | RDW_FRAME);
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(30);
+  }
+}
+
+class Win32Host final : public lumiq::ui::app::HeadlessHost {
+ public:
+  explicit Win32Host(HINSTANCE instance) : dialog_(instance, messages_) {
+    dialog_.SetRunSettingsModally(false);
+    dialog_.Create();
+    Pump();
+  }
+
+  bool Connect() override {
+    const bool connected = dialog_.Connect() == lumiq::ui::app::ConnectOutcome::kConnected;
+    Pump();  // the load message, if any
+    return connected;
+  }
+
+  bool Apply(const UserAction& action, std::string* note) override {
+    SettingsWindow* window = dialog_.Settings();
+    if (!window || !window->Handle()) {
+      if (note) *note = "the settings window has ended";
+      return false;
+    }
+    const bool changed = lumiq::ui::win32::ApplyUserAction(*window, action, note);
+    Pump();
+    return changed;
+  }
+
+  bool SaveScreenshots(const std::string& folder) override {
+    const std::wstring dir = lumiq::ui::win32::Utf8ToWide(folder);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    bool ok = Shot(dialog_.Handle(), dir, L"connect.png");
+    if (HWND about = lumiq::ui::win32::CreateAboutBox(dialog_.Instance(), dialog_.Handle())) {
+      ok = Shot(about, dir, L"about.png") && ok;
+      DestroyWindow(about);
+    }
+    if (SettingsWindow* window = dialog_.Settings(); window && window->Handle()) {
+      for (int tab = 0; tab < lumiq::ui::app::kPageCount; ++tab) {
+        UserAction select;
+        select.kind = UserAction::Kind::kTab;
+        select.tab = tab;
+        lumiq::ui::win32::ApplyUserAction(*window, select, nullptr);
+        ok = Shot(window->Handle(), dir, L"settings-tab" + std::to_wstring(tab) + L".png") && ok;
+      }
+    }
+    return ok;
+  }
+
+  void CloseSettings() override {
+    if (SettingsWindow* window = dialog_.Settings()) window->Close();
+    Pump();
+  }
+
+ private:
+  static bool Shot(HWND window, const std::wstring& dir, const std::wstring& name) {
+    SetForegroundWindow(window);
+    Settle(window);
+    const std::wstring path = dir + L"\\" + name;
+    std::string error;
+    if (lumiq::ui::win32::SaveWindowPng(window, path, &error)) return true;
+    std::fprintf(stderr, "lumiq-headless: cannot write %s: %s\n",
+                 lumiq::ui::win32::WideToUtf8(path).c_str(), error.c_str());
+    return false;
+  }
+
+  PrintingSink messages_;
+  ConnectDialog dialog_;
+};
+
+// The arguments as the runner takes them: UTF-8, except the values of the
+// file options, which go to the C library's file functions and so are in
+// the ANSI code page.
+std::vector<std::string> NarrowArguments(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  bool pathNext = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::wstring word = argv[i];
+    if (pathNext) {
+      const int length = WideCharToMultiByte(CP_ACP, 0, word.c_str(), -1, nullptr, 0, nullptr,
+                                             nullptr);
+      std::string path(static_cast<size_t>(length > 0 ? length : 1), '\0');
+      WideCharToMultiByte(CP_ACP, 0, word.c_str(), -1, path.data(), length, nullptr, nullptr);
+      path.resize(path.size() - 1);
+      arguments.push_back(path);
+    } else {
+      arguments.push_back(lumiq::ui::win32::WideToUtf8(word));
+    }
+    pathNext = word == L"--seed" || word == L"--trace";
+  }
+  return arguments;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  // The printed lines must be the same bytes as on Linux: no CR before LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> arguments = NarrowArguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  return lumiq::ui::app::HeadlessMain(
+      argc, pointers.data(), [instance]() -> std::unique_ptr<lumiq::ui::app::HeadlessHost> {
+        lumiq::ui::win32::InitControls();
+        return std::make_unique<Win32Host>(instance);
+      });
+}
