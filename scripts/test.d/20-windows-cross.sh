@@ -44,7 +44,7 @@ cmake --build "$build" -j "$jobs" --target $targets
 # The programs must run from any folder: nothing but Windows' own DLLs.
 for exe in LumiqConfigTool LumiqConfigTool-demo lumiq-headless; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$build/ui/win32/$exe.exe" | sed -n 's/.*DLL Name: //p' |
-    grep -viE '^(kernel32|user32|gdi32|comctl32|uxtheme|ole32|msvcrt|setupapi|hid)\.dll$' || true)
+    grep -viE '^(kernel32|user32|gdi32|comctl32|comdlg32|uxtheme|ole32|msvcrt|setupapi|hid)\.dll$' || true)
   if [ -n "$dlls" ]; then
     echo "windows-cross: $exe.exe needs DLLs Windows lacks: $dlls" >&2
     exit 1
@@ -65,6 +65,9 @@ stop_wine() { WINEPREFIX="$build/wine-prefix" "$(dirname "$wine")/wineserver" -k
 trap stop_wine EXIT
 if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
   "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  # A new prefix starts its desktop with the default driver before the
+  # setting exists; the programs below must find a desktop on the null one.
+  "$(dirname "$wine")/wineserver" -w
   touch "$WINEPREFIX/.null-graphics"
 fi
 
@@ -174,6 +177,23 @@ scenario channel-com1 0 --seed seed-com1.txt text:133:1067=57600 text:133:1068=2
 scenario channel-hid0 0 --seed seed-hid0.txt text:132:1221=35 text:132:1220=x15 save
 scenario channel-wifi0 0 text:133:1103=AP-9 check:133:1152 text:133:1154=秘钥 save
 scenario channel-bluetooth0 0 --seed seed-bluetooth0.txt text:133:1159=蓝牙-8 save
+# A configuration exported, another imported and saved, then exported
+# again: the files written must be the same bytes on both sides too.
+{
+  echo "# another counter's scanner"
+  echo 'codeprefix=\xC7\xB0'
+  echo "io_outputs=hid0"
+  echo "hid0_presskeytime=30"
+} >"$work/seed-import.txt"
+scenario profile-transfer 0 --seed seed-com1.txt export:before.profile \
+  import:seed-import.txt save export:after.profile
+for file in before.profile after.profile; do
+  if [ ! -s "$work/linux/$file" ] || ! cmp -s "$work/linux/$file" "$work/windows/$file"; then
+    echo "windows-cross: profile-transfer: the two runners wrote different $file" >&2
+    diff "$work/linux/$file" "$work/windows/$file" >&2 || true
+    failed=1
+  fi
+done
 if [ "$failed" -ne 0 ]; then
   echo "windows-cross: the Windows runner differs from the Linux one (files in $work)" >&2
   exit 1

@@ -83,7 +83,7 @@ TEST_F(Win32Windows, ConnectFailuresShowTheirMessagesOwnedByTheDialog) {
   EXPECT_EQ(dialog_.Connect(), app::ConnectOutcome::kNoDevice);
   EXPECT_EQ(messages_.texts, (std::vector<std::string>{
                                  "获取设备版本信息失败，请检查设备是否插入或重试!",
-                                 "连接设备失败，请检查设备是否插入或重试!"}));
+                                 "连接设备失败，请检查设备是否插入或重试!\n原因：设备没有应答。"}));
   EXPECT_EQ(messages_.owners, (std::vector<HWND>{dialog_.Handle(), dialog_.Handle()}));
   EXPECT_EQ(dialog_.Settings(), nullptr);
 }

@@ -153,29 +153,62 @@ void SettingsWindow::Initialise(HWND window) {
     SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
   }
 
-  // The pages are modeless child dialogs of the tab control, created in
-  // page order; whether each creation worked is not looked at.
+  CreatePages();
+  PageSet pages = Pages();
+  SettingMap loaded;
+  loadFailed_ = LoadPages(pages, &loaded);
+  transfer_.SetLoaded(std::move(loaded));
+
+  ShowPageOf(0);
+  SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
+  if (!loadFailed_.empty()) PostMessageW(window, kShowLoadFailure, 0, 0);
+}
+
+// The pages are modeless child dialogs of the tab control, created in page
+// order; whether each creation worked is not looked at. Pages created again
+// (an import) replace the old ones, which go with their windows.
+void SettingsWindow::CreatePages() {
+  RECT client = {};
+  GetClientRect(tabs_, &client);
+  const int top = client.top + kPageTopOffset;
   for (int tab = 0; tab < app::kPageCount; ++tab) {
     const res::DialogTemplate& tmpl = TemplateOf(app::kPageTabs[tab].templateId);
     const InMemoryTemplate page = BuildTemplate(tmpl);
     PageCreation creation{&tmpl};
     HWND pageWindow = CreateDialogIndirectParamW(instance_, page.Get(), tabs_, PageProcedure,
                                                  reinterpret_cast<LPARAM>(&creation));
-    pages_[static_cast<size_t>(tab)] = std::make_unique<Win32PageControls>(pageWindow, tmpl);
-  }
-  PageSet pages = Pages();
-  loadFailed_ = LoadPages(pages);
-
-  RECT client = {};
-  GetClientRect(tabs_, &client);
-  const int top = client.top + kPageTopOffset;
-  for (int tab = 0; tab < app::kPageCount; ++tab) {
-    MoveWindow(PageWindow(tab), client.left, top, client.right - client.left, client.bottom - top,
+    auto& slot = pages_[static_cast<size_t>(tab)];
+    if (slot) DestroyWindow(slot->Page());
+    slot = std::make_unique<Win32PageControls>(pageWindow, tmpl);
+    MoveWindow(pageWindow, client.left, top, client.right - client.left, client.bottom - top,
                TRUE);
   }
-  ShowPageOf(0);
-  SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
-  if (!loadFailed_.empty()) PostMessageW(window, kShowLoadFailure, 0, 0);
+}
+
+std::optional<app::TransferResult> SettingsWindow::Import() {
+  app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
+  const std::optional<app::ChosenFile> file = chooser.Choose(app::FileChoice::kImport);
+  if (!file) return std::nullopt;
+  const app::TransferResult result = transfer_.Import(Pages(), *file, [this] {
+    CreatePages();
+    return Pages();
+  });
+  if (result.ok) {
+    // The operator stays on the page that was showing.
+    const LRESULT selected = SendMessageW(tabs_, TCM_GETCURSEL, 0, 0);
+    ShowPageOf(selected >= 0 && selected < app::kPageCount ? static_cast<int>(selected) : 0);
+  }
+  messages_.Show(window_, result.message);
+  return result;
+}
+
+std::optional<app::TransferResult> SettingsWindow::Export() {
+  app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
+  const std::optional<app::ChosenFile> file = chooser.Choose(app::FileChoice::kExport);
+  if (!file) return std::nullopt;
+  const app::TransferResult result = transfer_.Export(Pages(), *file);
+  messages_.Show(window_, result.message);
+  return result;
 }
 
 void SettingsWindow::ShowPageOf(int tab) {
@@ -220,6 +253,12 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       switch (LOWORD(wParam)) {
         case res::kSettingsSaveButton:
           if (HIWORD(wParam) == BN_CLICKED) Save();
+          return TRUE;
+        case res::kSettingsImportButton:
+          if (HIWORD(wParam) == BN_CLICKED) Import();
+          return TRUE;
+        case res::kSettingsExportButton:
+          if (HIWORD(wParam) == BN_CLICKED) Export();
           return TRUE;
         case res::kSettingsExitButton:
           if (HIWORD(wParam) == BN_CLICKED) End(IDOK);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,10 @@
 
 #include "ui/app/connect_steps.h"
 #include "ui/app/page_tabs.h"
+#include "ui/app/profile_transfer.h"
 #include "ui/pages/settings_sequence.h"
 #include "ui/win32/dialog_template_win32.h"
+#include "ui/win32/file_chooser_win32.h"
 #include "ui/win32/win32_page_controls.h"
 
 namespace lumiq::ui::win32 {
@@ -54,10 +57,18 @@ class SettingsWindow {
   Win32PageControls* PageControlsAt(int tab) const;
   const std::vector<std::string>& LoadFailedKeys() const { return loadFailed_; }
 
+  // "导入配置..." and "导出配置...": the file comes from the platform's file
+  // dialog, or from `chooser` while one is set (the runner, tests). nullopt
+  // when no file was chosen.
+  std::optional<app::TransferResult> Import();
+  std::optional<app::TransferResult> Export();
+  void UseFileChooser(app::FileChooser* chooser) { chooser_ = chooser; }
+
  private:
   static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Initialise(HWND window);
+  void CreatePages();
   void ShowPageOf(int tab);
   void Save();
   void End(INT_PTR result);
@@ -71,6 +82,9 @@ class SettingsWindow {
   bool modal_ = false;
   std::array<std::unique_ptr<Win32PageControls>, app::kPageCount> pages_;
   std::vector<std::string> loadFailed_;
+  app::ProfileTransfer transfer_;
+  Win32FileChooser dialogs_{&window_};
+  app::FileChooser* chooser_ = nullptr;
 };
 
 // The connect dialog (template 102), the program's one top-level window.

@@ -57,6 +57,15 @@ bool ApplyUserAction(SettingsWindow& window, const app::UserAction& action, std:
                    reinterpret_cast<LPARAM>(&header));
       return true;
     }
+    case Kind::kImport:
+    case Kind::kExport: {
+      // The button is pressed; the file dialog it opens answers with FILE.
+      GivenWin32File given(action.text);
+      window.UseFileChooser(&given);
+      const auto transfer = action.kind == Kind::kImport ? window.Import() : window.Export();
+      window.UseFileChooser(nullptr);
+      return (transfer && transfer->ok) || nothing(app::kTransferFailed);
+    }
     case Kind::kCheck:
     case Kind::kUncheck:
     case Kind::kText:

@@ -13,6 +13,12 @@ namespace lumiq::ui::win32 {
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
+// A path for the C library's and the profile's file functions, which take
+// the ANSI code page. A character that code page lacks becomes '?', which no
+// Windows file name holds, so such a path fails to open rather than naming
+// another file.
+std::string WideToAnsiPath(std::wstring_view path);
+
 // Screen text for the scanner's bytes. A byte (or pair) that is not GBK
 // shows as U+FFFD, so the operator sees that the value is odd.
 std::wstring DecodeGbk(std::string_view bytes);
