@@ -5,28 +5,14 @@
 #include <QPushButton>
 
 #include "res/ids/app_ids.h"
+#include "ui/app/page_tabs.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
 
 namespace lumiq::ui::qt {
 
-namespace {
-
-struct TabEntry {
-  int templateId;
-  const char* caption;
-};
-
-// Page order: the order of the tabs, and of creating, loading, showing and
-// hiding the pages.
-constexpr TabEntry kTabs[SettingsWindow::kPageCount] = {
-    {130, "码制设置"}, {133, "输出方式"}, {132, "输出格式"}, {131, "控制设置"}, {137, "关于"},
-};
-
-}  // namespace
-
 int SettingsWindow::TemplateOfTab(int tab) {
-  return tab >= 0 && tab < kPageCount ? kTabs[tab].templateId : 0;
+  return tab >= 0 && tab < kPageCount ? app::kPageTabs[tab].templateId : 0;
 }
 
 SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
@@ -52,8 +38,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
     Page& page = pages_[static_cast<size_t>(tab)];
     page.widget = new QWidget;
     page.controls = std::make_unique<QtPageControls>(
-        BuildDialog(*res::FindDialogTemplate(kTabs[tab].templateId), page.widget));
-    tabs_->addTab(page.widget, QString::fromUtf8(kTabs[tab].caption));
+        BuildDialog(*res::FindDialogTemplate(app::kPageTabs[tab].templateId), page.widget));
+    tabs_->addTab(page.widget, QString::fromUtf8(app::kPageTabs[tab].caption));
     page.widget->setGeometry(pageRect);
   }
   tabs_->setCurrentIndex(0);
@@ -84,12 +70,7 @@ QtPageControls* SettingsWindow::PageByTemplate(int templateId) {
   return tab < 0 ? nullptr : pages_[static_cast<size_t>(tab)].controls.get();
 }
 
-int SettingsWindow::TabOfTemplate(int templateId) const {
-  for (int tab = 0; tab < kPageCount; ++tab) {
-    if (kTabs[tab].templateId == templateId) return tab;
-  }
-  return -1;
-}
+int SettingsWindow::TabOfTemplate(int templateId) const { return app::TabOfTemplate(templateId); }
 
 PageSet SettingsWindow::Pages() {
   return PageSet{*pages_[0].controls, *pages_[1].controls, *pages_[2].controls,
@@ -107,7 +88,7 @@ void SettingsWindow::RebuildPages() {
     Page& page = pages_[static_cast<size_t>(tab)];
     auto* widget = new QWidget;
     auto controls = std::make_unique<QtPageControls>(
-        BuildDialog(*res::FindDialogTemplate(kTabs[tab].templateId), widget));
+        BuildDialog(*res::FindDialogTemplate(app::kPageTabs[tab].templateId), widget));
     // The old controls go with their page; nothing may point at them after.
     tabs_->ReplacePage(tab, widget);
     page.widget = widget;

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
 #include "ui/pages/settings_sequence.h"
 #include "ui/qt/file_chooser.h"
@@ -32,7 +33,7 @@ class SettingsWindow : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kPageCount = 5;
+  static constexpr int kPageCount = app::kPageCount;
   // Where the pages start below the top of the tab control's client area,
   // in pixels whatever the font: the row of tab headers stays uncovered.
   static constexpr int kPageTop = 25;
