@@ -23,6 +23,7 @@
 #include "res/ids/version_ids.h"
 #include "sim/demo_configuration.h"
 #include "tests/support/fake_page_controls.h"
+#include "tests/support/forwarding_platform.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/settings_sequence.h"
 
@@ -36,18 +37,12 @@ namespace version = res::version;
 // Passes everything on to the simulated scanner's platform and watches: how
 // many reads waited for a reply (a real scanner makes each of them cost up
 // to the whole time-out), and every report written.
-class WatchingPlatform : public HidPlatform {
+class WatchingPlatform final : public test::ForwardingPlatform {
  public:
-  explicit WatchingPlatform(HidPlatform& inner) : inner_(inner) {}
+  using ForwardingPlatform::ForwardingPlatform;
 
-  int ListInterfaces(std::vector<std::string>* paths) override { return inner_.ListInterfaces(paths); }
-  bool ReadAttributes(const std::string& path, HidAttributes* attributes) override {
-    return inner_.ReadAttributes(path, attributes);
-  }
-  HidHandle Open(const std::string& path, HidAccess access) override { return inner_.Open(path, access); }
-  OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
-    const int result = inner_.WriteReport(handle, report, timeoutMs);
+    const int result = ForwardingPlatform::WriteReport(handle, report, timeoutMs);
     ++writes;
     if (afterWrite) afterWrite(report, result);
     return result;
@@ -55,16 +50,12 @@ class WatchingPlatform : public HidPlatform {
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override {
     // Reads without a time-out only empty the queue before a request.
     if (timeoutMs > 0) ++waitingReads;
-    return inner_.ReadReport(handle, buffer, timeoutMs);
+    return ForwardingPlatform::ReadReport(handle, buffer, timeoutMs);
   }
-  void Close(HidHandle handle) override { inner_.Close(handle); }
 
   int writes = 0;
   int waitingReads = 0;
   std::function<void(const uint8_t* report, int result)> afterWrite;
-
- private:
-  HidPlatform& inner_;
 };
 
 Lines KeysOf(const Lines& traceLines) {

@@ -15,6 +15,7 @@
 #include "sim/demo_configuration.h"
 #include "sim/sim_platform.h"
 #include "tests/support/fake_page_controls.h"
+#include "tests/support/forwarding_platform.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/pages/settings_sequence.h"
 
@@ -24,29 +25,16 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // The first program's platform, with a hook after each report written.
-class HookedPlatform : public HidPlatform {
+class HookedPlatform final : public test::ForwardingPlatform {
  public:
-  explicit HookedPlatform(HidPlatform& inner) : inner_(inner) {}
-  int ListInterfaces(std::vector<std::string>* paths) override { return inner_.ListInterfaces(paths); }
-  bool ReadAttributes(const std::string& path, HidAttributes* attributes) override {
-    return inner_.ReadAttributes(path, attributes);
-  }
-  HidHandle Open(const std::string& path, HidAccess access) override { return inner_.Open(path, access); }
-  OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
+  using ForwardingPlatform::ForwardingPlatform;
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
-    const int result = inner_.WriteReport(handle, report, timeoutMs);
+    const int result = ForwardingPlatform::WriteReport(handle, report, timeoutMs);
     if (afterWrite) afterWrite();
     return result;
   }
-  int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override {
-    return inner_.ReadReport(handle, buffer, timeoutMs);
-  }
-  void Close(HidHandle handle) override { inner_.Close(handle); }
 
   std::function<void()> afterWrite;
-
- private:
-  HidPlatform& inner_;
 };
 
 // The second program opens as OpenDevice does: discovery, then a link.

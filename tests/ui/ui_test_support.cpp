@@ -21,7 +21,7 @@ int CountingPlatform::ListInterfaces(std::vector<std::string>* paths) {
     paths->clear();
     return 0;
   }
-  return inner_.ListInterfaces(paths);
+  return ForwardingPlatform::ListInterfaces(paths);
 }
 
 UiScanner::UiScanner() : counting_(fixture_.platform()) {

@@ -11,6 +11,7 @@
 
 #include "link/hid_platform.h"
 #include "sim/simulated_scanner.h"
+#include "tests/support/forwarding_platform.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/qt/message_sink.h"
 
@@ -32,31 +33,14 @@ class CapturingSink final : public ui::qt::MessageSink {
 
 // Passes everything to another platform, counting discoveries; can pretend
 // that no device is plugged in.
-class CountingPlatform final : public HidPlatform {
+class CountingPlatform final : public ForwardingPlatform {
  public:
-  explicit CountingPlatform(HidPlatform& inner) : inner_(inner) {}
+  using ForwardingPlatform::ForwardingPlatform;
 
   int discoveries = 0;
   bool noDevices = false;
 
   int ListInterfaces(std::vector<std::string>* paths) override;
-  bool ReadAttributes(const std::string& path, HidAttributes* attributes) override {
-    return inner_.ReadAttributes(path, attributes);
-  }
-  HidHandle Open(const std::string& path, HidAccess access) override {
-    return inner_.Open(path, access);
-  }
-  OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
-  int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
-    return inner_.WriteReport(handle, report, timeoutMs);
-  }
-  int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override {
-    return inner_.ReadReport(handle, buffer, timeoutMs);
-  }
-  void Close(HidHandle handle) override { inner_.Close(handle); }
-
- private:
-  HidPlatform& inner_;
 };
 
 // The simulated scanner behind the counting platform, seeded with the demo
