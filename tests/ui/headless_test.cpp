@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -140,6 +141,14 @@ TEST(Headless, AFailedConnectPrintsItsMessageAndStops) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, QString::fromUtf8("MESSAGE 连接设备失败，请检查设备是否插入或重试!\\n原因：设备没有应答。\n"));
   EXPECT_EQ(ReadLines(trace), QStringList{"HANDSHAKE"});
+
+  // A trace that cannot be written is an output failure naming the file.
+  const HeadlessRun unwritable = Headless({"--silent-from", "1", "--trace", dir.path(), "save"});
+  EXPECT_EQ(unwritable.status, 1);  // the connect failure comes first
+  EXPECT_TRUE(unwritable.err.contains(dir.path())) << unwritable.err.toStdString();
+  const HeadlessRun folder = Headless({"--trace", dir.path(), "exit"});
+  EXPECT_EQ(folder.status, 3);
+  EXPECT_TRUE(QFileInfo(dir.path()).isDir());
 }
 
 TEST(Headless, RunsTheActionsAgainstASeededScanner) {

@@ -1,9 +1,9 @@
 #include "ui/app/headless_run.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "link/device_commands.h"
+#include "profile/text_file.h"
 #include "sim/demo_configuration.h"
 #include "sim/seed_file.h"
 #include "sim/sim_platform.h"
@@ -41,13 +41,13 @@ constexpr char kUsage[] =
     "3 an output file could not be written.\n";
 
 bool WriteTrace(const sim::SimulatedScanner& scanner, const std::string& path) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::string text;
   for (const sim::ReceivedCommand& command : scanner.Received()) {
-    out << sim::FormatCommand(command) << '\n';
+    text += sim::FormatCommand(command) + '\n';
   }
-  out.flush();
-  if (out) return true;
-  std::fprintf(stderr, "lumiq-headless: cannot write %s\n", path.c_str());
+  std::string error;
+  if (profile::WriteFileSafely(path, text, &error)) return true;
+  std::fprintf(stderr, "lumiq-headless: %s\n", error.c_str());
   return false;
 }
 
