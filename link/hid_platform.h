@@ -40,6 +40,8 @@ enum class OpenFailure {
   kPermissionDenied,  // there, but this user may not open it
   kInUse,             // there, but another program holds it
   kNoAnswer,          // opened, but the scanner did not answer (link level)
+  kNotAScanner,       // there, but not a HID interface: refused before opening
+                      // it for writing (a file, a disk, a socket)
   kUnknown,           // any other reason
 };
 
@@ -65,6 +67,10 @@ class HidPlatform {
 
   //    Why the last Open that failed did so; meaningful only right after it.
   virtual OpenFailure LastOpenFailure() const { return OpenFailure::kUnknown; }
+
+  //    After kNotAScanner: what the path is instead, for a message
+  //    ("a regular file"); empty otherwise.
+  virtual std::string LastOpenRefusal() const { return std::string(); }
 
   // 4. Writes one 65-byte output report (byte 0 is the report id).
   //    65 when done; -1 on failure, or when the write is still under way

@@ -2,8 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -296,12 +300,76 @@ bool HidrawPlatform::ReadAttributes(const std::string& path,
   }
 }
 
+// What the node at `st` is as far as its type and sysfs tell, before it is
+// opened: opening is not harmless everywhere (a watchdog starts counting, a
+// tape rewinds), so only a node that may be a hidraw one is opened at all.
+HidrawPlatform::NodeKind HidrawPlatform::KindOf(const struct stat& st) const {
+  if (S_ISFIFO(st.st_mode)) return acceptPipes_ ? NodeKind::kHidraw : NodeKind::kPipe;
+  if (!S_ISCHR(st.st_mode)) return NodeKind::kOther;
+  const std::string link = sysfsRoot_ + "/dev/char/" + std::to_string(major(st.st_rdev)) + ":" +
+                           std::to_string(minor(st.st_rdev)) + "/subsystem";
+  const std::string subsystem = ResolvedPath(link);
+  if (subsystem.empty()) return NodeKind::kUnknownCharacter;
+  const size_t slash = subsystem.rfind('/');
+  const std::string name = slash == std::string::npos ? subsystem : subsystem.substr(slash + 1);
+  return name == "hidraw" ? NodeKind::kHidraw : NodeKind::kOtherCharacter;
+}
+
+namespace {
+
+std::string DescribeNode(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return "a regular file";
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISBLK(st.st_mode)) return "a block device (a disk or a partition)";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  if (S_ISFIFO(st.st_mode)) return "a FIFO (a named pipe)";
+  if (S_ISCHR(st.st_mode)) return "a character device other than a HID interface";
+  return "not a device node";
+}
+
+}  // namespace
+
+HidHandle HidrawPlatform::Refuse(const struct stat& st) {
+  lastOpenError_ = ENOTTY;
+  lastRefusal_ = DescribeNode(st);
+  return kInvalidHidHandle;
+}
+
 HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
+  lastRefusal_.clear();
+  // The path's type is looked at before anything is opened, and the opened
+  // file's again before it is handed on: a path swapped in between is
+  // caught by the second look, and no byte goes to anything but a hidraw
+  // node (or a test's pipe).
+  struct stat named;
+  if (stat(path.c_str(), &named) != 0) {
+    lastOpenError_ = errno;
+    return kInvalidHidHandle;
+  }
+  const NodeKind kind = KindOf(named);
+  if (kind != NodeKind::kHidraw && kind != NodeKind::kUnknownCharacter) return Refuse(named);
   int mode = access == HidAccess::kRead ? O_RDONLY : O_WRONLY;
-  int fd = open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
+  int fd = open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     lastOpenError_ = errno;
     return kInvalidHidHandle;
+  }
+  struct stat opened;
+  if (fstat(fd, &opened) != 0) {
+    lastOpenError_ = errno;
+    close(fd);
+    return kInvalidHidHandle;
+  }
+  NodeKind openedKind = KindOf(opened);
+  // Without a sysfs entry to ask, the driver itself is: only hidraw answers
+  // this request.
+  if (openedKind == NodeKind::kUnknownCharacter) {
+    hidraw_devinfo info;
+    openedKind = ioctl(fd, HIDIOCGRAWINFO, &info) == 0 ? NodeKind::kHidraw : NodeKind::kOtherCharacter;
+  }
+  if (openedKind != NodeKind::kHidraw) {
+    close(fd);
+    return Refuse(opened);
   }
   // The read handle holds the node for the link: every open hidraw file gets
   // its own copy of each input report, so a second program reading along
@@ -327,8 +395,11 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
 }
 
 OpenFailure HidrawPlatform::LastOpenFailure() const {
+  if (!lastRefusal_.empty()) return OpenFailure::kNotAScanner;
   return hidraw::OpenFailureOf(lastOpenError_);
 }
+
+std::string HidrawPlatform::LastOpenRefusal() const { return lastRefusal_; }
 
 int HidrawPlatform::WriteReport(HidHandle handle, const uint8_t* report,
                                 int timeoutMs) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -27,8 +29,18 @@ class HidrawPlatform : public HidPlatform {
   // O_RDONLY or O_WRONLY, non-blocking, closed on exec. The read handle
   // also takes an exclusive flock on the node, without waiting: a node
   // another program holds fails at once (EWOULDBLOCK, kInUse).
+  // Only a hidraw character device is opened (its sysfs subsystem is hidraw,
+  // or, where sysfs does not know it, HIDIOCGRAWINFO succeeds on it): a
+  // regular file, a disk, a socket, a FIFO or any other device is refused
+  // with kNotAScanner before a byte could reach it, and LastOpenRefusal says
+  // what it is.
   HidHandle Open(const std::string& path, HidAccess access) override;
   OpenFailure LastOpenFailure() const override;
+  std::string LastOpenRefusal() const override;
+
+  // The tests' loopback: a FIFO stands for the node, whatever the link
+  // writes coming back as its answer. Off unless a test turns it on.
+  void AcceptPipes(bool accept) { acceptPipes_ = accept; }
   // Not bounded by `timeoutMs` on a hidraw node: see kWriteTimeoutMs.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
@@ -39,13 +51,19 @@ class HidrawPlatform : public HidPlatform {
 
   // errno of the last Open, 0 when it succeeded. EACCES/EPERM mean the node
   // exists but the user may not open it: the udev rule is missing.
-  // EWOULDBLOCK: another program holds the node.
+  // EWOULDBLOCK: another program holds the node. ENOTTY: not a hidraw node.
   int LastOpenError() const { return lastOpenError_; }
 
  private:
+  enum class NodeKind { kHidraw, kPipe, kUnknownCharacter, kOtherCharacter, kOther };
+  NodeKind KindOf(const struct stat& st) const;
+  HidHandle Refuse(const struct stat& st);
+
   std::string sysfsRoot_;
   std::string devDir_;
   int lastOpenError_ = 0;
+  std::string lastRefusal_;
+  bool acceptPipes_ = false;
 };
 
 // The instance NativeHidPlatform() returns on Linux, for callers that want

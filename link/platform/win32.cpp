@@ -149,6 +149,14 @@ bool Win32HidPlatform::ReadAttributes(const std::string& path,
 }
 
 HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
+  lastRefusal_.clear();
+  // A file, a volume or a disk opens for writing as readily as a scanner
+  // does; only a path that names a HID interface is opened at all.
+  if (!win32::IsHidInterfacePath(path)) {
+    lastOpenError_ = ERROR_BAD_PATHNAME;
+    lastRefusal_ = "a path that names no HID interface";
+    return kInvalidHidHandle;
+  }
   // Every program of ours that reads the scanner first creates the mutex
   // named after its path; finding it there means another program holds the
   // scanner, and both would take each other's replies. The system removes
@@ -201,7 +209,10 @@ HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
   return reinterpret_cast<HidHandle>(h);
 }
 
+std::string Win32HidPlatform::LastOpenRefusal() const { return lastRefusal_; }
+
 OpenFailure Win32HidPlatform::LastOpenFailure() const {
+  if (!lastRefusal_.empty()) return OpenFailure::kNotAScanner;
   switch (lastOpenError_) {
     case ERROR_SUCCESS:
       return OpenFailure::kNone;

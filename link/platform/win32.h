@@ -25,9 +25,11 @@ class Win32HidPlatform : public HidPlatform {
                       HidAttributes* attributes) override;
   // The read handle also creates the interface's exclusion mutex (see
   // win32::ExclusionMutexName); finding it already there fails the open
-  // with ERROR_SHARING_VIOLATION (kInUse).
+  // with ERROR_SHARING_VIOLATION (kInUse). A path that names no HID
+  // interface (win32::IsHidInterfacePath) is refused unopened, kNotAScanner.
   HidHandle Open(const std::string& path, HidAccess access) override;
   OpenFailure LastOpenFailure() const override;
+  std::string LastOpenRefusal() const override;
   // A write still under way after `timeoutMs` is cancelled and gives -1.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
@@ -44,6 +46,7 @@ class Win32HidPlatform : public HidPlatform {
 
  private:
   unsigned long lastOpenError_ = 0;
+  std::string lastRefusal_;
 };
 
 // The instance NativeHidPlatform() returns on Windows.

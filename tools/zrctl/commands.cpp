@@ -234,12 +234,13 @@ int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& er
     char found[kDevicePathSize] = {};
     if (FindScannerPath(platform, found, sizeof found) == kScannerFound) where = found;
   }
-  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause) << "\n";
+  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause, LastOpenRefusal())
+      << "\n";
   return result;
 }
 
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
-                               OpenFailure cause) {
+                               OpenFailure cause, const std::string& refusal) {
   const std::string code =
       std::string(discovered ? " (OpenDevice " : " (OpenDeviceAt ") + std::to_string(result) + ")";
   const std::string scanner = path.empty() ? "the scanner" : "the scanner at " + path;
@@ -258,6 +259,10 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
     case OpenFailure::kInUse:
       return scanner + " is in use by another program" + code +
              ": close the other program, or wait for it to finish";
+    case OpenFailure::kNotAScanner:
+      return (path.empty() ? std::string("the scanner's path") : path) + " is " +
+             (refusal.empty() ? std::string("something else") : refusal) + ", not a scanner" +
+             code + "; nothing was written to it";
     case OpenFailure::kNotFound:
       return (path.empty() ? std::string("the scanner") : path) + " is not there (unplugged?)" +
              code;

@@ -49,14 +49,16 @@ int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err
 
 // Opens the scanner the way the command line asks (`path` empty: discovery)
 // and returns OpenDevice's result; on failure `err` gets one line naming the
-// cause: not found, no permission, in use by another program, no answer.
+// cause: not found, no permission, in use by another program, not a
+// scanner, no answer.
 int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err);
 
 // The line for an open of `path` (empty: found by discovery) that failed with
 // `result` for `cause` (LastOpenFailure). No permission points to the udev
-// rule on Linux.
+// rule on Linux. With kNotAScanner, `refusal` (LastOpenRefusal) says what the
+// path is instead.
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
-                               OpenFailure cause);
+                               OpenFailure cause, const std::string& refusal = std::string());
 
 // Why a set failed, for messages.
 std::string DescribeSetResult(int result);
