@@ -1,5 +1,6 @@
 #include "tools/zrctl/arguments.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lumiq::zrctl {
@@ -21,6 +22,16 @@ constexpr CommandName kCommands[] = {
 
 bool StartsWith(const std::string& text, const char* prefix) {
   return text.rfind(prefix, 0) == 0;
+}
+
+// The switch an option turns on, or nullptr when it is not one.
+bool* FlagOf(const std::string& arg, Invocation* invocation) {
+  if (arg == "--trace") return &invocation->trace;
+  if (arg == "--all") return &invocation->all;
+  if (arg == "--commit") return &invocation->commit;
+  if (arg == "--dry-run") return &invocation->dryRun;
+  if (arg == "--with-deviceno") return &invocation->withDeviceNumber;
+  return nullptr;
 }
 
 // Operand counts and option combinations each command accepts.
@@ -74,6 +85,10 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--dry-run belongs to restore";
     return false;
   }
+  if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
+    *error = "--with-deviceno belongs to restore --all";
+    return false;
+  }
   if (invocation.all && !invocation.device.empty()) {
     *error = "--all and --device exclude each other";
     return false;
@@ -104,15 +119,20 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation
           *error = "--simulate= needs a FILE";
           return false;
         }
+        // Two scanners on one file would each write back over the other.
+        if (std::find(invocation->simulated.begin(), invocation->simulated.end(), file) !=
+            invocation->simulated.end()) {
+          *error = arg + " given twice";
+          return false;
+        }
         invocation->simulated.push_back(std::move(file));
-      } else if (arg == "--trace") {
-        invocation->trace = true;
-      } else if (arg == "--all") {
-        invocation->all = true;
-      } else if (arg == "--commit") {
-        invocation->commit = true;
-      } else if (arg == "--dry-run") {
-        invocation->dryRun = true;
+      } else if (bool* flag = FlagOf(arg, invocation)) {
+        // A second one is a slip, not a request for more.
+        if (*flag) {
+          *error = arg + " given twice";
+          return false;
+        }
+        *flag = true;
       } else if (arg == "--device" || StartsWith(arg, "--device=")) {
         std::string path;
         if (arg == "--device") {
@@ -187,6 +207,8 @@ std::string UsageText() {
          "  --trace               show every frame on stderr\n"
          "  --commit              (set) commit in the same run\n"
          "  --dry-run             (restore) show what would be sent, send nothing\n"
+         "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
+         "                        it each scanner keeps its own\n"
          "values use the profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
          "or settings differ (diff); 2 usage error or refused profile, nothing sent\n";

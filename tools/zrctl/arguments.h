@@ -30,6 +30,7 @@ struct Invocation {
   std::string device;  // --device PATH; empty: discovery
   bool commit = false;  // set --commit
   bool dryRun = false;  // restore --dry-run
+  bool withDeviceNumber = false;  // restore --all --with-deviceno
 };
 
 // false with a one-line reason in `error` when the command line is unusable.

@@ -1,5 +1,6 @@
 #include "tools/zrctl/commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -76,6 +77,22 @@ int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostrea
   // the sets that did arrive are then kept, and the failures are reported.
   if (invocation.commit && Commit(err) != kExitOk) status = kExitFailed;
   return status;
+}
+
+// One profile on many scanners would give them all one device number; each
+// keeps its own unless the user asks for the file's.
+void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
+  auto& entries = input->profile;
+  const auto isDeviceNumber = [](const ProfileEntry& entry) {
+    return entry.key == kDeviceNumberKey;
+  };
+  if (std::none_of(entries.begin(), entries.end(), isDeviceNumber)) return;
+  if (invocation.withDeviceNumber) {
+    input->deviceNumberNote = "deviceno sent as in the file (--with-deviceno)";
+    return;
+  }
+  entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
+  input->deviceNumberNote = "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
 }
 
 }  // namespace
@@ -156,6 +173,9 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
               << Quote(entry.key) << " is not a key zrctl knows\n";
         }
       }
+      if (invocation.command == Command::kRestore && invocation.all) {
+        KeepDeviceNumbers(invocation, input);
+      }
       return kExitOk;
     }
     default:
@@ -164,6 +184,7 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
 }
 
 int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
+  if (!input.deviceNumberNote.empty()) out << "# " << input.deviceNumberNote << "\n";
   for (const ProfileEntry& entry : input.profile) {
     if (profile::IsReadOnlyKey(entry.key)) {
       out << "# line " << entry.line << ": " << entry.key

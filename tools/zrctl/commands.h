@@ -25,7 +25,14 @@ inline constexpr int kExitUsage = 2;   // command line or profile refused: nothi
 struct PreparedInput {
   std::vector<std::pair<std::string, std::string>> assignments;  // set
   std::vector<ProfileEntry> profile;                             // restore, diff
+  // restore --all: how the file's deviceno was treated, for the summary
+  // line; empty when the file has none or one scanner is restored.
+  std::string deviceNumberNote;
 };
+
+// The key that tells scanners of a fleet apart: restore --all leaves it to
+// each scanner unless --with-deviceno asks for the file's.
+inline constexpr char kDeviceNumberKey[] = "deviceno";
 
 // Checks the operands (and reads the profile); kExitOk, or kExitUsage after
 // telling `err` why.

@@ -82,7 +82,9 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
   }
   out << "restored " << sent << " settings";
   if (failed > 0) out << ", " << failed << " failed";
-  out << (committed == 0 ? ", committed\n" : ", commit failed\n");
+  out << (committed == 0 ? ", committed" : ", commit failed");
+  if (!input.deviceNumberNote.empty()) out << "; " << input.deviceNumberNote;
+  out << '\n';
   return status;
 }
 
