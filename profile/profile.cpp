@@ -31,13 +31,13 @@ bool ParseProfile(std::string_view text, ProfileUse use,
     }
     const auto [where, added] = firstLine.emplace(key, setting.line);
     if (!added) {
-      *problem = {setting.line, EscapeBytes(key) + " is already set on line " +
+      *problem = {setting.line, Quote(key) + " is already set on line " +
                                     std::to_string(where->second)};
       return false;
     }
     if (use == ProfileUse::kSend && !SetFits(key, value)) {
       *problem = {setting.line,
-                  EscapeBytes(key) + ": too long for one set (key " + std::to_string(key.size()) +
+                  Quote(key) + ": too long for one set (key " + std::to_string(key.size()) +
                       " + value " + std::to_string(value.size()) + " + 3 bytes > " +
                       std::to_string(kSetPayloadLimit) + ")"};
       return false;

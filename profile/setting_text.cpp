@@ -124,6 +124,15 @@ bool ParseLine(std::string_view line, std::string* key, std::string* value,
   return true;
 }
 
+// Editors on Windows save "Unicode" as UTF-16: a byte order mark, or ASCII
+// with a zero byte after (or before) each character.
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.size() < 2) return false;
+  const std::string_view start = text.substr(0, 2);
+  if (start == "\xFF\xFE" || start == "\xFE\xFF") return true;
+  return (text[0] != '\0' && text[1] == '\0') || (text[0] == '\0' && text[1] != '\0');
+}
+
 }  // namespace
 
 std::string EscapeBytes(std::string_view bytes) {
@@ -143,13 +152,22 @@ std::string EscapeBytes(std::string_view bytes) {
 }
 
 std::string Quote(std::string_view bytes, size_t limit) {
-  if (bytes.size() <= limit) return EscapeBytes(bytes);
-  return EscapeBytes(bytes.substr(0, limit)) + "... (" + std::to_string(bytes.size()) +
-         " bytes)";
+  std::string shown = EscapeBytes(bytes.substr(0, limit));
+  // A blank at either end would be lost in the message: 'qrcode ' is not
+  // qrcode.
+  if (!shown.empty() && (shown.front() == ' ' || shown.back() == ' ')) {
+    shown = "'" + shown + "'";
+  }
+  if (bytes.size() <= limit) return shown;
+  return shown + "... (" + std::to_string(bytes.size()) + " bytes)";
 }
 
 bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
                       TextProblem* problem) {
+  if (LooksLikeUtf16(text)) {
+    if (problem) *problem = TextProblem{1, "UTF-16 text: save it as UTF-8"};
+    return false;
+  }
   std::vector<TextSetting> parsed;
   Lines lines(text);
   std::string_view line;

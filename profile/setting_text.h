@@ -14,7 +14,8 @@ namespace lumiq::profile {
 // any byte. A line whose first character other than blanks is '#' is a
 // comment; a line of blanks is empty. CR, LF and CR LF all end a line, and a
 // UTF-8 byte order mark before the first line is skipped, so files edited on
-// Windows read the same. A raw control byte inside a line is refused: the
+// Windows read the same; UTF-16 text (as Windows editors save "Unicode") is
+// refused as such. A raw control byte inside a line is refused: the
 // writer always escapes them, so one there is damage, not data.
 
 // Escapes bytes so that any byte survives a line of text: backslash as `\\`,
@@ -22,7 +23,9 @@ namespace lumiq::profile {
 std::string EscapeBytes(std::string_view bytes);
 
 // The escaped bytes for a message, cut after `limit` bytes with the full
-// length said, so that a huge key or value never floods the terminal.
+// length said, so that a huge key or value never floods the terminal. Text
+// that starts or ends with a blank is put in single quotes ('qrcode '), so
+// the blank shows.
 std::string Quote(std::string_view bytes, size_t limit = 64);
 
 struct TextSetting {
