@@ -130,7 +130,13 @@ bool LooksLikeUtf16(std::string_view text) {
   if (text.size() < 2) return false;
   const std::string_view start = text.substr(0, 2);
   if (start == "\xFF\xFE" || start == "\xFE\xFF") return true;
-  return (text[0] != '\0' && text[1] == '\0') || (text[0] == '\0' && text[1] != '\0');
+  // Without the mark: two characters of it, each one byte and a zero.
+  if (text.size() < 4) return false;
+  const auto zeroAt = [&text](size_t first) {
+    return text[first] == '\0' && text[first + 2] == '\0' && text[1 - first] != '\0' &&
+           text[3 - first] != '\0';
+  };
+  return zeroAt(1) || zeroAt(0);
 }
 
 }  // namespace
