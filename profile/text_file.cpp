@@ -206,7 +206,8 @@ bool ResolveLinks(const std::string& path, std::string* resolved, std::string* e
     std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
     const ssize_t length = readlink(next.c_str(), target.data(), target.size());
     if (length <= 0) {
-      *error = "cannot write " + path + ": cannot read the link " + next + ": " + Reason(errno);
+      *error =
+          "cannot write " + path + ": cannot read the link " + next + ": " + Reason(errno);
       return false;
     }
     const std::string to(target.data(), static_cast<size_t>(length));

@@ -365,7 +365,8 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
   // this request.
   if (openedKind == NodeKind::kUnknownCharacter) {
     hidraw_devinfo info;
-    openedKind = ioctl(fd, HIDIOCGRAWINFO, &info) == 0 ? NodeKind::kHidraw : NodeKind::kOtherCharacter;
+    openedKind = ioctl(fd, HIDIOCGRAWINFO, &info) == 0 ? NodeKind::kHidraw
+                                                       : NodeKind::kOtherCharacter;
   }
   if (openedKind != NodeKind::kHidraw) {
     close(fd);

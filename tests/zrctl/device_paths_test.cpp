@@ -92,7 +92,9 @@ TEST(ZrctlDevicePaths, OnlyAScannerIsOpenedForWriting) {
       {"/dev/null", "a character device other than a HID interface"},
       {folder.File(""), "a folder"},
   };
-  if (!loop.path().empty()) cases.push_back({loop.path(), "a block device (a disk or a partition)"});
+  if (!loop.path().empty()) {
+    cases.push_back({loop.path(), "a block device (a disk or a partition)"});
+  }
 
   for (const Case& c : cases) {
     const ZrctlResult result = RunZrctl({"--device", c.path, "--trace", "version"});
@@ -114,7 +116,8 @@ TEST(ZrctlDevicePaths, OnlyAScannerIsOpenedForWriting) {
   EXPECT_EQ(TempFolder::Read(image), std::string(64 * 1024, '\x5A'));
   close(fifoReader);
   close(listening);
-  RecordProperty("loop_device", loop.path().empty() ? "none (needs root and losetup)" : loop.path());
+  RecordProperty("loop_device",
+                 loop.path().empty() ? "none (needs root and losetup)" : loop.path());
 }
 
 }  // namespace

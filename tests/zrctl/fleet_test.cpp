@@ -159,8 +159,9 @@ TEST(ZrctlSimulate, AllRestoreKeepsEachScannersDeviceNumber) {
   const std::string keptLine =
       "restored 1 settings, committed; deviceno not sent: each scanner keeps its own "
       "(--with-deviceno sends it)";
-  EXPECT_EQ(Lines(kept.out), (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + ": ok",
-                                                       keptLine, sim::SimPlatform::PathOf(1, 1) + ": ok"}));
+  EXPECT_EQ(Lines(kept.out),
+            (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + ": ok", keptLine,
+                                      sim::SimPlatform::PathOf(1, 1) + ": ok"}));
   const ZrctlResult plan = withFleet({"restore", "--dry-run", golden});
   EXPECT_EQ(plan.out,
             "# deviceno not sent: each scanner keeps its own (--with-deviceno sends it)\n"

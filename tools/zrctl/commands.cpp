@@ -92,7 +92,8 @@ void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
     return;
   }
   entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
-  input->deviceNumberNote = "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
+  input->deviceNumberNote =
+      "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
 }
 
 }  // namespace
