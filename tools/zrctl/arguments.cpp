@@ -187,7 +187,8 @@ std::string UsageText() {
          "  --trace               show every frame on stderr\n"
          "  --commit              (set) commit in the same run\n"
          "  --dry-run             (restore) show what would be sent, send nothing\n"
-         "values use the profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
+         "values are text, sent in the scanner's GBK as the window sends it, with the\n"
+         "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
          "or settings differ (diff); 2 usage error or refused profile, nothing sent\n";
 }
