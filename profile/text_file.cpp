@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #ifdef _WIN32
@@ -19,8 +20,8 @@
 #endif
 
 // Every platform difference of the profile and seed files sits in this file:
-// POSIX descriptors on Linux, the C runtime's descriptors and MoveFileEx on
-// Windows.
+// POSIX descriptors on Linux, the C runtime's descriptors opened with wide
+// paths and MoveFileExW on Windows.
 
 namespace lumiq::profile {
 
@@ -29,10 +30,23 @@ namespace {
 std::string Reason(int error) { return std::strerror(error); }
 
 #ifdef _WIN32
+// Paths are UTF-8 inside the program and UTF-16 for Windows, converted here
+// and nowhere else: the ANSI functions would turn a character outside the
+// system's code page into '?'.
+std::wstring Wide(const std::string& path) {
+  if (path.empty()) return std::wstring();
+  const int size = static_cast<int>(path.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), length);
+  return wide;
+}
 using FileStat = struct _stat64;
-int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
+int OpenForReading(const std::string& path) {
+  return _wopen(Wide(path).c_str(), _O_RDONLY | _O_BINARY);
+}
 int StatOf(int fd, FileStat* st) { return _fstat64(fd, st); }
-int StatPath(const std::string& path, FileStat* st) { return _stat64(path.c_str(), st); }
+int StatPath(const std::string& path, FileStat* st) { return _wstat64(Wide(path).c_str(), st); }
 bool IsFolder(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFDIR; }
 bool IsRegular(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
 long ReadSome(int fd, char* buffer, size_t size) {
@@ -43,17 +57,20 @@ long WriteSome(int fd, const char* buffer, size_t size) {
 }
 void CloseFile(int fd) { _close(fd); }
 int CreateExclusive(const std::string& path) {
-  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                _S_IREAD | _S_IWRITE);
 }
 bool SyncFile(int fd) { return _commit(fd) == 0; }
 bool KeepOwnerAndMode(int, const FileStat&) { return true; }  // no POSIX modes to keep
 bool ReplaceWith(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   errno = EACCES;
   return false;
 }
+void RemoveFile(const std::string& path) { _wremove(Wide(path).c_str()); }
 void SyncFolder(const std::string&) {}
 std::string ResolveLinks(const std::string& path) { return path; }
 bool ResolveLinks(const std::string& path, std::string* resolved, std::string*) {
@@ -220,6 +237,10 @@ bool ResolveLinks(const std::string& path, std::string* resolved, std::string* e
 int ProcessId() { return static_cast<int>(getpid()); }
 #endif
 
+#ifndef _WIN32
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
+#endif
+
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   if (slash == std::string::npos) return ".";
@@ -364,7 +385,7 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   auto fail = [&](const char* step) {
     const int reason = errno;
     if (fd >= 0) CloseFile(fd);
-    std::remove(temporary.c_str());
+    RemoveFile(temporary);
     *error = "cannot write " + path + ": " + step + Reason(reason) + unchanged;
     return false;
   };

@@ -194,6 +194,8 @@ for file in before.profile after.profile; do
     failed=1
   fi
 done
+# Text and paths in an English and a Chinese code page.
+sh "$root/scripts/windows-text-scenarios.sh" "$wine" "$build" "$root/build" || failed=1
 if [ "$failed" -ne 0 ]; then
   echo "windows-cross: the Windows runner differs from the Linux one (files in $work)" >&2
   exit 1

@@ -209,7 +209,8 @@ std::string UsageText() {
          "  --dry-run             (restore) show what would be sent, send nothing\n"
          "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
          "                        it each scanner keeps its own\n"
-         "values use the profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
+         "values are text, sent in the scanner's GBK as the window sends it, with the\n"
+         "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
          "or settings differ (diff); 2 usage error or refused profile, nothing sent\n";
 }

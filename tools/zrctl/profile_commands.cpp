@@ -100,8 +100,8 @@ int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err
       continue;
     }
     if (value != entry.value) {
-      out << Quote(entry.key) << ": scanner=" << Quote(value, 1024)
-          << " file=" << Quote(entry.value, 1024) << '\n';
+      out << Quote(entry.key) << ": scanner=" << profile::QuoteText(value, 1024)
+          << " file=" << profile::QuoteText(entry.value, 1024) << '\n';
       status = kExitFailed;
     }
   }
