@@ -175,6 +175,9 @@ if [ -f "$win/CMakeCache.txt" ]; then
     msi=$(ls "$win"/LumiqConfigTool-*-win64.msi)
     echo "-- $(basename "$msi")"
     sh scripts/check-msi.sh "$msi" "$win/packaging/msi"
+    sha=$(sha256sum "$msi" | cut -d' ' -f1 | tr a-f A-F)
+    grep -q "InstallerSha256: $sha\$" "$win/winget/Lumiq.LumiqConfigTool.installer.yaml" ||
+      fail "the winget manifest does not give the MSI's SHA-256"
   else
     fail "wixl is missing: the MSI cannot be built (install scripts/packages.txt)"
   fi
