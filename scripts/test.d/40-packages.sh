@@ -117,6 +117,15 @@ if [ ! -S /run/udev/control ]; then
   "$tree/DEBIAN/postrm" purge || fail "postrm purge failed without udev"
 fi
 
+# A package has no source tree: its messages name the installed udev rule.
+for program in LumiqConfigTool zrctl; do
+  if grep -q "packaging/70-lumiq-scanner.rules" "$tree/usr/bin/$program"; then
+    fail "the packaged $program points to the source tree's udev rule"
+  fi
+  grep -q "/usr/lib/udev/rules.d/70-lumiq-scanner.rules" "$tree/usr/bin/$program" ||
+    fail "the packaged $program does not name the installed udev rule"
+done
+
 # The packaged zrctl, from the unpacked tree: it needs nothing of the build.
 if (cd "$work" && ldd "$tree"/usr/bin/*) | grep -q 'not found'; then
   fail "a packaged program needs a library that is not found"
