@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "link/hid_transport.h"
+#include "res/udev_rule.h"
 #include "sim/demo_configuration.h"
 #include "sim/sim_platform.h"
 #include "tests/support/sim_fixture.h"
@@ -217,7 +218,13 @@ TEST(ZrctlOpenTest, APermissionErrorPointsToTheUdevRuleOnLinuxOnly) {
                                                          OpenFailure::kPermissionDenied);
 #ifdef __linux__
   EXPECT_THAT(message, HasSubstr("no permission to open /dev/hidraw3 (OpenDeviceAt -3)"));
-  EXPECT_THAT(message, HasSubstr("packaging/70-lumiq-scanner.rules"));
+  EXPECT_THAT(message, HasSubstr("the package's udev rule "
+                                 "/usr/lib/udev/rules.d/70-lumiq-scanner.rules lets only the "
+                                 "user logged in at the seat open the scanner (uaccess); an ssh "
+                                 "session or a second user is refused"));
+  EXPECT_EQ(message.find("copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/") !=
+                std::string::npos,
+            res::kSourceBuild);
 #else
   EXPECT_EQ(message.find("udev"), std::string::npos);
 #endif
@@ -253,7 +260,7 @@ TEST(ZrctlOpenTest, EachCauseOfAFailedOpenIsNamed) {
   EXPECT_EQ(denied.status, 1);
   EXPECT_THAT(denied.err, HasSubstr("zrctl: no permission to open " + path + " (OpenDevice -3)"));
 #ifdef __linux__
-  EXPECT_THAT(denied.err, HasSubstr("install the udev rule packaging/70-lumiq-scanner.rules"));
+  EXPECT_THAT(denied.err, HasSubstr("/usr/lib/udev/rules.d/70-lumiq-scanner.rules"));
 #endif
   devices.SetAccessDenied(false);
   EXPECT_TRUE(scanner.Received().empty());

@@ -10,6 +10,7 @@
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
+#include "res/udev_rule.h"
 
 namespace lumiq::zrctl {
 
@@ -292,8 +293,12 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
 #ifdef __linux__
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code +
-             ": install the udev rule packaging/70-lumiq-scanner.rules in "
-             "/etc/udev/rules.d/ and plug the scanner in again";
+             ": the package's udev rule " LUMIQ_PACKAGED_UDEV_RULE
+             " lets only the user logged in at the seat open the scanner (uaccess); an ssh "
+             "session or a second user is refused: run zrctl in the seat's session, or as root" +
+             (res::kSourceBuild ? "; in a source build, copy " LUMIQ_SOURCE_UDEV_RULE
+                                  " to /etc/udev/rules.d/ and plug the scanner in again"
+                                : "");
 #else
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code;
