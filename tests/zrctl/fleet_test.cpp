@@ -57,15 +57,20 @@ TEST_F(ZrctlFleetTest, AllRestoresOneProfileOntoEveryScanner) {
   const ZrctlResult result = Run({"restore", file, "--all"});
 
   EXPECT_EQ(result.status, 0) << result.err;
-  const std::vector<std::string> expected = {"HANDSHAKE", "SET qrcode=0", "SET io_outputs=hid0",
-                                             "COMMIT"};
+  // The sets, the commit, the read-back, and the device number for the
+  // closing line.
+  const std::vector<std::string> expected = {"HANDSHAKE",  "SET qrcode=0",   "SET io_outputs=hid0",
+                                             "COMMIT",     "GET qrcode",     "GET io_outputs",
+                                             "GET deviceno"};
   EXPECT_EQ(Record(first_), expected);
   EXPECT_EQ(Record(second_), expected);
+  const std::string deviceNumber = first_.Value("deviceno");
   EXPECT_EQ(Lines(result.out),
-            (std::vector<std::string>{"restored 2 settings, committed",
-                                      sim::SimPlatform::PathOf(0, 1) + ": ok",
-                                      "restored 2 settings, committed",
-                                      sim::SimPlatform::PathOf(1, 1) + ": ok"}));
+            (std::vector<std::string>{
+                "restored 2 settings, committed, verified",
+                sim::SimPlatform::PathOf(0, 1) + " (deviceno " + deviceNumber + "): ok",
+                "restored 2 settings, committed, verified",
+                sim::SimPlatform::PathOf(1, 1) + " (deviceno " + deviceNumber + "): ok"}));
 }
 
 TEST_F(ZrctlFleetTest, AllDiffTellsWhichScannerDiffers) {
@@ -157,11 +162,12 @@ TEST(ZrctlSimulate, AllRestoreKeepsEachScannersDeviceNumber) {
   EXPECT_EQ(TempFolder::Read(a), "qrcode=0\ndeviceno=A-1\n");
   EXPECT_EQ(TempFolder::Read(b), "qrcode=0\ndeviceno=B-2\n");
   const std::string keptLine =
-      "restored 1 settings, committed; deviceno not sent: each scanner keeps its own "
+      "restored 1 settings, committed, verified; deviceno not sent: each scanner keeps its own "
       "(--with-deviceno sends it)";
   EXPECT_EQ(Lines(kept.out),
-            (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + ": ok", keptLine,
-                                      sim::SimPlatform::PathOf(1, 1) + ": ok"}));
+            (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + " (deviceno A-1): ok",
+                                      keptLine,
+                                      sim::SimPlatform::PathOf(1, 1) + " (deviceno B-2): ok"}));
   const ZrctlResult plan = withFleet({"restore", "--dry-run", golden});
   EXPECT_EQ(plan.out,
             "# deviceno not sent: each scanner keeps its own (--with-deviceno sends it)\n"
@@ -172,12 +178,12 @@ TEST(ZrctlSimulate, AllRestoreKeepsEachScannersDeviceNumber) {
   EXPECT_EQ(asked.status, 0) << asked.err;
   EXPECT_EQ(TempFolder::Read(a), "qrcode=0\ndeviceno=GOLD\n");
   EXPECT_EQ(TempFolder::Read(b), "qrcode=0\ndeviceno=GOLD\n");
-  EXPECT_THAT(asked.out, HasSubstr("restored 2 settings, committed; deviceno sent as in the file"));
+  EXPECT_THAT(asked.out, HasSubstr("restored 2 settings, committed, verified; deviceno sent as in the file"));
 
   seed();
   const ZrctlResult one = RunZrctl({"--simulate=" + a, "restore", golden});
   EXPECT_EQ(one.status, 0) << one.err;
-  EXPECT_EQ(one.out, "restored 2 settings, committed\n");
+  EXPECT_EQ(one.out, "restored 2 settings, committed, verified\n");
   EXPECT_EQ(TempFolder::Read(a), "qrcode=0\ndeviceno=GOLD\n");
 }
 

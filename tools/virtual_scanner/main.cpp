@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "link/hid_transport.h"
+#include "profile/profile.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 #include "sim/demo_configuration.h"
@@ -66,6 +67,7 @@ void PrintUsage(FILE* out) {
                "  --silent-from N        no reply from command N on\n"
                "  --unplug-after N       remove the device when command N arrives, then exit\n"
                "  --refuse-key KEY       answer get and set of KEY with status 1\n"
+               "  --keep-value KEY=VALUE acknowledge a set of KEY but store VALUE instead\n"
                "  --reply-padding N      N extra data bytes in set and commit replies\n"
                "  --stray-report-after N send an unasked copy of reply N's last report\n"
                "  --pause-at N           hold the reply to command N back for %d ms (its\n"
@@ -84,8 +86,8 @@ bool ParseCount(const char* text, int* value) {
 
 // 0 to run, 1 on a usage error, 2 after --help.
 int ParseOptions(int argc, char** argv, Options* options) {
-  // Every option but --refuse-key holds one value: a second one would
-  // silently win over the first.
+  // Every option but --refuse-key and --keep-value holds one value: a
+  // second one would silently win over the first.
   std::set<std::string> seen;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
@@ -93,7 +95,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       PrintUsage(stdout);
       return 2;
     }
-    if (option != "--refuse-key" && option.rfind("--", 0) == 0 && !seen.insert(option).second) {
+    const bool repeatable = option == "--refuse-key" || option == "--keep-value";
+    if (!repeatable && option.rfind("--", 0) == 0 && !seen.insert(option).second) {
       std::fprintf(stderr, "%s: %s given twice (see --help)\n", kProgram, option.c_str());
       return 1;
     }
@@ -121,7 +124,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       count = &options->faults.strayReportAfter;
     } else if (option == "--pause-at") {
       count = &options->pauseAt;
-    } else if (option != "--refuse-key") {
+    } else if (!repeatable) {
       std::fprintf(stderr, "%s: unknown option %s (see --help)\n", kProgram, option.c_str());
       return 1;
     }
@@ -138,6 +141,15 @@ int ParseOptions(int argc, char** argv, Options* options) {
                      value);
         return 1;
       }
+    } else if (option == "--keep-value") {
+      std::string key;
+      std::string kept;
+      std::string error;
+      if (!profile::ParseAssignment(value, &key, &kept, &error)) {
+        std::fprintf(stderr, "%s: --keep-value: %s\n", kProgram, error.c_str());
+        return 1;
+      }
+      options->faults.keptValues[key] = kept;
     } else {
       options->faults.refusedKeys.insert(value);
     }

@@ -31,6 +31,7 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--commit") return &invocation->commit;
   if (arg == "--dry-run") return &invocation->dryRun;
   if (arg == "--with-deviceno") return &invocation->withDeviceNumber;
+  if (arg == "--no-verify") return &invocation->noVerify;
   return nullptr;
 }
 
@@ -83,6 +84,10 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
   }
   if (invocation.dryRun && invocation.command != Command::kRestore) {
     *error = "--dry-run belongs to restore";
+    return false;
+  }
+  if (invocation.noVerify && invocation.command != Command::kRestore) {
+    *error = "--no-verify belongs to restore";
     return false;
   }
   if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
@@ -197,7 +202,8 @@ std::string UsageText() {
          "  set KEY=VALUE...      sends settings (add --commit to commit them)\n"
          "  commit                commits the settings sent\n"
          "  dump [FILE]           every setting as a profile, to FILE or stdout\n"
-         "  restore FILE          sends a profile's settings, then commits\n"
+         "  restore FILE          sends a profile's settings, commits, and reads each\n"
+         "                        back: KEY: sent=... stored=... for one not stored\n"
          "  diff FILE             settings that differ from a profile\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
@@ -207,12 +213,14 @@ std::string UsageText() {
          "  --trace               show every frame on stderr\n"
          "  --commit              (set) commit in the same run\n"
          "  --dry-run             (restore) show what would be sent, send nothing\n"
+         "  --no-verify           (restore) do not read the settings back\n"
          "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
          "                        it each scanner keeps its own\n"
          "values are text, sent in the scanner's GBK as the window sends it, with the\n"
          "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
-         "or settings differ (diff); 2 usage error or refused profile, nothing sent\n";
+         "settings differ (diff) or were not stored as sent (restore); 2 usage error\n"
+         "or refused profile, nothing sent\n";
 }
 
 }  // namespace lumiq::zrctl

@@ -31,6 +31,7 @@ struct Invocation {
   bool commit = false;  // set --commit
   bool dryRun = false;  // restore --dry-run
   bool withDeviceNumber = false;  // restore --all --with-deviceno
+  bool noVerify = false;  // restore --no-verify: no read-back after the commit
 };
 
 // false with a one-line reason in `error` when the command line is unusable.

@@ -225,7 +225,7 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
 }
 
 int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
-                     std::ostream& out, std::ostream& err) {
+                     std::ostream& out, std::ostream& err, ScannerResult* result) {
   switch (invocation.command) {
     case Command::kVersion:
       return RunVersion(out, err);
@@ -238,7 +238,7 @@ int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
     case Command::kDump:
       return DumpProfile(invocation, out, err);
     case Command::kRestore:
-      return RestoreProfile(input, out, err);
+      return RestoreProfile(invocation, input, out, err, result);
     case Command::kDiff:
       return DiffProfile(input, out, err);
     default:

@@ -34,6 +34,17 @@ struct PreparedInput {
 // each scanner unless --with-deviceno asks for the file's.
 inline constexpr char kDeviceNumberKey[] = "deviceno";
 
+// What a command found on one scanner besides its exit status, for the
+// --all summary line: the keys that failed (a set refused, a value not
+// stored as sent) and, when the command was asked for it, the scanner's
+// device number.
+struct ScannerResult {
+  std::vector<std::string> failedKeys;  // quoted as messages quote keys
+  bool wantDeviceNumber = false;        // set by the caller
+  bool deviceNumberRead = false;
+  std::string deviceNumber;
+};
+
 // Checks the operands (and reads the profile); kExitOk, or kExitUsage after
 // telling `err` why.
 int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostream& err);
@@ -45,13 +56,15 @@ int PrintRestorePlan(const PreparedInput& input, std::ostream& out);
 int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
                    std::ostream& out, std::ostream& err);
 
-// Runs a device command on the opened scanner.
+// Runs a device command on the opened scanner; `result` may be nullptr.
 int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
-                     std::ostream& out, std::ostream& err);
+                     std::ostream& out, std::ostream& err, ScannerResult* result);
 
 // The commands of the profile file (profile_commands.cpp).
 int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err);
-int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
+// Sends, commits and (unless --no-verify) reads every sent setting back.
+int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std::ostream& out,
+                   std::ostream& err, ScannerResult* result);
 int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
 
 // Opens the scanner the way the command line asks (`path` empty: discovery)

@@ -6,6 +6,7 @@
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 #include "tools/zrctl/commands.h"
+#include "tools/zrctl/verify.h"
 
 namespace lumiq::zrctl {
 
@@ -52,9 +53,12 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
   return status;
 }
 
-int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& err) {
+int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std::ostream& out,
+                   std::ostream& err, ScannerResult* result) {
+  ScannerResult unused;
+  if (result == nullptr) result = &unused;
   int status = kExitOk;
-  int sent = 0;
+  std::vector<ProfileEntry> sent;
   int failed = 0;
   for (const ProfileEntry& entry : input.profile) {
     if (profile::IsReadOnlyKey(entry.key)) {
@@ -62,15 +66,16 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
       // the scanner's own and is never written.
       continue;
     }
-    const int result = SetSetting(entry.key, entry.value);
-    if (result != 0) {
+    const int set = SetSetting(entry.key, entry.value);
+    if (set != 0) {
       err << "zrctl: line " << entry.line << ": set " << Quote(entry.key)
-          << " failed: " << DescribeSetResult(result) << " (SetSetting " << result << ")\n";
+          << " failed: " << DescribeSetResult(set) << " (SetSetting " << set << ")\n";
+      result->failedKeys.push_back(Quote(entry.key));
       ++failed;
       status = kExitFailed;
       continue;
     }
-    ++sent;
+    sent.push_back(entry);
   }
   // One commit after every set, even when some failed, as the window's Save
   // does; the failures have been reported and the exit status says so.
@@ -80,9 +85,38 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
         << committed << ")\n";
     status = kExitFailed;
   }
-  out << "restored " << sent << " settings";
+  // After a failed commit there is nothing stored to compare with.
+  int unverified = 0;
+  const bool verify = committed == 0 && !invocation.noVerify;
+  if (verify) {
+    for (const VerifiedSetting& setting : VerifyStored(sent, out)) {
+      if (setting.key == kDeviceNumberKey && setting.read) {
+        result->deviceNumberRead = true;
+        result->deviceNumber = setting.stored;
+      }
+      if (setting.Matches()) continue;
+      result->failedKeys.push_back(Quote(setting.key));
+      ++unverified;
+      status = kExitFailed;
+    }
+  }
+  if (result->wantDeviceNumber && !result->deviceNumberRead) {
+    std::string value;
+    if (ReadSetting(kDeviceNumberKey, &value) >= 0) {
+      result->deviceNumberRead = true;
+      result->deviceNumber = std::move(value);
+    }
+  }
+  out << "restored " << sent.size() << " settings";
   if (failed > 0) out << ", " << failed << " failed";
   out << (committed == 0 ? ", committed" : ", commit failed");
+  if (verify) {
+    if (unverified == 0) {
+      out << ", verified";
+    } else {
+      out << ", " << unverified << " not stored as sent";
+    }
+  }
   if (!input.deviceNumberNote.empty()) out << "; " << input.deviceNumberNote;
   out << '\n';
   return status;

@@ -10,6 +10,7 @@
 #include "tools/zrctl/arguments.h"
 #include "tools/zrctl/commands.h"
 #include "tools/zrctl/simulation.h"
+#include "profile/setting_text.h"
 
 namespace lumiq::zrctl {
 
@@ -63,12 +64,35 @@ class LinkSetup {
 // as a scanner whose flash failed: the run on it failed.
 int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
                  HidPlatform& platform, const std::string& path, SimulatedScanners& simulated,
-                 std::ostream& out, std::ostream& err) {
+                 std::ostream& out, std::ostream& err, ScannerResult* result = nullptr) {
   if (OpenScanner(platform, path, err) != kOpened) return kExitFailed;
-  int status = RunDeviceCommand(invocation, input, out, err);
+  int status = RunDeviceCommand(invocation, input, out, err, result);
   CloseDevice();
   if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
   return status;
+}
+
+// The start of a scanner's closing line under --all: its path, and after a
+// restore the device number it has now, which tells the scanners of a fleet
+// apart.
+std::string SummaryLead(const std::string& path, const Invocation& invocation,
+                        const ScannerResult& result) {
+  std::string lead = path;
+  if (invocation.command == Command::kRestore) {
+    lead += result.deviceNumberRead
+                ? " (deviceno " + profile::QuoteText(result.deviceNumber) + ")"
+                : std::string(" (deviceno not read)");
+  }
+  return lead + ": ";
+}
+
+std::string JoinKeys(const std::vector<std::string>& keys) {
+  std::string joined;
+  for (const std::string& key : keys) {
+    if (!joined.empty()) joined += ", ";
+    joined += key;
+  }
+  return joined;
 }
 
 // --all: the command on every scanner's configuration interface, one after
@@ -86,23 +110,29 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
   int status = kExitOk;
   for (const std::string& path : paths) {
     std::ostringstream messages;
-    const int result = RunOnScanner(invocation, input, platform, path, simulated, out, messages);
+    ScannerResult scanner;
+    scanner.wantDeviceNumber = invocation.command == Command::kRestore;
+    const int result =
+        RunOnScanner(invocation, input, platform, path, simulated, out, messages, &scanner);
     const std::string text = messages.str();
     err << text;
-    out << path << ": ";
+    if (result != kExitOk) status = kExitFailed;
+    if (result != kExitOk && scanner.failedKeys.empty() && !text.empty()) {
+      // Not opened, or a failure that names no key: the first message says it.
+      std::string first = text.substr(0, text.find('\n'));
+      const std::string prefix = "zrctl: ";
+      if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
+      out << path << ": failed: " << first << '\n';
+      continue;
+    }
+    out << SummaryLead(path, invocation, scanner);
     if (result == kExitOk) {
       out << "ok\n";
-      continue;
-    }
-    status = kExitFailed;
-    if (text.empty()) {
+    } else if (!scanner.failedKeys.empty()) {
+      out << "failed: " << JoinKeys(scanner.failedKeys) << '\n';
+    } else {
       out << (invocation.command == Command::kDiff ? "differs\n" : "failed\n");
-      continue;
     }
-    std::string first = text.substr(0, text.find('\n'));
-    const std::string prefix = "zrctl: ";
-    if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
-    out << "failed: " << first << '\n';
   }
   return status;
 }
