@@ -6,7 +6,8 @@
 
 namespace lumiq {
 
-// The six things the link needs of a platform's HID services. Each backend
+// The things the link needs of a platform's HID services (six operations,
+// and where a device is plugged in, for listing). Each backend
 // (link/platform/) implements all of them and keeps its quirks to itself;
 // nothing above this interface knows which platform it runs on.
 
@@ -88,6 +89,12 @@ class HidPlatform {
 
   // 6. Releases what Open returned.
   virtual void Close(HidHandle handle) = 0;
+
+  // Where the interface's device is plugged in, so that an operator can
+  // tell two scanners apart by their sockets: on Linux the USB bus-port path
+  // ("1-2.3"), on Windows the device's location information; read without
+  // opening the interface. Empty when the platform cannot tell.
+  virtual std::string PortOf(const std::string& /*path*/) { return std::string(); }
 };
 
 // The backend of the platform this program was built for: one instance for

@@ -112,8 +112,10 @@ std::string ResolvedPath(const std::string& path) {
 // A USB HID device sits right under the USB interface it belongs to; walking
 // up (rather than looking only at the parent) also covers drivers that put a
 // level in between. The walk never leaves the sysfs root.
+// `directory`, when given, receives the interface's directory.
 int UsbInterfaceAbove(const std::string& deviceLink,
-                      const std::string& sysfsRoot) {
+                      const std::string& sysfsRoot,
+                      std::string* directory = nullptr) {
   std::string root = ResolvedPath(sysfsRoot);
   std::string dir = ResolvedPath(deviceLink);
   if (root.empty() || dir.empty()) return -1;
@@ -121,6 +123,7 @@ int UsbInterfaceAbove(const std::string& deviceLink,
   while (dir.size() > root.size() && dir.compare(0, root.size(), root) == 0) {
     std::string text;
     if (ReadSmallFile(dir + "/bInterfaceNumber", &text)) {
+      if (directory != nullptr) *directory = dir;
       return hidraw::ParseInterfaceNumber(text);
     }
     size_t slash = dir.rfind('/');
@@ -197,6 +200,18 @@ int InterfaceFromPhys(const std::string& phys) {
     number = number * 10 + (c - '0');
   }
   return number <= 255 ? number : -1;
+}
+
+std::string PortOfInterfaceName(const std::string& name) {
+  // The kernel names a USB interface BUS-PORT[.PORT...]:CONFIG.INTERFACE.
+  const size_t colon = name.find(':');
+  if (colon == std::string::npos || colon == 0) return std::string();
+  const std::string port = name.substr(0, colon);
+  if (port.find('-') == std::string::npos) return std::string();
+  for (char c : port) {
+    if (!(c >= '0' && c <= '9') && c != '-' && c != '.') return std::string();
+  }
+  return port;
 }
 
 int ParseInterfaceNumber(const std::string& text) {
@@ -333,6 +348,36 @@ HidHandle HidrawPlatform::Refuse(const struct stat& st) {
   lastOpenError_ = ENOTTY;
   lastRefusal_ = DescribeNode(st);
   return kInvalidHidHandle;
+}
+
+std::string HidrawPlatform::PortOf(const std::string& path) {
+  try {
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (hidraw::HidrawIndex(name) < 0) return std::string();
+    const std::string device = sysfsRoot_ + "/class/hidraw/" + name + "/device";
+    std::string uevent;
+    if (!ReadSmallFile(device + "/uevent", &uevent)) return std::string();
+    std::string hidId;
+    uint32_t bus = 0;
+    uint16_t vendor = 0;
+    uint16_t product = 0;
+    if (UeventValue(uevent, "HID_ID", &hidId) &&
+        hidraw::ParseHidId(hidId, &bus, &vendor, &product) && bus == kBusUsb) {
+      std::string interfaceDir;
+      if (UsbInterfaceAbove(device, sysfsRoot_, &interfaceDir) >= 0) {
+        const std::string port =
+            hidraw::PortOfInterfaceName(interfaceDir.substr(interfaceDir.rfind('/') + 1));
+        if (!port.empty()) return port;
+      }
+    }
+    std::string phys;
+    if (!UeventValue(uevent, "HID_PHYS", &phys)) return std::string();
+    const size_t input = phys.rfind("/input");
+    return input == std::string::npos ? phys : phys.substr(0, input);
+  } catch (const std::bad_alloc&) {
+    return std::string();
+  }
 }
 
 HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {

@@ -26,6 +26,10 @@ class HidrawPlatform : public HidPlatform {
   int ListInterfaces(std::vector<std::string>* paths) override;
   bool ReadAttributes(const std::string& path,
                       HidAttributes* attributes) override;
+  // The name of the USB device above the node's HID device ("1-2.3" from
+  // its interface "1-2.3:1.1"); for a device on no USB (uhid), what its
+  // creator put in HID_PHYS before "/inputN". Read from sysfs only.
+  std::string PortOf(const std::string& path) override;
   // O_RDONLY or O_WRONLY, non-blocking, closed on exec. The read handle
   // also takes an exclusive flock on the node, without waiting: a node
   // another program holds fails at once (EWOULDBLOCK, kInUse).
@@ -85,6 +89,10 @@ bool ParseHidId(const std::string& value, uint32_t* bus, uint16_t* vendor,
 // The decimal number after the last "/input" of a HID_PHYS value
 // ("usb-0000:00:14.0-1.2/input1" -> 1), or -1.
 int InterfaceFromPhys(const std::string& phys);
+
+// The USB port of an interface directory's name: "1-2.3:1.1" -> "1-2.3";
+// empty when the name is not of that form.
+std::string PortOfInterfaceName(const std::string& name);
 
 // The hexadecimal contents of a bInterfaceNumber file ("0a\n" -> 10), or -1.
 int ParseInterfaceNumber(const std::string& text);

@@ -23,6 +23,10 @@ class Win32HidPlatform : public HidPlatform {
   // for the HID attributes; the interface number comes from the path.
   bool ReadAttributes(const std::string& path,
                       HidAttributes* attributes) override;
+  // SPDRP_LOCATION_INFORMATION of the interface's device, or of the first
+  // device above it that has one ("Port_#0002.Hub_#0001" on the USB device
+  // of a composite scanner); the HID collection itself usually has none.
+  std::string PortOf(const std::string& path) override;
   // The read handle also creates the interface's exclusion mutex (see
   // win32::ExclusionMutexName); finding it already there fails the open
   // with ERROR_SHARING_VIOLATION (kInUse). A path that names no HID

@@ -222,6 +222,18 @@ TEST_F(HidrawDiscoveryTest, FindScannerPathChoosesInterfaceOne) {
   EXPECT_TRUE(listed[1].usedByTool);
   EXPECT_EQ(listed[2].path, fs_.dev() + "/hidraw11");
   EXPECT_FALSE(listed[2].usedByTool);
+  // The port: the USB device's name above the interface; for a virtual
+  // device, its creator's physical path.
+  EXPECT_EQ(listed[1].port, "1-1");
+  EXPECT_EQ(listed[2].port, "t");
+}
+
+TEST(HidrawParsers, PortOfInterfaceName) {
+  EXPECT_EQ(hidraw::PortOfInterfaceName("1-2.3:1.1"), "1-2.3");
+  EXPECT_EQ(hidraw::PortOfInterfaceName("3-10:1.0"), "3-10");
+  EXPECT_EQ(hidraw::PortOfInterfaceName("usb1"), "");
+  EXPECT_EQ(hidraw::PortOfInterfaceName(":1.0"), "");
+  EXPECT_EQ(hidraw::PortOfInterfaceName("0003:0525:A4AC.0001"), "");
 }
 
 TEST(HidrawParsers, HidId) {

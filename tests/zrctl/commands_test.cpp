@@ -171,9 +171,14 @@ TEST_F(ZrctlCommandTest, ListShowsBothInterfacesAndWhichOneIsUsed) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(Lines(result.out),
             (std::vector<std::string>{
-                sim::SimPlatform::PathOf(0, 0) + "  0525:A4AC  interface 0  not used",
-                sim::SimPlatform::PathOf(0, 1) + "  0525:A4AC  interface 1  used by zrctl"}));
-  EXPECT_TRUE(Received().empty());  // listing opens nothing
+                sim::SimPlatform::PathOf(0, 0) + "  0525:A4AC  interface 0  not used  port 1-1",
+                sim::SimPlatform::PathOf(0, 1) +
+                    "  0525:A4AC  interface 1  used by zrctl  port 1-1  deviceno " +
+                    scanner().Value("deviceno") + "  firmware " + scanner().Value("masterver")}));
+  // Only the configuration interface is asked, and let go again.
+  EXPECT_EQ(Record(scanner()),
+            (std::vector<std::string>{"HANDSHAKE", "GET deviceno", "GET masterver"}));
+  EXPECT_FALSE(scanner().IsHeld());
 }
 
 TEST_F(ZrctlCommandTest, DeviceSelectsOneInterface) {

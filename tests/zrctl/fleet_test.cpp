@@ -68,9 +68,9 @@ TEST_F(ZrctlFleetTest, AllRestoresOneProfileOntoEveryScanner) {
   EXPECT_EQ(Lines(result.out),
             (std::vector<std::string>{
                 "restored 2 settings, committed, verified",
-                sim::SimPlatform::PathOf(0, 1) + " (deviceno " + deviceNumber + "): ok",
+                sim::SimPlatform::PathOf(0, 1) + " (port 1-1, deviceno " + deviceNumber + "): ok",
                 "restored 2 settings, committed, verified",
-                sim::SimPlatform::PathOf(1, 1) + " (deviceno " + deviceNumber + "): ok"}));
+                sim::SimPlatform::PathOf(1, 1) + " (port 1-2, deviceno " + deviceNumber + "): ok"}));
 }
 
 TEST_F(ZrctlFleetTest, AllDiffTellsWhichScannerDiffers) {
@@ -165,9 +165,9 @@ TEST(ZrctlSimulate, AllRestoreKeepsEachScannersDeviceNumber) {
       "restored 1 settings, committed, verified; deviceno not sent: each scanner keeps its own "
       "(--with-deviceno sends it)";
   EXPECT_EQ(Lines(kept.out),
-            (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + " (deviceno A-1): ok",
+            (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + " (port 1-1, deviceno A-1): ok",
                                       keptLine,
-                                      sim::SimPlatform::PathOf(1, 1) + " (deviceno B-2): ok"}));
+                                      sim::SimPlatform::PathOf(1, 1) + " (port 1-2, deviceno B-2): ok"}));
   const ZrctlResult plan = withFleet({"restore", "--dry-run", golden});
   EXPECT_EQ(plan.out,
             "# deviceno not sent: each scanner keeps its own (--with-deviceno sends it)\n"

@@ -57,10 +57,10 @@ TEST(ZrctlVerify, ReadBackCatchesAValueTheScannerDidNotKeep) {
       "; deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
   EXPECT_EQ(Lines(fleet.out),
             (std::vector<std::string>{"restored 2 settings, committed, verified" + note,
-                                      path0 + " (deviceno A-1): ok",
+                                      path0 + " (port 1-1, deviceno A-1): ok",
                                       "codeprefix: sent=SN\\x01 stored=SN\\x02",
                                       "restored 2 settings, committed, 1 not stored as sent" + note,
-                                      path1 + " (deviceno B-2): failed: codeprefix"}));
+                                      path1 + " (port 1-2, deviceno B-2): failed: codeprefix"}));
   EXPECT_EQ(faulty.Value("codeprefix"), std::string("SN\x02", 3));
 
   // --no-verify: the same scanner passes, and nothing is read after the
@@ -79,7 +79,14 @@ TEST(ZrctlVerify, ReadBackCatchesAValueTheScannerDidNotKeep) {
   EXPECT_EQ(unread.status, 1);
   EXPECT_THAT(unread.out, HasSubstr("qrcode: sent=0 not read back: no answer or refused by the "
                                     "scanner (GetSetting -1)\n"));
-  EXPECT_THAT(unread.out, HasSubstr(path1 + " (deviceno not read): failed: qrcode, codeprefix\n"));
+  EXPECT_THAT(unread.out, HasSubstr(path1 + " (port 1-2, deviceno not read): failed: qrcode, codeprefix\n"));
+
+  // One that does not answer at all still has its port on its line.
+  faulty.Faults().silentFrom = faulty.CommandCount() + 1;
+  const ZrctlResult silent = RunZrctl({"--all", "restore", file}, &platform);
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_THAT(silent.out, HasSubstr(path1 + " (port 1-2): failed: the scanner at " + path1 +
+                                    " did not answer the handshake (OpenDeviceAt -3)\n"));
 
   // --dry-run opens nothing, so verifies nothing.
   clean.ClearReceived();

@@ -11,6 +11,7 @@
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 #include "res/udev_rule.h"
+#include "tools/zrctl/scanner_identity.h"
 
 namespace lumiq::zrctl {
 
@@ -199,11 +200,26 @@ int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
   return kExitOk;
 }
 
+namespace {
+
+// A value in the list's columns: as get shows it, in quotes when empty or
+// holding a blank, so that the columns still part where two blanks are.
+std::string ListedValue(const std::string& value) {
+  const std::string shown = profile::QuoteText(value);
+  if (shown.empty() || shown.find(' ') != std::string::npos) return "'" + shown + "'";
+  return shown;
+}
+
+}  // namespace
+
 int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
                    std::ostream& out, std::ostream& err) {
   int shown = 0;
-  for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+  for (ScannerIdentity& scanner : SortedInterfaces(platform)) {
+    const ScannerInterfaceInfo& info = scanner.info;
     if (!invocation.device.empty() && info.path != invocation.device) continue;
+    Identify(&scanner);
+    // The first columns as they always were, for scripts that read them.
     out << info.path << "  " << Hex4(info.attributes.vendorId) << ':'
         << Hex4(info.attributes.productId) << "  interface ";
     if (info.attributes.interfaceNumber >= 0) {
@@ -211,7 +227,17 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
     } else {
       out << '?';
     }
-    out << (info.usedByTool ? "  used by zrctl" : "  not used") << '\n';
+    out << (info.usedByTool ? "  used by zrctl" : "  not used");
+    out << "  port " << (info.port.empty() ? std::string("?") : ListedValue(info.port));
+    if (scanner.asked && !scanner.opened) {
+      out << "  " << DescribeUnreadable(scanner.failure);
+    } else if (scanner.opened) {
+      out << "  deviceno "
+          << (scanner.deviceNumberRead ? ListedValue(scanner.deviceNumber) : "(not read)")
+          << "  firmware "
+          << (scanner.firmwareRead ? ListedValue(scanner.firmware) : "(not read)");
+    }
+    out << '\n';
     ++shown;
   }
   if (shown == 0) {

@@ -41,6 +41,7 @@ inline constexpr char kDeviceNumberKey[] = "deviceno";
 struct ScannerResult {
   std::vector<std::string> failedKeys;  // quoted as messages quote keys
   bool wantDeviceNumber = false;        // set by the caller
+  bool opened = false;                  // the command ran on an opened scanner
   bool deviceNumberRead = false;
   std::string deviceNumber;
 };

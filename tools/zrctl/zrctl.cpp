@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 #include "link/device_commands.h"
 #include "link/frame_codec.h"
@@ -66,6 +67,7 @@ int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
                  HidPlatform& platform, const std::string& path, SimulatedScanners& simulated,
                  std::ostream& out, std::ostream& err, ScannerResult* result = nullptr) {
   if (OpenScanner(platform, path, err) != kOpened) return kExitFailed;
+  if (result != nullptr) result->opened = true;
   int status = RunDeviceCommand(invocation, input, out, err, result);
   CloseDevice();
   if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
@@ -73,15 +75,18 @@ int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
 }
 
 // The start of a scanner's closing line under --all: its path, and after a
-// restore the device number it has now, which tells the scanners of a fleet
-// apart.
-std::string SummaryLead(const std::string& path, const Invocation& invocation,
-                        const ScannerResult& result) {
-  std::string lead = path;
+// restore where it is plugged in and the device number it has now, which
+// tell the scanners of a fleet apart.
+std::string SummaryLead(const ScannerInterfaceInfo& info, const Invocation& invocation,
+                        const ScannerResult& result, bool opened) {
+  std::string lead = info.path;
   if (invocation.command == Command::kRestore) {
-    lead += result.deviceNumberRead
-                ? " (deviceno " + profile::QuoteText(result.deviceNumber) + ")"
-                : std::string(" (deviceno not read)");
+    lead += " (port " + (info.port.empty() ? std::string("?") : profile::QuoteText(info.port));
+    if (opened) {
+      lead += result.deviceNumberRead ? ", deviceno " + profile::QuoteText(result.deviceNumber)
+                                      : std::string(", deviceno not read");
+    }
+    lead += ")";
   }
   return lead + ": ";
 }
@@ -99,21 +104,21 @@ std::string JoinKeys(const std::vector<std::string>& keys) {
 // another, each with a closing line that says how it went.
 int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
              SimulatedScanners& simulated, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> paths;
-  for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
-    if (IsScannerInterface(info.attributes)) paths.push_back(info.path);
+  std::vector<ScannerInterfaceInfo> scanners;
+  for (ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+    if (IsScannerInterface(info.attributes)) scanners.push_back(std::move(info));
   }
-  if (paths.empty()) {
+  if (scanners.empty()) {
     err << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, OpenFailure::kNotFound) << "\n";
     return kExitFailed;
   }
   int status = kExitOk;
-  for (const std::string& path : paths) {
+  for (const ScannerInterfaceInfo& info : scanners) {
     std::ostringstream messages;
     ScannerResult scanner;
     scanner.wantDeviceNumber = invocation.command == Command::kRestore;
     const int result =
-        RunOnScanner(invocation, input, platform, path, simulated, out, messages, &scanner);
+        RunOnScanner(invocation, input, platform, info.path, simulated, out, messages, &scanner);
     const std::string text = messages.str();
     err << text;
     if (result != kExitOk) status = kExitFailed;
@@ -122,10 +127,10 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
       std::string first = text.substr(0, text.find('\n'));
       const std::string prefix = "zrctl: ";
       if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
-      out << path << ": failed: " << first << '\n';
+      out << SummaryLead(info, invocation, scanner, scanner.opened) << "failed: " << first << '\n';
       continue;
     }
-    out << SummaryLead(path, invocation, scanner);
+    out << SummaryLead(info, invocation, scanner, scanner.opened);
     if (result == kExitOk) {
       out << "ok\n";
     } else if (!scanner.failedKeys.empty()) {
