@@ -32,6 +32,7 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--dry-run") return &invocation->dryRun;
   if (arg == "--with-deviceno") return &invocation->withDeviceNumber;
   if (arg == "--no-verify") return &invocation->noVerify;
+  if (arg == "--json") return &invocation->json;
   return nullptr;
 }
 
@@ -211,6 +212,8 @@ std::string UsageText() {
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
          "  --trace               show every frame on stderr\n"
+         "  --json                the result as one JSON document on stdout (messages\n"
+         "                        still on stderr)\n"
          "  --commit              (set) commit in the same run\n"
          "  --dry-run             (restore) show what would be sent, send nothing\n"
          "  --no-verify           (restore) do not read the settings back\n"

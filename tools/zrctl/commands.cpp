@@ -26,58 +26,74 @@ std::string Hex4(unsigned value) {
   return text;
 }
 
-int RunVersion(std::ostream& out, std::ostream& err) {
+int RunVersion(std::ostream& out, std::ostream& err, ScannerResult* result) {
   char version[kLongValueBufferSize] = {};
   int length = 0;
-  const int result = GetVersion(version, sizeof version, &length);
-  if (result < 0) {
+  const int read = GetVersion(version, sizeof version, &length);
+  if (read < 0) {
     err << "zrctl: the scanner did not report its firmware version (GetVersion "
-        << result << ")\n";
+        << read << ")\n";
     return kExitFailed;
   }
-  out << EscapeBytes(std::string(version, static_cast<size_t>(length))) << '\n';
+  const std::string text(version, static_cast<size_t>(length));
+  out << EscapeBytes(text) << '\n';
+  result->json.Set("firmware", JsonText(text));
   return kExitOk;
 }
 
-int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err,
+           ScannerResult* result) {
   int status = kExitOk;
+  JsonValue settings = JsonValue::Object();
   for (const std::string& key : invocation.operands) {
     std::string value;
-    const int result = ReadSetting(key, &value);
-    if (result < 0) {
-      err << "zrctl: get " << Quote(key) << " failed: " << DescribeGetFailure(result, value)
+    const int read = ReadSetting(key, &value);
+    if (read < 0) {
+      err << "zrctl: get " << Quote(key) << " failed: " << DescribeGetFailure(read, value)
           << "\n";
+      result->failedKeys.push_back(key);
       status = kExitFailed;
       continue;
     }
     out << profile::SettingLine(key, value);
+    settings.Set(EscapeBytes(key), JsonText(value));
   }
+  result->json.Set("settings", std::move(settings));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   return status;
 }
 
-int Commit(std::ostream& err) {
-  const int result = CommitSettings();
-  if (result != 0) {
+int Commit(std::ostream& err, ScannerResult* result) {
+  const int committed = CommitSettings();
+  result->json.Set("committed", JsonValue::Bool(committed == 0));
+  if (committed != 0) {
     err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
-        << result << ")\n";
+        << committed << ")\n";
     return kExitFailed;
   }
   return kExitOk;
 }
 
-int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostream& err) {
+int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostream& err,
+           ScannerResult* result) {
   int status = kExitOk;
+  JsonValue sent = JsonValue::Array();
   for (const auto& [key, value] : input.assignments) {
-    const int result = SetSetting(key, value);
-    if (result != 0) {
-      err << "zrctl: set " << Quote(key) << " failed: " << DescribeSetResult(result)
-          << " (SetSetting " << result << ")\n";
+    const int set = SetSetting(key, value);
+    if (set != 0) {
+      err << "zrctl: set " << Quote(key) << " failed: " << DescribeSetResult(set)
+          << " (SetSetting " << set << ")\n";
+      result->failedKeys.push_back(key);
       status = kExitFailed;
+      continue;
     }
+    sent.Push(JsonKey(key));
   }
+  result->json.Set("sent", std::move(sent));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   // Like the window's Save, the commit goes out even after a failed set:
   // the sets that did arrive are then kept, and the failures are reported.
-  if (invocation.commit && Commit(err) != kExitOk) status = kExitFailed;
+  if (invocation.commit && Commit(err, result) != kExitOk) status = kExitFailed;
   return status;
 }
 
@@ -186,8 +202,9 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
   }
 }
 
-int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
+int PrintRestorePlan(const PreparedInput& input, std::ostream& out, JsonValue* document) {
   if (!input.deviceNumberNote.empty()) out << "# " << input.deviceNumberNote << "\n";
+  JsonValue plan = JsonValue::Array();
   for (const ProfileEntry& entry : input.profile) {
     if (profile::IsReadOnlyKey(entry.key)) {
       out << "# line " << entry.line << ": " << entry.key
@@ -195,9 +212,29 @@ int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
       continue;
     }
     out << "SET " << profile::FormatSettingLine(entry.key, entry.value);
+    JsonValue& step = plan.Push(JsonValue::Object());
+    step.Set("key", JsonKey(entry.key));
+    step.Set("value", JsonText(entry.value));
   }
   out << "COMMIT\n";
+  if (document != nullptr) {
+    document->Set("dry_run", JsonValue::Bool(true));
+    document->Set("plan", std::move(plan));
+    if (!input.deviceNumberNote.empty()) {
+      document->Set("deviceno_note", JsonValue(input.deviceNumberNote));
+    }
+  }
   return kExitOk;
+}
+
+JsonValue JsonKey(const std::string& key) { return JsonValue(EscapeBytes(key)); }
+
+JsonValue JsonText(const std::string& value) { return JsonValue(profile::EscapeText(value)); }
+
+JsonValue JsonKeys(const std::vector<std::string>& keys) {
+  JsonValue list = JsonValue::Array();
+  for (const std::string& key : keys) list.Push(JsonKey(key));
+  return list;
 }
 
 namespace {
@@ -213,8 +250,9 @@ std::string ListedValue(const std::string& value) {
 }  // namespace
 
 int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& out, std::ostream& err, JsonValue* document) {
   int shown = 0;
+  JsonValue interfaces = JsonValue::Array();
   for (ScannerIdentity& scanner : SortedInterfaces(platform)) {
     const ScannerInterfaceInfo& info = scanner.info;
     if (!invocation.device.empty() && info.path != invocation.device) continue;
@@ -239,7 +277,25 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
     }
     out << '\n';
     ++shown;
+
+    JsonValue& entry = interfaces.Push(JsonValue::Object());
+    entry.Set("path", JsonValue(info.path));
+    entry.Set("vendor", JsonValue(Hex4(info.attributes.vendorId)));
+    entry.Set("product", JsonValue(Hex4(info.attributes.productId)));
+    entry.Set("interface", info.attributes.interfaceNumber >= 0
+                               ? JsonValue::Number(info.attributes.interfaceNumber)
+                               : JsonValue());
+    entry.Set("used_by_zrctl", JsonValue::Bool(info.usedByTool));
+    entry.Set("port", info.port.empty() ? JsonValue() : JsonValue(info.port));
+    if (scanner.asked && !scanner.opened) {
+      entry.Set("unreadable", JsonValue(DescribeUnreadable(scanner.failure)));
+    } else if (scanner.opened) {
+      entry.Set("deviceno",
+                scanner.deviceNumberRead ? JsonText(scanner.deviceNumber) : JsonValue());
+      entry.Set("firmware", scanner.firmwareRead ? JsonText(scanner.firmware) : JsonValue());
+    }
   }
+  if (document != nullptr) document->Set("interfaces", std::move(interfaces));
   if (shown == 0) {
     err << "zrctl: no scanner interface found (vendor " << Hex4(kScannerVendorId)
         << ", product " << Hex4(kScannerProductId) << ")";
@@ -252,21 +308,23 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
 
 int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
                      std::ostream& out, std::ostream& err, ScannerResult* result) {
+  ScannerResult unused;
+  if (result == nullptr) result = &unused;
   switch (invocation.command) {
     case Command::kVersion:
-      return RunVersion(out, err);
+      return RunVersion(out, err, result);
     case Command::kGet:
-      return RunGet(invocation, out, err);
+      return RunGet(invocation, out, err, result);
     case Command::kSet:
-      return RunSet(invocation, input, err);
+      return RunSet(invocation, input, err, result);
     case Command::kCommit:
-      return Commit(err);
+      return Commit(err, result);
     case Command::kDump:
-      return DumpProfile(invocation, out, err);
+      return DumpProfile(invocation, out, err, result);
     case Command::kRestore:
       return RestoreProfile(invocation, input, out, err, result);
     case Command::kDiff:
-      return DiffProfile(input, out, err);
+      return DiffProfile(input, out, err, result);
     default:
       return kExitUsage;
   }

@@ -12,28 +12,34 @@ namespace lumiq::zrctl {
 
 using profile::Quote;
 
-int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err,
+                ScannerResult* result) {
   int status = kExitOk;
+  JsonValue settings = JsonValue::Object();
   std::string body;
   std::map<std::string, std::string> read;
   for (std::string_view knownKey : profile::KnownKeys()) {
     const std::string key(knownKey);
     std::string value;
-    const int result = ReadSetting(key, &value);
-    if (result < 0) {
+    const int got = ReadSetting(key, &value);
+    if (got < 0) {
       // A value that is not there must not look like an empty one: a restore
       // of it would clear the setting on the next scanner.
       body += profile::UnreadSettingLine(
-          key, result == kValueTooLong
+          key, got == kValueTooLong
                    ? "value of " + std::to_string(value.size()) + " bytes, longer than zrctl reads"
-                   : "get failed (GetSetting " + std::to_string(result) + ")");
-      err << "zrctl: get " << key << " failed: " << DescribeGetFailure(result, value) << "\n";
+                   : "get failed (GetSetting " + std::to_string(got) + ")");
+      err << "zrctl: get " << key << " failed: " << DescribeGetFailure(got, value) << "\n";
+      result->failedKeys.push_back(key);
       status = kExitFailed;
       continue;
     }
     body += profile::SettingLine(key, value);
+    settings.Set(key, JsonText(value));
     read[key] = value;
   }
+  result->json.Set("settings", std::move(settings));
+  result->json.Set("unread_keys", JsonKeys(result->failedKeys));
 
   auto found = [&read](const char* key) -> const std::string* {
     auto at = read.find(key);
@@ -45,6 +51,7 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
     out << text;
     return status;
   }
+  result->json.Set("file", JsonValue(invocation.operands.front()));
   std::string error;
   if (!profile::WriteFileSafely(invocation.operands.front(), text, &error)) {
     err << "zrctl: " << error << "\n";
@@ -70,7 +77,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
     if (set != 0) {
       err << "zrctl: line " << entry.line << ": set " << Quote(entry.key)
           << " failed: " << DescribeSetResult(set) << " (SetSetting " << set << ")\n";
-      result->failedKeys.push_back(Quote(entry.key));
+      result->failedKeys.push_back(entry.key);
       ++failed;
       status = kExitFailed;
       continue;
@@ -88,6 +95,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   // After a failed commit there is nothing stored to compare with.
   int unverified = 0;
   const bool verify = committed == 0 && !invocation.noVerify;
+  JsonValue differences = JsonValue::Array();
   if (verify) {
     for (const VerifiedSetting& setting : VerifyStored(sent, out)) {
       if (setting.key == kDeviceNumberKey && setting.read) {
@@ -95,9 +103,17 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
         result->deviceNumber = setting.stored;
       }
       if (setting.Matches()) continue;
-      result->failedKeys.push_back(Quote(setting.key));
+      result->failedKeys.push_back(setting.key);
       ++unverified;
       status = kExitFailed;
+      JsonValue& difference = differences.Push(JsonValue::Object());
+      difference.Set("key", JsonKey(setting.key));
+      difference.Set("sent", JsonText(setting.sent));
+      if (setting.read) {
+        difference.Set("stored", JsonText(setting.stored));
+      } else {
+        difference.Set("error", JsonValue(setting.failure));
+      }
     }
   }
   if (result->wantDeviceNumber && !result->deviceNumberRead) {
@@ -119,17 +135,30 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   }
   if (!input.deviceNumberNote.empty()) out << "; " << input.deviceNumberNote;
   out << '\n';
+
+  result->json.Set("sent", JsonValue::Number(static_cast<long long>(sent.size())));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
+  result->json.Set("committed", JsonValue::Bool(committed == 0));
+  result->json.Set("verified", verify ? JsonValue::Bool(unverified == 0) : JsonValue());
+  result->json.Set("differences", std::move(differences));
+  if (result->deviceNumberRead) result->json.Set("deviceno", JsonText(result->deviceNumber));
+  if (!input.deviceNumberNote.empty()) {
+    result->json.Set("deviceno_note", JsonValue(input.deviceNumberNote));
+  }
   return status;
 }
 
-int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err) {
+int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err,
+                ScannerResult* result) {
   int status = kExitOk;
+  JsonValue differences = JsonValue::Array();
   for (const ProfileEntry& entry : input.profile) {
     std::string value;
-    const int result = ReadSetting(entry.key, &value);
-    if (result < 0) {
-      err << "zrctl: get " << Quote(entry.key) << " failed: " << DescribeGetFailure(result, value)
+    const int got = ReadSetting(entry.key, &value);
+    if (got < 0) {
+      err << "zrctl: get " << Quote(entry.key) << " failed: " << DescribeGetFailure(got, value)
           << "\n";
+      result->failedKeys.push_back(entry.key);
       status = kExitFailed;
       continue;
     }
@@ -137,8 +166,14 @@ int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err
       out << Quote(entry.key) << ": scanner=" << profile::QuoteText(value, 1024)
           << " file=" << profile::QuoteText(entry.value, 1024) << '\n';
       status = kExitFailed;
+      JsonValue& difference = differences.Push(JsonValue::Object());
+      difference.Set("key", JsonKey(entry.key));
+      difference.Set("scanner", JsonText(value));
+      difference.Set("file", JsonText(entry.value));
     }
   }
+  result->json.Set("differences", std::move(differences));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   return status;
 }
 
