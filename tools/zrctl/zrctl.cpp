@@ -79,11 +79,11 @@ int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
 // restore where it is plugged in and the device number it has now, which
 // tell the scanners of a fleet apart.
 std::string SummaryLead(const ScannerInterfaceInfo& info, const Invocation& invocation,
-                        const ScannerResult& result, bool opened) {
+                        const ScannerResult& result) {
   std::string lead = info.path;
   if (invocation.command == Command::kRestore) {
     lead += " (port " + (info.port.empty() ? std::string("?") : profile::QuoteText(info.port));
-    if (opened) {
+    if (result.opened) {
       lead += result.deviceNumberRead ? ", deviceno " + profile::QuoteText(result.deviceNumber)
                                       : std::string(", deviceno not read");
     }
@@ -153,10 +153,10 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
       std::string first = text.substr(0, text.find('\n'));
       const std::string prefix = "zrctl: ";
       if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
-      out << SummaryLead(info, invocation, scanner, scanner.opened) << "failed: " << first << '\n';
+      out << SummaryLead(info, invocation, scanner) << "failed: " << first << '\n';
       continue;
     }
-    out << SummaryLead(info, invocation, scanner, scanner.opened);
+    out << SummaryLead(info, invocation, scanner);
     if (result == kExitOk) {
       out << "ok\n";
     } else if (namesKeys) {
