@@ -30,6 +30,12 @@ std::vector<std::string> LoadPages(PageSet& pages, SettingMap* read);
 std::vector<std::string> LoadPagesFrom(PageSet& pages, const SettingMap& settings,
                                        SettingMap* read = nullptr);
 
+// Reads from the scanner, in the pages' Load order, every setting that
+// pages loaded from `settings` would read but `settings` lacks (the
+// parameters of a channel `settings` switches on), and adds what was read to
+// `settings`; no page is touched. Returns the keys whose read failed.
+std::vector<std::string> ReadMissingSettings(SettingMap* settings);
+
 struct SaveOutcome {
   std::vector<std::string> failedKeys;  // in the order their sets were issued
   bool commitFailed = false;
