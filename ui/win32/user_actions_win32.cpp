@@ -4,7 +4,7 @@
 
 #include "res/ids/app_ids.h"
 #include "ui/app/page_tabs.h"
-#include "ui/win32/app_windows.h"
+#include "ui/win32/settings_window.h"
 #include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {

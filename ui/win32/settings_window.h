@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include "ui/app/connect_steps.h"
 #include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
 #include "ui/pages/settings_sequence.h"
@@ -19,18 +18,6 @@
 namespace lumiq::ui::win32 {
 
 class MessageSink;
-
-// The program icon (icon resource 128) in the two sizes a window needs.
-struct ProgramIcons {
-  HICON big = nullptr;
-  HICON small = nullptr;
-};
-ProgramIcons LoadProgramIcons(HINSTANCE instance);
-
-// The About box (template 100): OK and Escape close it.
-void RunAboutBox(HINSTANCE instance, HWND owner);
-// The same box modeless, for a screenshot; DestroyWindow ends it.
-HWND CreateAboutBox(HINSTANCE instance, HWND owner);
 
 // The tabbed settings window (template 134). Opening it creates the five
 // pages in page order and runs their Loads, so the scanner is read before
@@ -85,46 +72,6 @@ class SettingsWindow {
   app::ProfileTransfer transfer_;
   Win32FileChooser dialogs_{&window_};
   app::FileChooser* chooser_ = nullptr;
-};
-
-// The connect dialog (template 102), the program's one top-level window.
-// "连接设备" (also Enter) opens the scanner, reads its version and runs a
-// new settings window; "退出", Escape and the close box end the program.
-// Its system menu carries the About entry.
-class ConnectDialog {
- public:
-  ConnectDialog(HINSTANCE instance, MessageSink& messages);
-  ~ConnectDialog();
-  ConnectDialog(const ConnectDialog&) = delete;
-  ConnectDialog& operator=(const ConnectDialog&) = delete;
-
-  // The application: runs the dialog modally until it ends.
-  INT_PTR RunModal();
-  // The runner: the dialog modeless, and each settings window kept (not
-  // modal) until the next connect or Close.
-  bool Create();
-  void SetRunSettingsModally(bool modal) { modal_ = modal; }
-
-  app::ConnectOutcome Connect();
-  SettingsWindow* Settings() const { return settings_.get(); }
-  HWND Handle() const { return window_; }
-  HINSTANCE Instance() const { return instance_; }
-
- private:
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void Initialise(HWND window);
-  void PaintMinimised();
-  void End(INT_PTR result);
-
-  HINSTANCE instance_;
-  MessageSink& messages_;
-  InMemoryTemplate template_;
-  ProgramIcons icons_;
-  HWND window_ = nullptr;
-  bool modal_ = true;
-  bool running_modally_ = false;
-  std::unique_ptr<SettingsWindow> settings_;
 };
 
 }  // namespace lumiq::ui::win32

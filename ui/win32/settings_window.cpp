@@ -1,12 +1,12 @@
-#include "ui/win32/app_windows.h"
+#include "ui/win32/settings_window.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
 
 #include "res/ids/app_ids.h"
-#include "res/strings.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/wide_text.h"
+#include "ui/win32/window_attach.h"
 
 namespace lumiq::ui::win32 {
 
@@ -19,34 +19,6 @@ constexpr UINT kShowLoadFailure = WM_APP + 1;
 // The pages lie this many pixels below the top of the tab control's client
 // area, clear of the row of tab headers; not converted from dialog units.
 constexpr int kPageTopOffset = 25;
-
-const res::DialogTemplate& TemplateOf(int id) { return *res::FindDialogTemplate(id); }
-
-template <typename Window>
-Window* Attached(HWND window, UINT message, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(window, DWLP_USER, lParam);
-    return reinterpret_cast<Window*>(lParam);
-  }
-  return reinterpret_cast<Window*>(GetWindowLongPtrW(window, DWLP_USER));
-}
-
-INT_PTR CALLBACK AboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        // Modal: end the run; modeless (a screenshot): the caller destroys.
-        EndDialog(window, LOWORD(wParam));
-        return TRUE;
-      }
-      break;
-    default:
-      break;
-  }
-  return FALSE;
-}
 
 // Child pages: the combo lists, the tab's themed background; no handlers.
 struct PageCreation {
@@ -64,33 +36,6 @@ INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM /*wParam*/, LPA
 }
 
 }  // namespace
-
-void MessageBoxSink::Show(HWND owner, const std::string& utf8) {
-  MessageBoxW(owner, Utf8ToWide(utf8).c_str(), nullptr, MB_OK);
-}
-
-ProgramIcons LoadProgramIcons(HINSTANCE instance) {
-  ProgramIcons icons;
-  icons.big = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(res::kProgramIconId),
-                                            IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                            GetSystemMetrics(SM_CYICON), LR_SHARED));
-  icons.small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(res::kProgramIconId),
-                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  return icons;
-}
-
-void RunAboutBox(HINSTANCE instance, HWND owner) {
-  const InMemoryTemplate about = BuildTemplate(TemplateOf(res::kAboutTemplateId));
-  DialogBoxIndirectParamW(instance, about.Get(), owner, AboutProcedure, 0);
-}
-
-HWND CreateAboutBox(HINSTANCE instance, HWND owner) {
-  const InMemoryTemplate about = BuildTemplate(TemplateOf(res::kAboutTemplateId));
-  HWND box = CreateDialogIndirectParamW(instance, about.Get(), owner, AboutProcedure, 0);
-  if (box) ShowWindow(box, SW_SHOWNORMAL);
-  return box;
-}
 
 // --- settings window ---
 
@@ -275,140 +220,6 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       window_ = nullptr;
       tabs_ = nullptr;
-      break;
-    default:
-      break;
-  }
-  return FALSE;
-}
-
-// --- connect dialog ---
-
-ConnectDialog::ConnectDialog(HINSTANCE instance, MessageSink& messages)
-    : instance_(instance),
-      messages_(messages),
-      template_(BuildTemplate(TemplateOf(res::kConnectTemplateId))),
-      icons_(LoadProgramIcons(instance)) {}
-
-ConnectDialog::~ConnectDialog() {
-  settings_.reset();
-  if (window_ && !running_modally_) DestroyWindow(window_);
-}
-
-INT_PTR ConnectDialog::RunModal() {
-  running_modally_ = true;
-  const INT_PTR result = DialogBoxIndirectParamW(instance_, template_.Get(), nullptr, Procedure,
-                                                 reinterpret_cast<LPARAM>(this));
-  running_modally_ = false;
-  window_ = nullptr;
-  return result;
-}
-
-bool ConnectDialog::Create() {
-  window_ = CreateDialogIndirectParamW(instance_, template_.Get(), nullptr, Procedure,
-                                       reinterpret_cast<LPARAM>(this));
-  return window_ != nullptr;
-}
-
-INT_PTR CALLBACK ConnectDialog::Procedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
-  ConnectDialog* self = Attached<ConnectDialog>(window, message, lParam);
-  if (!self) return FALSE;
-  if (message == WM_INITDIALOG) self->window_ = window;
-  return self->Handle(message, wParam, lParam);
-}
-
-void ConnectDialog::Initialise(HWND window) {
-  // The About entry: a separator and string 101 under command 16, only
-  // when the string exists.
-  if (HMENU menu = GetSystemMenu(window, FALSE)) {
-    const std::wstring text = Utf8ToWide(res::StringResource(res::kAboutMenuStringId));
-    if (!text.empty()) {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      AppendMenuW(menu, MF_STRING, res::kAboutMenuCommand, text.c_str());
-    }
-  }
-  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_.big));
-  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_.small));
-}
-
-app::ConnectOutcome ConnectDialog::Connect() {
-  // Every press starts over from discovery; a window of an earlier connect
-  // that is still kept goes first.
-  settings_.reset();
-
-  const app::ConnectResult result = app::ConnectToScanner();
-  messages_.Show(window_, result.message);
-  if (!result.Connected()) return result.outcome;
-
-  settings_ = std::make_unique<SettingsWindow>(instance_, messages_);
-  if (modal_) {
-    settings_->RunModal(window_);
-    settings_.reset();
-  } else {
-    settings_->Create(window_);
-  }
-  return result.outcome;
-}
-
-void ConnectDialog::PaintMinimised() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
-  SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  RECT client;
-  GetClientRect(window_, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, icons_.big);
-  EndPaint(window_, &paint);
-}
-
-void ConnectDialog::End(INT_PTR result) {
-  if (running_modally_) {
-    EndDialog(window_, result);
-  } else {
-    DestroyWindow(window_);
-  }
-}
-
-INT_PTR ConnectDialog::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-  switch (message) {
-    case WM_INITDIALOG:
-      Initialise(window_);
-      return TRUE;
-    case WM_SYSCOMMAND:
-      // The low four bits of a system command are the system's own flags.
-      if (static_cast<int>(wParam & res::kSystemCommandMask) == res::kAboutMenuCommand) {
-        RunAboutBox(instance_, window_);
-        SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
-        return TRUE;
-      }
-      break;
-    case WM_PAINT:
-      if (IsIconic(window_)) {
-        PaintMinimised();
-        return TRUE;
-      }
-      break;
-    case WM_QUERYDRAGICON:
-      return reinterpret_cast<INT_PTR>(icons_.big);
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case res::kConnectButton:  // also Enter: the default button
-          Connect();
-          return TRUE;
-        case res::kConnectExitButton:
-          End(IDOK);
-          return TRUE;
-        case IDCANCEL:
-          End(IDCANCEL);
-          return TRUE;
-        default:
-          break;
-      }
-      break;
-    case WM_DESTROY:
-      window_ = nullptr;
       break;
     default:
       break;
