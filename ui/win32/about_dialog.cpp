@@ -1,7 +1,7 @@
 #include "ui/win32/about_dialog.h"
 
 #include "res/ids/app_ids.h"
-#include "ui/win32/dialog_template_win32.h"
+#include "ui/win32/dialog_builder.h"
 #include "ui/win32/window_attach.h"
 
 namespace lumiq::ui::win32 {

@@ -60,22 +60,24 @@ void ConnectDialog::Initialise(HWND window) {
 }
 
 app::ConnectOutcome ConnectDialog::Connect() {
-  // Every press starts over from discovery; a window of an earlier connect
-  // that is still kept goes first.
-  settings_.reset();
-
-  const app::ConnectResult result = app::ConnectToScanner();
-  messages_.Show(window_, result.message);
-  if (!result.Connected()) return result.outcome;
-
-  settings_ = std::make_unique<SettingsWindow>(instance_, messages_);
-  if (modal_) {
-    settings_->RunModal(window_);
-    settings_.reset();
-  } else {
-    settings_->Create(window_);
-  }
-  return result.outcome;
+  struct Window final : app::ConnectWindow {
+    explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
+    void DropSettings() override { dialog.settings_.reset(); }
+    void ShowMessage(const std::string& utf8) override {
+      dialog.messages_.Show(dialog.window_, utf8);
+    }
+    void OpenSettings() override {
+      dialog.settings_ = std::make_unique<SettingsWindow>(dialog.instance_, dialog.messages_);
+      if (dialog.modal_) {
+        dialog.settings_->RunModal(dialog.window_);
+        dialog.settings_.reset();
+      } else {
+        dialog.settings_->Create(dialog.window_);
+      }
+    }
+    ConnectDialog& dialog;
+  } window(*this);
+  return app::RunConnect(window);
 }
 
 void ConnectDialog::PaintMinimised() {

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "ui/app/connect_steps.h"
-#include "ui/win32/dialog_template_win32.h"
+#include "ui/app/connect_flow.h"
+#include "ui/win32/dialog_builder.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/settings_window.h"
 

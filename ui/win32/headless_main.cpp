@@ -19,7 +19,7 @@
 #include "ui/win32/config_app.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/screenshot.h"
-#include "ui/win32/user_actions_win32.h"
+#include "ui/win32/user_actions.h"
 #include "ui/win32/wide_text.h"
 
 namespace {

@@ -16,10 +16,6 @@ namespace {
 // once the window is up.
 constexpr UINT kShowLoadFailure = WM_APP + 1;
 
-// The pages lie this many pixels below the top of the tab control's client
-// area, clear of the row of tab headers; not converted from dialog units.
-constexpr int kPageTopOffset = 25;
-
 // Child pages: the combo lists, the tab's themed background; no handlers.
 struct PageCreation {
   const res::DialogTemplate* tmpl;
@@ -76,8 +72,12 @@ Win32PageControls* SettingsWindow::PageControlsAt(int tab) const {
   return pages_[static_cast<size_t>(tab)].get();
 }
 
-PageSet SettingsWindow::Pages() const {
-  return PageSet{*pages_[0], *pages_[1], *pages_[2], *pages_[3], *pages_[4]};
+app::PagesByTab SettingsWindow::Pages() const {
+  app::PagesByTab pages{};
+  for (int tab = 0; tab < app::kPageCount; ++tab) {
+    pages[static_cast<size_t>(tab)] = pages_[static_cast<size_t>(tab)].get();
+  }
+  return pages;
 }
 
 INT_PTR CALLBACK SettingsWindow::Procedure(HWND window, UINT message, WPARAM wParam,
@@ -99,14 +99,11 @@ void SettingsWindow::Initialise(HWND window) {
   }
 
   CreatePages();
-  PageSet pages = Pages();
-  SettingMap loaded;
-  loadFailed_ = LoadPages(pages, &loaded);
-  transfer_.SetLoaded(std::move(loaded));
+  session_.Open(Pages());
 
   ShowPageOf(0);
   SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
-  if (!loadFailed_.empty()) PostMessageW(window, kShowLoadFailure, 0, 0);
+  if (session_.OpeningMessage()) PostMessageW(window, kShowLoadFailure, 0, 0);
 }
 
 // The pages are modeless child dialogs of the tab control, created in page
@@ -115,7 +112,7 @@ void SettingsWindow::Initialise(HWND window) {
 void SettingsWindow::CreatePages() {
   RECT client = {};
   GetClientRect(tabs_, &client);
-  const int top = client.top + kPageTopOffset;
+  const int top = client.top + app::kPageTopOffset;
   for (int tab = 0; tab < app::kPageCount; ++tab) {
     const res::DialogTemplate& tmpl = TemplateOf(app::kPageTabs[tab].templateId);
     const InMemoryTemplate page = BuildTemplate(tmpl);
@@ -132,27 +129,24 @@ void SettingsWindow::CreatePages() {
 
 std::optional<app::TransferResult> SettingsWindow::Import() {
   app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
-  const std::optional<app::ChosenFile> file = chooser.Choose(app::FileChoice::kImport);
-  if (!file) return std::nullopt;
-  const app::TransferResult result = transfer_.Import(Pages(), *file, [this] {
+  const std::optional<app::TransferResult> result = session_.Import(Pages(), chooser, [this] {
     CreatePages();
     return Pages();
   });
-  if (result.ok) {
+  if (!result) return std::nullopt;
+  if (result->ok) {
     // The operator stays on the page that was showing.
     const LRESULT selected = SendMessageW(tabs_, TCM_GETCURSEL, 0, 0);
     ShowPageOf(selected >= 0 && selected < app::kPageCount ? static_cast<int>(selected) : 0);
   }
-  messages_.Show(window_, result.message);
+  messages_.Show(window_, result->message);
   return result;
 }
 
 std::optional<app::TransferResult> SettingsWindow::Export() {
   app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
-  const std::optional<app::ChosenFile> file = chooser.Choose(app::FileChoice::kExport);
-  if (!file) return std::nullopt;
-  const app::TransferResult result = transfer_.Export(Pages(), *file);
-  messages_.Show(window_, result.message);
+  const std::optional<app::TransferResult> result = session_.Export(Pages(), chooser);
+  if (result) messages_.Show(window_, result->message);
   return result;
 }
 
@@ -163,8 +157,7 @@ void SettingsWindow::ShowPageOf(int tab) {
 }
 
 void SettingsWindow::Save() {
-  const SaveOutcome outcome = SavePages(Pages());
-  messages_.Show(window_, SaveMessage(outcome));
+  messages_.Show(window_, session_.Save(Pages()).message);
 }
 
 void SettingsWindow::End(INT_PTR result) {
@@ -181,7 +174,9 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Initialise(window_);
       return TRUE;  // the focus goes to the first tab stop, "退出"
     case kShowLoadFailure:
-      messages_.Show(window_, LoadFailureMessage(loadFailed_));
+      if (const std::optional<std::string> text = session_.OpeningMessage()) {
+        messages_.Show(window_, *text);
+      }
       return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -10,10 +10,10 @@
 
 #include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
-#include "ui/pages/settings_sequence.h"
-#include "ui/win32/dialog_template_win32.h"
-#include "ui/win32/file_chooser_win32.h"
-#include "ui/win32/win32_page_controls.h"
+#include "ui/app/settings_session.h"
+#include "ui/win32/dialog_builder.h"
+#include "ui/win32/file_chooser.h"
+#include "ui/win32/page_controls.h"
 
 namespace lumiq::ui::win32 {
 
@@ -42,7 +42,7 @@ class SettingsWindow {
   HWND Tabs() const { return tabs_; }
   HWND PageWindow(int tab) const;
   Win32PageControls* PageControlsAt(int tab) const;
-  const std::vector<std::string>& LoadFailedKeys() const { return loadFailed_; }
+  const std::vector<std::string>& LoadFailedKeys() const { return session_.LoadFailedKeys(); }
 
   // "导入配置..." and "导出配置...": the file comes from the platform's file
   // dialog, or from `chooser` while one is set (the runner, tests). nullopt
@@ -59,7 +59,7 @@ class SettingsWindow {
   void ShowPageOf(int tab);
   void Save();
   void End(INT_PTR result);
-  PageSet Pages() const;
+  app::PagesByTab Pages() const;
 
   HINSTANCE instance_;
   MessageSink& messages_;
@@ -68,8 +68,7 @@ class SettingsWindow {
   HWND tabs_ = nullptr;
   bool modal_ = false;
   std::array<std::unique_ptr<Win32PageControls>, app::kPageCount> pages_;
-  std::vector<std::string> loadFailed_;
-  app::ProfileTransfer transfer_;
+  app::SettingsSession session_;
   Win32FileChooser dialogs_{&window_};
   app::FileChooser* chooser_ = nullptr;
 };

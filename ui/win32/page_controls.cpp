@@ -1,4 +1,4 @@
-#include "ui/win32/win32_page_controls.h"
+#include "ui/win32/page_controls.h"
 
 #include "ui/win32/wide_text.h"
 

@@ -1,4 +1,4 @@
-#include "ui/win32/dialog_template_win32.h"
+#include "ui/win32/dialog_builder.h"
 
 #include <commctrl.h>
 

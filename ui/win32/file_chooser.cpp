@@ -1,4 +1,4 @@
-#include "ui/win32/file_chooser_win32.h"
+#include "ui/win32/file_chooser.h"
 
 #include <commdlg.h>
 
