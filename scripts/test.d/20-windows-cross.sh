@@ -1,6 +1,6 @@
 #!/bin/sh
-# Windows cross-build: the link, zrctl, the link's tests and the three Win32
-# programs built with mingw-w64 (warnings are errors on our targets); the
+# Windows cross-build: the link, zrctl, the link's tests, the windows'
+# toolkit-free behaviour tests and the three Win32 programs built with mingw-w64 (warnings are errors on our targets); the
 # tests and `zrctl list` run under Wine, headless; then lumiq-headless.exe
 # runs the same scenarios as the Linux lumiq-headless of build/ (which
 # ./test.sh has built) and must print the same bytes and leave the same
@@ -27,8 +27,8 @@ fi
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIQ_WERROR=ON >/dev/null
 
-targets="lumiq_link platform_tests LumiqConfigTool LumiqConfigTool-demo lumiq-headless win32_ui_tests"
-tests="tests/platform/platform_tests.exe tests/win32/win32_ui_tests.exe"
+targets="lumiq_link platform_tests app_tests LumiqConfigTool LumiqConfigTool-demo lumiq-headless win32_ui_tests"
+tests="tests/platform/platform_tests.exe tests/app/app_tests.exe tests/win32/win32_ui_tests.exe"
 if [ -f tests/link/CMakeLists.txt ]; then
   targets="$targets link_tests"
   tests="tests/link/link_tests.exe $tests"

@@ -228,49 +228,5 @@ TEST_F(ProfileWindowTest, AnImportShowsTheFileKeepsTheRestAndSendsOnlyOnSave) {
   EXPECT_EQ(rig_.scanner().Value("foo"), "");
 }
 
-TEST_F(ProfileWindowTest, ARefusedOrUnreadableFileChangesNothingAndSaysWhy) {
-  TypeText(Page(137).Widget(1103), "typed");
-  QWidget* oldPage = window_->PageAt(4);
-  const std::string path = dir_.filePath("bad.profile").toStdString();
-  const std::vector<std::pair<QByteArray, std::string>> refused = {
-      {"qrcode=0\n# note\ndmcode=\\x4\n", " 第 3 行"},            // bad escape
-      {"qrcode=0\n\nqrcode=1\n", " 第 3 行: qrcode is already set on line 1"},
-      {"deviceno=" + QByteArray(250, 'x') + "\n", " 第 1 行: deviceno: too long for one set"},
-      {"# nothing\n", ": no setting in the file"},
-  };
-  for (const auto& [text, named] : refused) {
-    SCOPED_TRACE(text.left(40).toStdString());
-    Write(dir_.filePath("bad.profile"), text);
-    messages_.Clear();
-    Press(window_->ImportButton(), dir_.filePath("bad.profile"));
-    ASSERT_EQ(messages_.Texts().size(), 1);
-    EXPECT_EQ(messages_.Texts()[0].toStdString().rfind(
-                  std::string("导入失败，配置文件有误，窗口未改变:\n") + path + named, 0),
-              0u)
-        << messages_.Texts()[0].toStdString();
-  }
-  messages_.Clear();
-  Press(window_->ImportButton(), dir_.filePath("missing.profile"));
-  EXPECT_TRUE(messages_.Texts()[0].startsWith(QString::fromUtf8("导入失败，文件无法读取，窗口未改变:\n")));
-
-  EXPECT_EQ(window_->PageAt(4), oldPage);
-  EXPECT_EQ(Page(137).Text(1103), "typed");
-  EXPECT_TRUE(rig_.Trace().empty());
-}
-
-TEST_F(ProfileWindowTest, AnExportThatCannotBeWrittenOrSavedWritesNothing) {
-  Press(window_->ExportButton(), dir_.filePath("no/such/folder/x.profile"));
-  EXPECT_TRUE(messages_.Texts()[0].startsWith(QString::fromUtf8("导出失败，文件无法写入:\n")));
-
-  // Text the scanner's character set cannot hold fails Save, so no file
-  // claims it.
-  messages_.Clear();
-  TypeText(Page(137).Widget(1103), QString::fromUtf8("No.\xF0\x9F\x98\x80"));
-  Press(window_->ExportButton(), dir_.filePath("x.profile"));
-  EXPECT_EQ(messages_.Texts()[0], QString::fromUtf8("导出失败，以下设置无法保存，文件未写入:\ndeviceno"));
-  EXPECT_FALSE(QFile::exists(dir_.filePath("x.profile")));
-  EXPECT_TRUE(rig_.Trace().empty());
-}
-
 }  // namespace
 }  // namespace lumiq::ui::qt

@@ -89,6 +89,4 @@ bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::stri
   return app::ReplayAction(driver, action, note);
 }
 
-std::string MessageLine(const QString& text) { return app::MessageLine(text.toStdString()); }
-
 }  // namespace lumiq::ui::qt

@@ -35,7 +35,7 @@ std::vector<std::string> WindowGets(const std::string& channel) {
   return keys;
 }
 
-TEST(ZrctlKnownKeys, FollowTheWindowsReadOrderForEveryChannel) {
+TEST(KnownKeys, FollowTheWindowsReadOrderForEveryChannel) {
   std::set<std::string> covered;
   for (const char* channel : {"com1", "hid0", "wifi0", "bluetooth0"}) {
     const std::vector<std::string> gets = WindowGets(channel);
