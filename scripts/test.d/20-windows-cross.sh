@@ -1,7 +1,8 @@
 #!/bin/sh
 # Windows cross-build: the link, zrctl, the link's tests, the windows'
-# toolkit-free behaviour tests and the three Win32 programs built with mingw-w64 (warnings are errors on our targets); the
-# tests and `zrctl list` run under Wine, headless; then lumiq-headless.exe
+# toolkit-free behaviour tests and the three Win32 programs built with
+# mingw-w64 (warnings are errors on our targets); the tests and
+# `zrctl list` run under Wine, headless; then lumiq-headless.exe
 # runs the same scenarios as the Linux lumiq-headless of build/ (which
 # ./test.sh has built) and must print the same bytes and leave the same
 # scanner trace. Reuses build-win64/ on a second run.
