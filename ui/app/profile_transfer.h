@@ -91,7 +91,7 @@ class ProfileTransfer {
   const SettingMap& Loaded() const { return loaded_; }
 
   // What the scanner would hold after Save: the loaded values, overlaid
-  // with what the store groups would send. Nothing is sent. The keys Save
+  // with what the store steps would send. Nothing is sent. The keys Save
   // would fail without asking the scanner go to `unstorable`.
   SettingMap Shown(const PageSet& pages, std::vector<std::string>* unstorable) const;
 

@@ -46,7 +46,7 @@ class SettingReader {
   SettingMap values_;
 };
 
-// What a page's store groups write through. Every set is issued in order;
+// What a page's store steps write through. Every set is issued in order;
 // a set that fails, is refused by the link, or whose text cannot be encoded
 // is remembered, so that Save never reports a success it did not have.
 class SettingWriter {

@@ -28,12 +28,12 @@ void LoadInPageOrder(PageSet& pages, SettingReader& reader) {
 void StoreInSaveOrder(const PageSet& pages, SettingWriter& writer) {
   SymbologyPage::StoreS1(pages.symbology, writer);            // S1
   OutputMethodPage::StoreS2(pages.outputMethod, writer);      // S2
-  OutputFormatPage::StoreGroupA(pages.outputFormat, writer);  // S3
-  ControlPage::StoreGroupA(pages.control, writer);            // S4
-  OutputFormatPage::StoreGroupB(pages.outputFormat, writer);  // S5
+  OutputFormatPage::StoreS3(pages.outputFormat, writer);  // S3
+  ControlPage::StoreS4(pages.control, writer);            // S4
+  OutputFormatPage::StoreS5(pages.outputFormat, writer);  // S5
   VersionPage::StoreS6(pages.version, writer);                // S6
-  ControlPage::StoreGroupB(pages.control, writer);            // S7
-  OutputFormatPage::StoreGroupC(pages.outputFormat, writer);  // S8
+  ControlPage::StoreS7(pages.control, writer);            // S7
+  OutputFormatPage::StoreS8(pages.outputFormat, writer);  // S8
 }
 
 // Controls that keep nothing: the pages' Loads only set controls, so what

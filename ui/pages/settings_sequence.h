@@ -42,11 +42,11 @@ struct SaveOutcome {
   bool Succeeded() const { return failedKeys.empty() && !commitFailed; }
 };
 
-// Store groups S1 to S8 in their interleaved order, each to its end whatever
+// Store steps S1 to S8 in their interleaved order, each to its end whatever
 // the earlier ones returned, then one commit.
 SaveOutcome SavePages(const PageSet& pages);
 
-// What Save would send, without sending it: store groups S1 to S8 into
+// What Save would send, without sending it: store steps S1 to S8 into
 // `settings`, each key left with the last value sent for it. Returns the keys
 // Save would fail without asking the scanner (a text that cannot be encoded,
 // a set too long for the link), in the order they were stored.
