@@ -10,6 +10,11 @@ struct PageTab {
 };
 
 inline constexpr int kPageCount = 5;
+
+// The pages lie this many pixels below the top of the tab control's client
+// area at 96 DPI, clear of the row of tab headers; not converted from dialog
+// units or from the font.
+inline constexpr int kPageTopOffset = 25;
 inline constexpr PageTab kPageTabs[kPageCount] = {
     {130, "码制设置"}, {133, "输出方式"}, {132, "输出格式"}, {131, "控制设置"}, {137, "关于"},
 };

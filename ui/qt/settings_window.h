@@ -36,7 +36,7 @@ class SettingsWindow : public QDialog {
   static constexpr int kPageCount = app::kPageCount;
   // Where the pages start below the top of the tab control's client area,
   // in pixels whatever the font: the row of tab headers stays uncovered.
-  static constexpr int kPageTop = 25;
+  static constexpr int kPageTop = app::kPageTopOffset;
 
   explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr);
   ~SettingsWindow() override;

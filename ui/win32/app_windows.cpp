@@ -16,10 +16,6 @@ namespace {
 // once the window is up.
 constexpr UINT kShowLoadFailure = WM_APP + 1;
 
-// The pages lie this many pixels below the top of the tab control's client
-// area, clear of the row of tab headers; not converted from dialog units.
-constexpr int kPageTopOffset = 25;
-
 const res::DialogTemplate& TemplateOf(int id) { return *res::FindDialogTemplate(id); }
 
 template <typename Window>
@@ -170,7 +166,7 @@ void SettingsWindow::Initialise(HWND window) {
 void SettingsWindow::CreatePages() {
   RECT client = {};
   GetClientRect(tabs_, &client);
-  const int top = client.top + kPageTopOffset;
+  const int top = client.top + app::kPageTopOffset;
   for (int tab = 0; tab < app::kPageCount; ++tab) {
     const res::DialogTemplate& tmpl = TemplateOf(app::kPageTabs[tab].templateId);
     const InMemoryTemplate page = BuildTemplate(tmpl);
