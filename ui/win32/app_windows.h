@@ -14,6 +14,7 @@
 #include "ui/pages/settings_sequence.h"
 #include "ui/win32/dialog_template_win32.h"
 #include "ui/win32/file_chooser_win32.h"
+#include "ui/win32/tab_keys.h"
 #include "ui/win32/win32_page_controls.h"
 
 namespace lumiq::ui::win32 {
@@ -80,6 +81,8 @@ class SettingsWindow {
   HWND window_ = nullptr;
   HWND tabs_ = nullptr;
   bool modal_ = false;
+  UINT dpi_ = 0;  // from the last change of DPI; 0: the window's own
+  TabKeys tabKeys_;
   std::array<std::unique_ptr<Win32PageControls>, app::kPageCount> pages_;
   std::vector<std::string> loadFailed_;
   app::ProfileTransfer transfer_;
