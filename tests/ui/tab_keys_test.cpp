@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include "res/ids/version_ids.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/qt/connect_dialog.h"
+#include "ui/qt/message_sink.h"
 #include "ui/qt/settings_window.h"
 
 namespace lumiq::ui::qt {
@@ -35,9 +37,12 @@ TEST(QtTabKeys, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
 
   const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
   const Press presses[] = {
-      {Qt::Key_Tab, ctrl, 1},      {Qt::Key_PageDown, ctrl, 2},
-      {Qt::Key_Tab, ctrl | Qt::ShiftModifier, 1},
-      {Qt::Key_PageUp, ctrl, 0},   {Qt::Key_PageUp, ctrl, 4},
+      {Qt::Key_Tab, ctrl, 1},
+      {Qt::Key_PageDown, ctrl, 2},
+      // Shift+Tab as a keyboard sends it, and as it is written.
+      {Qt::Key_Backtab, ctrl | Qt::ShiftModifier, 1},
+      {Qt::Key_Tab, ctrl | Qt::ShiftModifier, 0},
+      {Qt::Key_PageUp, ctrl, 4},
       {Qt::Key_PageDown, Qt::NoModifier, 4},
   };
   for (const Press& press : presses) {
@@ -59,6 +64,16 @@ TEST(QtTabKeys, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
   EXPECT_TRUE(window.PageAt(0)->isAncestorOf(focus));
   EXPECT_TRUE(focus->isVisible());
   EXPECT_TRUE(rig.Sets().empty());
+}
+
+// The boxes the operator meets on the way, as the Win32 test sees them.
+TEST(QtTabKeys, AMessageBoxIsTitledWithTheProgramsNameAndHasNoIcon) {
+  const std::unique_ptr<QMessageBox> box =
+      MessageBoxSink::Build(nullptr, QString::fromUtf8("保存成功!"));
+  EXPECT_EQ(box->windowTitle(), QString::fromUtf8("LumiqConfigTool"));
+  EXPECT_EQ(box->text(), QString::fromUtf8("保存成功!"));
+  EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+  EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
 }
 
 }  // namespace

@@ -131,9 +131,9 @@ TEST(Win32Keyboard, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
   KeyboardScript script;
   script.dialog = &dialog;
   script.presses = {
-      {VK_TAB, true, false, 1},   {VK_NEXT, true, false, 2},  {VK_TAB, true, true, 1},
-      {VK_PRIOR, true, false, 0}, {VK_PRIOR, true, false, 4}, {VK_NEXT, false, false, 4},
-      {VK_TAB, true, false, 0},
+      {VK_TAB, true, false, 1}, {VK_NEXT, true, false, 2},  {VK_TAB, true, true, 1},
+      {VK_TAB, true, true, 0},  {VK_PRIOR, true, false, 4}, {VK_NEXT, false, false, 4},
+      {VK_TAB, true, false, 0},  // from inside the version page
   };
   keyboard = &script;
   SetTimer(nullptr, 0, 10, TypeKeys);
