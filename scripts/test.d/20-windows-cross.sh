@@ -89,7 +89,7 @@ prepare_prefix() {
 prepare_prefix "$build/wine-prefix-144" 144
 echo "-- wine tests/win32/win32_ui_tests.exe at 144 DPI"
 LUMIQ_EXPECT_DPI=144 "$wine" "$build/tests/win32/win32_ui_tests.exe" --gtest_brief=1 \
-  --gtest_filter='Win32Layout.*:Win32Keyboard.*'
+  --gtest_filter='Win32Desk.*:Win32MessageBox.*'
 "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
 
 prepare_prefix "$build/wine-prefix" 96
