@@ -21,6 +21,7 @@ foreach(expected
     "128 14 /* RT_GROUP_ICON */"
     "1 24 /* RT_MANIFEST */"
     "101, L\"\\x5173\\x4e8e LumiqConfigTool(&A)...\""
+    "57344, \"LumiqConfigTool\""
     "FILEVERSION 1, 0, 0, 1"
     "PRODUCTVERSION 1, 0, 0, 1"
     "BLOCK \"080404b0\""
