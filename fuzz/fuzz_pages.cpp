@@ -17,10 +17,12 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
 #include "link/device_commands.h"
+#include "profile/known_keys.h"
 #include "res/dialog_template.h"
 #include "res/ids/control_ids.h"
 #include "res/ids/output_format_ids.h"
@@ -41,20 +43,7 @@ namespace output_method = lumiq::res::output_method;
 namespace version = lumiq::res::version;
 
 // Every key a page reads.
-const char* const kReadKeys[] = {
-    "qrcode", "dmcode", "onecode", "pdf417code", "anticode", "mirrorcode",
-    "io_outputs", "com1_baudrate", "com1_stopbits", "com1_bytesizes", "com1_paritys",
-    "wifi0_wapssid", "wifi0_stassid", "wifi0_stawskeykey", "wifi0_serveraddr",
-    "wifi0_serverport", "wifi0_httpph", "wifi0_stawskeyauth", "wifi0_stawskeyencry",
-    "wifi0_protocol", "wifi0_apimothed", "bluetooth0_name",
-    "contentorder", "codeprefix", "codepostfix", "nfcprefix", "nfcpostfix",
-    "codeprepostformat", "nfcprepostformat", "nfcreadmethod", "hid0_presskeytime",
-    "hid0_upkeytime",
-    "codehint", "reboothint", "nfchint", "workmode", "intervaltime", "nfccontentbegin",
-    "nfccontentend", "nfcable", "nfccontentformat", "codecontentformat", "contentformat",
-    "developctrl", "scanmode", "enginelist",
-    "masterver", "deviceno",
-};
+const std::vector<std::string_view>& kReadKeys = lumiq::profile::KnownKeys();
 
 // Values the pages recognise, and near misses.
 const char* const kLiterals[] = {
@@ -238,8 +227,8 @@ void ConsumeFaults(FuzzedDataProvider& in, lumiq::sim::ScannerFaults* faults,
   switch (kind) {
     case 1:
     case 2:
-      for (const char* key : kReadKeys) {
-        if (in.ConsumeIntegralInRange(0, 7) == 0) faults->refusedKeys.insert(key);
+      for (std::string_view key : kReadKeys) {
+        if (in.ConsumeIntegralInRange(0, 7) == 0) faults->refusedKeys.emplace(key);
       }
       break;
     case 3: faults->silentFrom = at; *transportFault = true; break;
@@ -284,7 +273,7 @@ std::vector<std::string> Load(Pages& pages) {
   std::vector<std::string> failed = lumiq::ui::LoadPages(set);
   CheckLoadMessage(failed);
   // Only keys the pages read can have failed.
-  const std::vector<std::string> keys(std::begin(kReadKeys), std::end(kReadKeys));
+  const std::vector<std::string> keys(kReadKeys.begin(), kReadKeys.end());
   for (const std::string& key : failed) FUZZ_CHECK(Contains(keys, key));
   return failed;
 }
@@ -295,8 +284,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   SimScannerFixture sim;
   std::map<std::string, std::string> original;
-  for (const char* key : kReadKeys) {
+  for (std::string_view readKey : kReadKeys) {
     if (in.ConsumeIntegralInRange(0, 7) == 0) continue;  // not held: reads as empty
+    const std::string key(readKey);
     original[key] = ConsumeValue(in);
     sim.scanner().Set(key, original[key]);
   }

@@ -17,6 +17,9 @@ inline constexpr HidHandle kInvalidHidHandle = -1;
 // On the wire a report is a report id byte (0) and 64 data bytes.
 inline constexpr int kHidReportSize = 65;
 
+// What ReadReport returns when no report came: the wait timed out or failed.
+inline constexpr int kHidReadFailed = -3;
+
 // How long a report write that is under way may take before it is given up,
 // where the platform lets a write be given up: the Windows backend cancels it
 // then. A Linux hidraw write cannot be: write(2) on the node is synchronous,
@@ -83,7 +86,7 @@ class HidPlatform {
   // 5. Reads one input report into `buffer` (65 bytes), waiting at most
   //    `timeoutMs`. Returns the number of bytes that arrived (a valid report
   //    is 65 bytes with byte 0 = 0; a backend whose devices deliver unnumbered
-  //    64-byte input hands it on as such), or -3 on time-out or a failed wait.
+  //    64-byte input hands it on as such), or kHidReadFailed on time-out or a failed wait.
   //    A read that timed out never completes into `buffer` later.
   virtual int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) = 0;
 

@@ -124,10 +124,10 @@ int HidLink::WriteReports(const uint8_t* data, int count) {
 }
 
 int HidLink::ReadReport(uint8_t* report, int timeoutMs) {
-  if (!IsOpen()) return -3;
+  if (!IsOpen()) return kNoReport;
   std::memset(receive_, 0, sizeof receive_);
   const int received = platform_.ReadReport(read_, receive_, timeoutMs);
-  if (received < 0) return -3;
+  if (received < 0) return kNoReport;
   if (received != kHidReportSize || receive_[0] != 0) return 0;
   std::memcpy(report, receive_ + 1, kReportSize);
   return kReportSize;

@@ -11,6 +11,9 @@ inline constexpr int kReportSize = 64;
 // Every device command waits this long for each reply report.
 inline constexpr int kReplyTimeoutMs = 2000;
 
+// What ReadReport returns when nothing arrived in time or the wait failed.
+inline constexpr int kNoReport = -3;
+
 // The two operations the frame codec needs of whatever carries reports.
 class ReportChannel {
  public:
@@ -23,7 +26,7 @@ class ReportChannel {
 
   // Waits up to `timeoutMs` for one report. 64: a valid report was copied to
   // `report` (64 bytes); 0: something arrived that is not a valid report,
-  // `report` is untouched; -3: nothing arrived in time or the wait failed.
+  // `report` is untouched; kNoReport: nothing arrived in time or the wait failed.
   virtual int ReadReport(uint8_t* report, int timeoutMs) = 0;
 };
 

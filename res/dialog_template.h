@@ -6,8 +6,9 @@
 namespace lumiq::res {
 
 // Dialog layouts as data, in dialog units, as the resource compiler would
-// have them. A single builder (ui/qt) turns a template into widgets; page
-// logic finds controls by id.
+// have them. Each binding builds its widgets from the same templates
+// (ui/qt/dialog_builder, ui/win32/dialog_builder), so both windows share one
+// layout; page logic finds controls by id.
 
 inline constexpr int kNoId = -1;
 

@@ -139,15 +139,15 @@ int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*time
 
 int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) {
   const OpenInterface* open = Find(handle);
-  if (!open || open->access != HidAccess::kRead) return -3;
+  if (!open || open->access != HidAccess::kRead) return kHidReadFailed;
   SimulatedScanner& scanner = *scanners_[open->scanner];
   // The decoy never answers; its silence says nothing about the scanner's
   // replies, so it does not release a late one.
-  if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return -3;
+  if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return kHidReadFailed;
   std::vector<uint8_t> transfer;
   if (!scanner.TakeInput(&transfer, timeoutMs > 0)) {
     scanner.NoteReadTimedOut();
-    return -3;
+    return kHidReadFailed;
   }
   std::memcpy(buffer, transfer.data(), std::min<size_t>(transfer.size(), kHidReportSize));
   ++reportsExchanged_;

@@ -475,20 +475,20 @@ int HidrawPlatform::WriteReport(HidHandle handle, const uint8_t* report,
 int HidrawPlatform::ReadReport(HidHandle handle, uint8_t* buffer,
                                int timeoutMs) {
   int fd = FdOf(handle);
-  if (fd < 0 || buffer == nullptr) return -3;
+  if (fd < 0 || buffer == nullptr) return kHidReadFailed;
   const Clock::time_point deadline = DeadlineAfter(timeoutMs);
   for (;;) {
     pollfd wait = {fd, POLLIN, 0};
     int ready = poll(&wait, 1, RemainingMs(deadline));
     if (ready < 0) {
       if (errno == EINTR) continue;
-      return -3;
+      return kHidReadFailed;
     }
-    if (ready == 0) return -3;
+    if (ready == 0) return kHidReadFailed;
     // Queued input is still taken from a device that is going away; only
     // when none is left does the hang-up end the wait.
     if ((wait.revents & POLLIN) == 0) {
-      if (wait.revents & (POLLERR | POLLHUP | POLLNVAL)) return -3;
+      if (wait.revents & (POLLERR | POLLHUP | POLLNVAL)) return kHidReadFailed;
       continue;
     }
 
@@ -498,9 +498,9 @@ int HidrawPlatform::ReadReport(HidHandle handle, uint8_t* buffer,
       // A wake-up without a report to take waits again. (Each open hidraw
       // file has a queue of its own, so no other opener takes ours.)
       if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
-      return -3;  // ENODEV, EIO: unplugged
+      return kHidReadFailed;  // ENODEV, EIO: unplugged
     }
-    if (n == 0) return -3;
+    if (n == 0) return kHidReadFailed;
     if (n == kHidReportSize - 1) {
       // Unnumbered input arrives without its report id byte.
       buffer[0] = 0;

@@ -49,7 +49,8 @@ class HidrawPlatform : public HidPlatform {
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
   // Devices without numbered reports deliver 64 bytes; they are handed on as
-  // a 65-byte report with id 0. A vanished device ends the wait with -3.
+  // a 65-byte report with id 0. A vanished device ends the wait with
+  // kHidReadFailed.
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
 

@@ -292,17 +292,17 @@ int Win32HidPlatform::WriteReport(HidHandle handle, const uint8_t* report,
 int Win32HidPlatform::ReadReport(HidHandle handle, uint8_t* buffer,
                                  int timeoutMs) {
   Win32Handle* h = HandleOf(handle);
-  if (h == nullptr || buffer == nullptr) return -3;
+  if (h == nullptr || buffer == nullptr) return kHidReadFailed;
   PrepareTransfer(h);
   std::memset(h->buffer, 0, sizeof h->buffer);
   if (!ReadFile(h->file, h->buffer, kHidReportSize, nullptr,
                 &h->overlapped) &&
       GetLastError() != ERROR_IO_PENDING) {
     // Not started (device gone, handle broken): nothing can arrive.
-    return -3;
+    return kHidReadFailed;
   }
   DWORD received = 0;
-  if (!FinishTransfer(h, timeoutMs, &received)) return -3;
+  if (!FinishTransfer(h, timeoutMs, &received)) return kHidReadFailed;
   if (received > kHidReportSize) received = kHidReportSize;
   std::memcpy(buffer, h->buffer, received);
   return static_cast<int>(received);

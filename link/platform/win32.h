@@ -37,8 +37,9 @@ class Win32HidPlatform : public HidPlatform {
   // A write still under way after `timeoutMs` is cancelled and gives -1.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
-  // A read that times out is cancelled before it returns -3, so nothing
-  // lands in the handle's buffer afterwards and the next read starts clean.
+  // A read that times out is cancelled before it returns kHidReadFailed, so
+  // nothing lands in the handle's buffer afterwards and the next read starts
+  // clean.
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
 

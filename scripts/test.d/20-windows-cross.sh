@@ -1,7 +1,8 @@
 #!/bin/sh
-# Windows cross-build: the link, zrctl, the link's tests and the three Win32
-# programs built with mingw-w64 (warnings are errors on our targets); the
-# tests and `zrctl list` run under Wine, headless; then lumiq-headless.exe
+# Windows cross-build: the link, zrctl, the link's tests, the windows'
+# toolkit-free behaviour tests and the three Win32 programs built with
+# mingw-w64 (warnings are errors on our targets); the tests and
+# `zrctl list` run under Wine, headless; then lumiq-headless.exe
 # runs the same scenarios as the Linux lumiq-headless of build/ (which
 # ./test.sh has built) and must print the same bytes and leave the same
 # scanner trace. Reuses build-win64/ on a second run.
@@ -27,8 +28,8 @@ fi
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIQ_WERROR=ON >/dev/null
 
-targets="lumiq_link platform_tests LumiqConfigTool LumiqConfigTool-demo lumiq-headless win32_ui_tests"
-tests="tests/platform/platform_tests.exe tests/win32/win32_ui_tests.exe"
+targets="lumiq_link platform_tests app_tests LumiqConfigTool LumiqConfigTool-demo lumiq-headless win32_ui_tests"
+tests="tests/platform/platform_tests.exe tests/app/app_tests.exe tests/win32/win32_ui_tests.exe"
 if [ -f tests/link/CMakeLists.txt ]; then
   targets="$targets link_tests"
   tests="tests/link/link_tests.exe $tests"
@@ -53,7 +54,6 @@ done
 
 # Wine keeps its prefix inside the build folder and never needs a display:
 # the null graphics driver creates windows without one.
-export WINEPREFIX="$build/wine-prefix"
 export WINEDEBUG=-all
 # No Mono or Gecko: their install prompts are the only windows a new prefix
 # would try to open.
@@ -61,19 +61,42 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Arguments reach Wine as UTF-8 only under a UTF-8 locale.
 export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
-stop_wine() { WINEPREFIX="$build/wine-prefix" "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; }
+stop_wine() {
+  for prefix in "$build/wine-prefix" "$build/wine-prefix-144"; do
+    WINEPREFIX="$prefix" "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  done
+}
 trap stop_wine EXIT
-if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
+# prepare_prefix DIR DPI: the null graphics driver, the display's DPI, and
+# the dialog fonts mapped to the one installed Chinese font (the fonts the
+# screenshots and the Linux build use), so that captions are measured in
+# the font an operator sees.
+prepare_prefix() {
+  export WINEPREFIX="$1"
+  [ -f "$WINEPREFIX/.prepared-$2" ] && return 0
   "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+  for face in "微软雅黑" "宋体" "System" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+      /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
   # A new prefix starts its desktop with the default driver before the
-  # setting exists; the programs below must find a desktop on the null one.
+  # settings exist; the programs below must find a desktop on the null one.
   "$(dirname "$wine")/wineserver" -w
-  touch "$WINEPREFIX/.null-graphics"
-fi
+  touch "$WINEPREFIX/.prepared-$2"
+}
 
+# The windows at 150 %: pages, keys and captions once more at 144 DPI.
+prepare_prefix "$build/wine-prefix-144" 144
+echo "-- wine tests/win32/win32_ui_tests.exe at 144 DPI"
+LUMIQ_EXPECT_DPI=144 "$wine" "$build/tests/win32/win32_ui_tests.exe" --gtest_brief=1 \
+  --gtest_filter='Win32Desk.*:Win32MessageBox.*'
+"$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+
+prepare_prefix "$build/wine-prefix" 96
 for test in $tests; do
   echo "-- wine $test"
-  "$wine" "$build/$test" --gtest_brief=1
+  LUMIQ_EXPECT_DPI=96 "$wine" "$build/$test" --gtest_brief=1
 done
 
 if [ -n "$zrctl" ]; then
@@ -187,9 +210,22 @@ scenario channel-bluetooth0 0 --seed seed-bluetooth0.txt text:133:1159=蓝牙-8 
 } >"$work/seed-import.txt"
 scenario profile-transfer 0 --seed seed-com1.txt export:before.profile \
   import:seed-import.txt save export:after.profile
-for file in before.profile after.profile; do
+# Imports the window must not take as written: a channel switched on (its
+# parameters read from the scanner first), values no control shows, keys of
+# channels that are off, an edit lost to the import.
+echo "io_outputs=com1" >"$work/seed-import-switch.txt"
+printf '%s\n' 'qrcode=1 ' dmcode=2 workmode=9 wifi0_protocol=UDP com1_baudrate=9600 \
+  bluetooth0_name=BT foo=1 >"$work/seed-import-odd.txt"
+echo "io_outputs=com1,hid0" >"$work/seed-import-list.txt"
+echo "io_outputs=WIFI0" >"$work/seed-import-case.txt"
+scenario import-channel-switch 0 import:seed-import-switch.txt save export:switch.profile
+scenario import-channel-unread 0 --silent-from 47 import:seed-import-switch.txt save
+scenario import-unshowable 0 import:seed-import-odd.txt save export:odd.profile \
+  import:seed-import-list.txt export:list.profile text:137:1103=仓库😀 \
+  import:seed-import-case.txt save
+for file in before.profile after.profile switch.profile odd.profile list.profile; do
   if [ ! -s "$work/linux/$file" ] || ! cmp -s "$work/linux/$file" "$work/windows/$file"; then
-    echo "windows-cross: profile-transfer: the two runners wrote different $file" >&2
+    echo "windows-cross: the two runners wrote different $file" >&2
     diff "$work/linux/$file" "$work/windows/$file" >&2 || true
     failed=1
   fi

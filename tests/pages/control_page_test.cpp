@@ -35,15 +35,15 @@ const std::map<std::string, std::string> kRecognised = {
 
 class ControlPageTest : public test::PageTest<ControlPage> {
  protected:
-  // Group A's sets alone, the record cleared first.
-  Lines SaveA() {
+  // S4's sets alone, the record cleared first.
+  Lines SaveS4() {
     sim_.scanner().ClearReceived();
-    ControlPage::StoreGroupA(page_, writer_);
+    ControlPage::StoreS4(page_, writer_);
     return sim_.Sets();
   }
-  Lines SaveB() {
+  Lines SaveS7() {
     sim_.scanner().ClearReceived();
-    ControlPage::StoreGroupB(page_, writer_);
+    ControlPage::StoreS7(page_, writer_);
     return sim_.Sets();
   }
 };
@@ -159,13 +159,13 @@ TEST_F(ControlPageTest, UnchangedSaveWritesBackWhatTheLoadShowed) {
   Seed(kRecognised);
   Load();
 
-  EXPECT_EQ(SaveA(), (Lines{"SET intervaltime=500", "SET nfccontentbegin=0",
+  EXPECT_EQ(SaveS4(), (Lines{"SET intervaltime=500", "SET nfccontentbegin=0",
                             "SET nfccontentend=4", "SET nfchint=26", "SET codehint=1",
                             "SET reboothint=8,11", "SET workmode=1", "SET nfcserial=com0",
                             "SET nfcable=1", "SET com0_devname=/dev/ttyS2",
                             "SET nfccontentformat=dec2", "SET codecontentformat=char",
                             "SET contentformat=phidtochar"}));
-  EXPECT_EQ(SaveB(), (Lines{"SET developctrl=2", "SET scanmode=1",
+  EXPECT_EQ(SaveS7(), (Lines{"SET developctrl=2", "SET scanmode=1",
                             "SET enginelist=belt,bra,cuff"}));
   EXPECT_TRUE(writer_.FailedKeys().empty());
 }
@@ -202,7 +202,7 @@ TEST_F(ControlPageTest, EachFormatTokenRoundTripsInAllThreeGroups) {
     EXPECT_TRUE(page.IsChecked(row.content));
 
     sim_.scanner().ClearReceived();
-    ControlPage::StoreGroupA(page, writer);
+    ControlPage::StoreS4(page, writer);
     const Lines sets = sim_.Sets();
     const std::string token = row.token;
     EXPECT_EQ(Lines(sets.end() - 3, sets.end()),
@@ -218,7 +218,7 @@ TEST_F(ControlPageTest, FullHintWithRebootLightOnIsWrittenWhole) {
   Load();
   EXPECT_EQ(page_.CheckedIds(), (Ids{ids::kCodeBeep, ids::kCodeRedFlash, ids::kRebootLightOn}));
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(Lines(sets.begin() + 3, sets.begin() + 6),
             (Lines{"SET nfchint=", "SET codehint=1,26", "SET reboothint=7,11"}));
 }
@@ -230,7 +230,7 @@ TEST_F(ControlPageTest, RedRebootLightDropsTheRedFlashFromTheHints) {
   EXPECT_EQ(page_.CheckedIds(), (Ids{ids::kCodeBeep, ids::kCodeRedFlash, ids::kNfcBeep,
                                      ids::kNfcRedFlash, ids::kRebootRedLight}));
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(Lines(sets.begin() + 3, sets.begin() + 6),
             (Lines{"SET nfchint=1", "SET codehint=1", "SET reboothint=8,9,11"}));
 }
@@ -240,7 +240,7 @@ TEST_F(ControlPageTest, PinkRebootLightWithOnlyRedFlashSendsEmptyHints) {
   Load();
   EXPECT_TRUE(page_.IsChecked(ids::kRebootPinkLight));
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(Lines(sets.begin() + 3, sets.begin() + 6),
             (Lines{"SET nfchint=", "SET codehint=", "SET reboothint=7,9,11"}));
 }
@@ -251,7 +251,7 @@ TEST_F(ControlPageTest, HintTwentyOneCountsAsABeep) {
   Load();
   EXPECT_EQ(page_.CheckedIds(), (Ids{ids::kCodeBeep, ids::kRebootLightOn}));
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(sets[4], "SET codehint=1");
 }
 
@@ -261,7 +261,7 @@ TEST_F(ControlPageTest, UnknownRebootLightSendsNoneOfTheHintKeys) {
   EXPECT_EQ(page_.CheckedIds(),
             (Ids{ids::kCodeBeep, ids::kCodeRedFlash, ids::kNfcBeep, ids::kNfcRedFlash}));
 
-  EXPECT_EQ(SaveA(), (Lines{"SET intervaltime=", "SET nfccontentbegin=", "SET nfccontentend=",
+  EXPECT_EQ(SaveS4(), (Lines{"SET intervaltime=", "SET nfccontentbegin=", "SET nfccontentend=",
                             "SET nfcable=0"}));
   EXPECT_EQ(sim_.scanner().Value("reboothint"), "7,11 ");
   EXPECT_EQ(sim_.scanner().Value("codehint"), "1,26");
@@ -274,7 +274,7 @@ TEST_F(ControlPageTest, UserPickedRebootLightSendsTheBoxesTheUserChecked) {
   page_.Click(ids::kNfcBeep);
   page_.Click(ids::kRebootLightOn);
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(Lines(sets.begin() + 3, sets.begin() + 6),
             (Lines{"SET nfchint=1", "SET codehint=1,26", "SET reboothint=7,11"}));
 }
@@ -286,7 +286,7 @@ TEST_F(ControlPageTest, UnknownWorkModeIsNotSent) {
   Load();
   EXPECT_TRUE(page_.CheckedIds().empty());
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_TRUE(std::none_of(sets.begin(), sets.end(), [](const std::string& line) {
     return line.rfind("SET workmode=", 0) == 0;
   }));
@@ -300,7 +300,7 @@ TEST_F(ControlPageTest, EmptiedIntervalIsSentEmptyWhateverTheWorkMode) {
   page_.Type(ids::kNfcEndEdit, "12 ");
   page_.Click(ids::kNfcSwitch);
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(Lines(sets.begin(), sets.begin() + 3),
             (Lines{"SET intervaltime=", "SET nfccontentbegin=0", "SET nfccontentend=12 "}));
   EXPECT_EQ(sim_.scanner().Value("intervaltime"), "");
@@ -313,7 +313,7 @@ TEST_F(ControlPageTest, NfcOffIsNotAskedForItsFormatAndSavesOnlyTheSwitch) {
   EXPECT_EQ(std::count(gets.begin(), gets.end(), "GET nfccontentformat"), 0);
   EXPECT_TRUE(page_.CheckedIds().empty());
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(sets, (Lines{"SET intervaltime=", "SET nfccontentbegin=", "SET nfccontentend=",
                          "SET nfcable=0"}));
   EXPECT_EQ(sim_.scanner().Value("nfccontentformat"), "hex");
@@ -324,7 +324,7 @@ TEST_F(ControlPageTest, NfcSwitchedOnWithoutAFormatSendsNoFormat) {
   Load();
   page_.Click(ids::kNfcSwitch);
 
-  EXPECT_EQ(SaveA(), (Lines{"SET intervaltime=", "SET nfccontentbegin=", "SET nfccontentend=",
+  EXPECT_EQ(SaveS4(), (Lines{"SET intervaltime=", "SET nfccontentbegin=", "SET nfccontentend=",
                             "SET nfcserial=com0", "SET nfcable=1",
                             "SET com0_devname=/dev/ttyS2"}));
 }
@@ -335,14 +335,14 @@ TEST_F(ControlPageTest, DevelopModeNeedsTheWholePair) {
   Seed({{"developctrl", "1"}, {"scanmode", "1"}});
   Load();
   EXPECT_TRUE(page_.CheckedIds().empty());
-  EXPECT_EQ(SaveB(), Lines{});
+  EXPECT_EQ(SaveS7(), Lines{});
 
   test::FakePageControls page(ControlPage::kTemplateId);
   sim_.scanner().Set("scanmode", "0");
   ControlPage::Load(page, reader_);
   EXPECT_EQ(page.CheckedIds(), Ids{ids::kSerialDevelopMode});
   sim_.scanner().ClearReceived();
-  ControlPage::StoreGroupB(page, writer_);
+  ControlPage::StoreS7(page, writer_);
   EXPECT_EQ(sim_.Sets(), (Lines{"SET developctrl=1", "SET scanmode=0"}));
 }
 
@@ -350,7 +350,7 @@ TEST_F(ControlPageTest, UserPickedNormalScanModeSendsZeroZero) {
   Seed({{"developctrl", "2"}, {"scanmode", "1"}, {"enginelist", "bra,cuff"}});
   Load();
   page_.Click(ids::kNormalScanMode);
-  EXPECT_EQ(SaveB(), (Lines{"SET developctrl=0", "SET scanmode=0", "SET enginelist=bra,cuff"}));
+  EXPECT_EQ(SaveS7(), (Lines{"SET developctrl=0", "SET scanmode=0", "SET enginelist=bra,cuff"}));
 }
 
 TEST_F(ControlPageTest, EngineListInAnotherOrderSelectsNoEngine) {
@@ -358,7 +358,7 @@ TEST_F(ControlPageTest, EngineListInAnotherOrderSelectsNoEngine) {
   Load();
   EXPECT_FALSE(page_.IsChecked(ids::kEngine1));
   EXPECT_FALSE(page_.IsChecked(ids::kEngine2));
-  EXPECT_EQ(SaveB(), Lines{});
+  EXPECT_EQ(SaveS7(), Lines{});
   EXPECT_EQ(sim_.scanner().Value("enginelist"), "cuff,bra");
 }
 
@@ -385,7 +385,7 @@ TEST_F(ControlPageTest, OverlongIntervalIsRefusedAndNamed) {
   Load();
   page_.Type(ids::kIntervalEdit, std::string(300, '9'));
 
-  const Lines sets = SaveA();
+  const Lines sets = SaveS4();
   EXPECT_EQ(sets.front(), "SET nfccontentbegin=0");
   EXPECT_EQ(sets.size(), 12u);
   EXPECT_EQ(writer_.FailedKeys(), Lines{"intervaltime"});
@@ -432,8 +432,8 @@ TEST_F(ControlPageSequenceTest, GroupAIsStepFourAndGroupBIsStepSeven) {
   ASSERT_GE(bFirst, 0);
   EXPECT_EQ(bLast - bFirst, 2);
 
-  // The neighbours: S1 to S3 before group A, S5 and S6 between the groups,
-  // S8 after group B.
+  // The neighbours: S1 to S3 before S4, S5 and S6 between S4 and S7,
+  // S8 after S7.
   const long end = static_cast<long>(sets.size());
   const auto expectBetween = [&](const char* key, long after, long before) {
     const long at = IndexOfSet(sets, key);

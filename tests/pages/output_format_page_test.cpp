@@ -29,9 +29,9 @@ using Lines = std::vector<std::string>;
 
 class OutputFormatPageTest : public test::PageTest<OutputFormatPage> {
  protected:
-  void SaveA() { OutputFormatPage::StoreGroupA(page_, writer_); }
-  void SaveB() { OutputFormatPage::StoreGroupB(page_, writer_); }
-  void SaveC() { OutputFormatPage::StoreGroupC(page_, writer_); }
+  void SaveS3() { OutputFormatPage::StoreS3(page_, writer_); }
+  void SaveS5() { OutputFormatPage::StoreS5(page_, writer_); }
+  void SaveS8() { OutputFormatPage::StoreS8(page_, writer_); }
 };
 
 // --- Load ---
@@ -85,11 +85,11 @@ TEST_F(OutputFormatPageTest, WrapBeforeEnterChecksBothAndSavesInTableOrder) {
   EXPECT_TRUE(page_.IsChecked(ids::kEnter));
   EXPECT_TRUE(page_.IsChecked(ids::kWrap));
 
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets().front(), "SET contentorder=PREFIX,CONTENT,POSTFIX,ENTER,WRAP");
 }
 
-// --- Store group A ---
+// --- Store step S3 ---
 
 class ContentOrderTableTest
     : public OutputFormatPageTest,
@@ -100,7 +100,7 @@ TEST_P(ContentOrderTableTest, BoxesGiveTheOrderTableValue) {
   Load();
   if (enter) page_.Click(ids::kEnter);
   if (wrap) page_.Click(ids::kWrap);
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets().front(), "SET contentorder=" + order);
 }
 
@@ -117,7 +117,7 @@ TEST_F(OutputFormatPageTest, PrefixOfBlanksIsKeptAndSentBack) {
   EXPECT_TRUE(page_.IsChecked(ids::kCodePrefixBox));
   EXPECT_EQ(page_.Text(ids::kCodePrefixEdit), "   ");
 
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets()[1], "SET codeprefix=   ");
 }
 
@@ -127,7 +127,7 @@ TEST_F(OutputFormatPageTest, UncheckedPrefixSendsEmptyWithoutReadingItsEdit) {
   page_.Click(ids::kCodePrefixBox);
   // Were the edit read, this text would fail the key instead.
   page_.MakeUnencodable(ids::kCodePrefixEdit);
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets()[1], "SET codeprefix=");
   EXPECT_TRUE(writer_.FailedKeys().empty());
 
@@ -142,7 +142,7 @@ TEST_F(OutputFormatPageTest, CheckedPrefixWithUnencodableTextFailsOnlyThatKey) {
   page_.Click(ids::kCodeSuffixBox);
   page_.Type(ids::kCodeSuffixEdit, "x");
   page_.MakeUnencodable(ids::kCodeSuffixEdit);
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET contentorder=PREFIX,CONTENT,POSTFIX", "SET codeprefix=",
                                 "SET nfcprefix=", "SET nfcpostfix="}));
   EXPECT_EQ(writer_.FailedKeys(), Lines{"codepostfix"});
@@ -153,7 +153,7 @@ TEST_F(OutputFormatPageTest, OnlyNfcSuffixCheckedSendsNoNfcOrder) {
   page_.Type(ids::kNfcPrefixEdit, "P");
   page_.Click(ids::kNfcSuffixBox);
   page_.Type(ids::kNfcSuffixEdit, "END");
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET contentorder=PREFIX,CONTENT,POSTFIX", "SET codeprefix=",
                                 "SET codepostfix=", "SET nfcprefix=", "SET nfcpostfix=END"}));
 }
@@ -164,20 +164,20 @@ TEST_F(OutputFormatPageTest, BothNfcBoxesSendOrderThenPrefixThenSuffix) {
   page_.Type(ids::kNfcPrefixEdit, "P");
   page_.Click(ids::kNfcSuffixBox);
   page_.Type(ids::kNfcSuffixEdit, "S");
-  SaveA();
+  SaveS3();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET contentorder=PREFIX,CONTENT,POSTFIX", "SET codeprefix=",
                                 "SET codepostfix=", "SET nfccontentorder=NFCPREFIX,NFC,NFCPOSTFIX",
                                 "SET nfcprefix=P", "SET nfcpostfix=S"}));
 }
 
-// --- Store group B ---
+// --- Store step S5 ---
 
 TEST_F(OutputFormatPageTest, GroupBSendsNotationReadMethodNotationInThatOrder) {
   Seed("codeprepostformat", "hex");
   Seed("nfcprepostformat", "char");
   Seed("nfcreadmethod", "0");
   Load();
-  SaveB();
+  SaveS5();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET codeprepostformat=hex", "SET nfcreadmethod=0",
                                 "SET nfcprepostformat=char"}));
 }
@@ -192,7 +192,7 @@ TEST_F(OutputFormatPageTest, ClickingARadioButtonChangesOnlyItsOwnPair) {
   EXPECT_EQ(page_.CheckedIds(),
             (std::set<int>{ids::kCodeNotationChar, ids::kNfcNotationHex, ids::kReadContinuous}));
 
-  SaveB();
+  SaveS5();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET codeprepostformat=char", "SET nfcreadmethod=1",
                                 "SET nfcprepostformat=hex"}));
 }
@@ -206,7 +206,7 @@ TEST_F(OutputFormatPageTest, UnknownNotationOrReadMethodSelectsNeitherAndIsNotSe
   Load();
   EXPECT_EQ(page_.CheckedIds(), (std::set<int>{ids::kNfcNotationHex, ids::kReadContinuous}));
 
-  SaveB();
+  SaveS5();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET nfcreadmethod=1", "SET nfcprepostformat=hex"}));
   EXPECT_EQ(sim_.scanner().Value("codeprepostformat"), "HEX");
 
@@ -217,20 +217,20 @@ TEST_F(OutputFormatPageTest, UnknownNotationOrReadMethodSelectsNeitherAndIsNotSe
   EXPECT_TRUE(other.CheckedIds().empty());
 }
 
-// --- Store group C ---
+// --- Store step S8 ---
 
 TEST_F(OutputFormatPageTest, KeyTimesFromTheScannerGoBackUnchangedWhileTypingKeepsDigits) {
   Seed("hid0_presskeytime", "20ms");
   Load();
   EXPECT_EQ(page_.Text(ids::kKeyDownTime), "20ms");
-  SaveC();
+  SaveS8();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET hid0_presskeytime=20ms", "SET hid0_upkeytime="}));
 
   page_.Type(ids::kKeyDownTime, "3a5 ");
   page_.Type(ids::kKeyUpTime, "-8");
   EXPECT_EQ(page_.Text(ids::kKeyDownTime), "35");
   sim_.scanner().ClearReceived();
-  SaveC();
+  SaveS8();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET hid0_presskeytime=35", "SET hid0_upkeytime=8"}));
 }
 
@@ -243,9 +243,9 @@ TEST_F(OutputFormatPageTest, SaveAfterFailedLoadWritesTheEmptyDefaultsAndNoRadio
   Load();
   EXPECT_EQ(reader_.FailedKeys().size(), 10u);
 
-  SaveA();
-  SaveB();
-  SaveC();
+  SaveS3();
+  SaveS5();
+  SaveS8();
   EXPECT_EQ(sim_.Sets(), (Lines{"SET contentorder=PREFIX,CONTENT,POSTFIX", "SET codeprefix=",
                                 "SET codepostfix=", "SET nfcprefix=", "SET nfcpostfix=",
                                 "SET hid0_presskeytime=", "SET hid0_upkeytime="}));

@@ -4,7 +4,9 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <string_view>
 
+#include "profile/known_keys.h"
 #include "sim/demo_configuration.h"
 #include "sim/seed_file.h"
 #include "sim/simulated_scanner.h"
@@ -152,20 +154,9 @@ TEST_F(SeedFileOnDiskTest, FailuresAreReportedNotIgnored) {
 TEST(DemoConfigurationTest, HoldsEveryKeyThePagesReadWithValuesTheyRecognise) {
   sim::SimulatedScanner scanner;
   sim::SeedDemoScanner(scanner);
-  const char* const keys[] = {
-      "qrcode", "dmcode", "onecode", "pdf417code", "anticode", "mirrorcode",
-      "io_outputs", "wifi0_wapssid", "wifi0_stassid", "wifi0_stawskeykey",
-      "wifi0_stawskeyauth", "wifi0_stawskeyencry", "wifi0_serveraddr", "wifi0_serverport",
-      "wifi0_httpph", "wifi0_protocol", "wifi0_apimothed", "com1_baudrate", "com1_stopbits",
-      "com1_bytesizes", "com1_paritys", "bluetooth0_name",
-      "contentorder", "codeprefix", "codepostfix", "nfcprefix", "nfcpostfix",
-      "codeprepostformat", "nfcprepostformat", "nfcreadmethod", "hid0_presskeytime",
-      "hid0_upkeytime",
-      "codehint", "nfchint", "reboothint", "workmode", "intervaltime", "nfccontentbegin",
-      "nfccontentend", "nfcable", "nfccontentformat", "codecontentformat", "contentformat",
-      "developctrl", "scanmode", "enginelist",
-      "masterver", "deviceno"};
-  for (const char* key : keys) EXPECT_FALSE(scanner.Value(key).empty()) << key;
+  for (std::string_view key : profile::KnownKeys()) {
+    EXPECT_FALSE(scanner.Value(std::string(key)).empty()) << key;
+  }
 
   // The values that decide which controls a page shows or checks.
   EXPECT_EQ(scanner.Value("io_outputs"), "wifi0");
@@ -181,6 +172,33 @@ TEST(DemoConfigurationTest, HoldsEveryKeyThePagesReadWithValuesTheyRecognise) {
   for (const char* key : {"nfccontentformat", "codecontentformat", "contentformat"}) {
     EXPECT_TRUE(formats.count(scanner.Value(key))) << key;
   }
+}
+
+// Each seed sets every key the tool reads or writes, once, and nothing else:
+// a key added to the tool and not to a seed, or one a seed still carries
+// after the tool dropped it, shows here.
+std::multiset<std::string> KeysOf(const SettingList& settings) {
+  std::multiset<std::string> keys;
+  for (const auto& setting : settings) keys.insert(setting.first);
+  return keys;
+}
+
+std::multiset<std::string> AllKnownKeys() {
+  std::multiset<std::string> keys;
+  for (std::string_view key : profile::KnownKeys()) keys.emplace(key);
+  for (std::string_view key : profile::WrittenOnlyKeys()) keys.emplace(key);
+  return keys;
+}
+
+TEST(KnownKeysTest, DemoConfigurationAndKernelSeedHoldExactlyTheKnownKeys) {
+  SettingList demo;
+  SeedError error;
+  ASSERT_TRUE(ParseSeed(sim::DemoSeedText(), &demo, &error)) << error.message;
+  EXPECT_EQ(KeysOf(demo), AllKnownKeys());
+
+  SettingList kernel;
+  ASSERT_TRUE(sim::ReadSeedFile(LUMIQ_KERNEL_SEED_FILE, &kernel, &error)) << error.message;
+  EXPECT_EQ(KeysOf(kernel), AllKnownKeys());
 }
 
 }  // namespace

@@ -49,12 +49,13 @@ function(check_program program script description original)
 endfunction()
 
 set(about "101, L\"\\x5173\\x4e8e LumiqConfigTool(&A)...\"")
+set(caption "57344, \"LumiqConfigTool\"")
 check_program(LumiqConfigTool LumiqConfigTool.rc
   "L\"LumiqConfigTool \\x626b\\x63cf\\x5668\\x914d\\x7f6e\\x5de5\\x5177\""
-  LumiqConfigTool.EXE "${about}")
+  LumiqConfigTool.EXE "${about}" "${caption}")
 check_program(LumiqConfigTool-demo LumiqConfigTool.rc
   "L\"LumiqConfigTool \\x6f14\\x793a\\xff08\\x6a21\\x62df\\x626b\\x63cf\\x5668\\xff09\""
-  LumiqConfigTool-demo.exe "${about}")
+  LumiqConfigTool-demo.exe "${about}" "${caption}")
 check_program(zrctl zrctl.rc
   "L\"LumiqConfigTool \\x547d\\x4ee4\\x884c\\x5de5\\x5177\""
   zrctl.exe)

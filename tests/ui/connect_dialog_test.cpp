@@ -11,9 +11,7 @@
 #include <QTimer>
 
 #include "link/device_commands.h"
-#include "link/hid_transport.h"
 #include "res/strings.h"
-#include "sim/sim_platform.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/settings_window.h"
@@ -26,9 +24,6 @@ using Lines = std::vector<std::string>;
 
 const QString kConnectFailed = QString::fromUtf8("连接设备失败，请检查设备是否插入或重试!");
 const QString kNotFoundLine = QString::fromUtf8("\n原因：未找到设备。");
-const QString kNoAnswerLine = QString::fromUtf8("\n原因：设备没有应答。");
-const QString kInUseLine = QString::fromUtf8("\n原因：设备正被另一个程序使用。");
-const QString kVersionFailed = QString::fromUtf8("获取设备版本信息失败，请检查设备是否插入或重试!");
 const QString kConnected = QString::fromUtf8("连接设备成功!");
 
 class ConnectTest : public ::testing::Test {
@@ -62,57 +57,6 @@ TEST_F(ConnectTest, NoScannerFailsAndTheDialogStaysUsable) {
   EXPECT_FALSE(IsDeviceOpen());
   EXPECT_EQ(dialog_.Settings(), nullptr);
   EXPECT_TRUE(dialog_.isVisible());
-}
-
-TEST_F(ConnectTest, NoScannerLeavesTheLinkOfAnEarlierConnect) {
-  ASSERT_EQ(dialog_.Connect(), Outcome::kConnected);
-  rig_.platform().noDevices = true;
-  EXPECT_EQ(dialog_.Connect(), Outcome::kNoDevice);
-  EXPECT_TRUE(IsDeviceOpen());
-}
-
-TEST_F(ConnectTest, SilentScannerFailsTheHandshakeAndLeavesNoLink) {
-  rig_.scanner().Faults().silentFrom = 1;
-  EXPECT_EQ(dialog_.Connect(), Outcome::kNoDevice);
-  EXPECT_EQ(messages_.Texts(), QStringList{kConnectFailed + kNoAnswerLine});
-  EXPECT_EQ(rig_.Trace(), Lines{"HANDSHAKE"});
-  EXPECT_FALSE(IsDeviceOpen());
-}
-
-TEST_F(ConnectTest, ScannerHeldByAnotherProgramFailsWithThatCauseAndSendsNothing) {
-  sim::SimPlatform otherProgram;
-  otherProgram.AddScanner(&rig_.scanner());
-  HidLink held(otherProgram);
-  ASSERT_EQ(held.OpenHandles(sim::SimPlatform::PathOf(0, 1).c_str()), 0);
-  EXPECT_EQ(dialog_.Connect(), Outcome::kNoDevice);
-  EXPECT_EQ(messages_.Texts(), QStringList{kConnectFailed + kInUseLine});
-  EXPECT_TRUE(rig_.Trace().empty());
-  EXPECT_FALSE(IsDeviceOpen());
-}
-
-TEST_F(ConnectTest, UnansweredVersionKeepsTheLinkAndOpensNoWindow) {
-  rig_.scanner().Faults().refusedKeys = {"masterver"};
-  EXPECT_EQ(dialog_.Connect(), Outcome::kNoVersion);
-  EXPECT_EQ(messages_.Texts(), QStringList{kVersionFailed});
-  EXPECT_EQ(rig_.Trace(), (Lines{"HANDSHAKE", "GET masterver"}));
-  EXPECT_TRUE(IsDeviceOpen());
-  EXPECT_EQ(dialog_.Settings(), nullptr);
-
-  // Silent from the version request on: the same.
-  rig_.scanner().Faults().refusedKeys.clear();
-  rig_.scanner().Faults().silentFrom = rig_.scanner().CommandCount() + 2;
-  rig_.ClearTrace();
-  messages_.Clear();
-  EXPECT_EQ(dialog_.Connect(), Outcome::kNoVersion);
-  EXPECT_EQ(messages_.Texts(), QStringList{kVersionFailed});
-  EXPECT_EQ(rig_.Trace(), (Lines{"HANDSHAKE", "GET masterver"}));
-  EXPECT_TRUE(IsDeviceOpen());
-}
-
-TEST_F(ConnectTest, AnEmptyVersionIsAFailedVersionRead) {
-  rig_.scanner().Set("masterver", "");
-  EXPECT_EQ(dialog_.Connect(), Outcome::kNoVersion);
-  EXPECT_EQ(messages_.Texts(), QStringList{kVersionFailed});
 }
 
 TEST_F(ConnectTest, SuccessSaysSoAndOpensTheSettingsWindow) {

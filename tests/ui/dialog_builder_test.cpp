@@ -19,7 +19,7 @@
 #include "res/dialog_template.h"
 #include "res/ids/control_ids.h"
 #include "ui/qt/dialog_units.h"
-#include "ui/qt/qt_page_controls.h"
+#include "ui/qt/page_controls.h"
 #include "ui/qt/tab_control.h"
 
 namespace lumiq::ui::qt {

@@ -44,34 +44,6 @@ QStringList ReadLines(const QString& path) {
   return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
-TEST(HeadlessActions, ParseTheDocumentedForms) {
-  std::string error;
-  auto text = ParseUserAction("text:137:1103=仓库 7=b", &error);
-  ASSERT_TRUE(text) << error;
-  EXPECT_EQ(text->kind, Kind::kText);
-  EXPECT_EQ(text->templateId, 137);
-  EXPECT_EQ(text->controlId, 1103);
-  EXPECT_EQ(text->text, "仓库 7=b");
-  EXPECT_EQ(ParseUserAction("check:130:1033", &error)->kind, Kind::kCheck);
-  EXPECT_EQ(ParseUserAction("uncheck:130:1033", &error)->kind, Kind::kUncheck);
-  EXPECT_EQ(ParseUserAction("tab:4", &error)->tab, 4);
-  EXPECT_EQ(ParseUserAction("save", &error)->kind, Kind::kSave);
-  EXPECT_EQ(ParseUserAction("exit", &error)->kind, Kind::kExit);
-
-  for (const char* bad : {"tab:5", "tab:", "check:134:1041", "check:130:9999", "check:130",
-                          "text:137:1103", "text:130:1033=x", "check:137:1103", "press",
-                          "check:130:-1"}) {
-    SCOPED_TRACE(bad);
-    EXPECT_FALSE(ParseUserAction(bad, &error));
-    EXPECT_FALSE(error.empty());
-  }
-}
-
-TEST(HeadlessActions, MessagesAreOneLineEach) {
-  EXPECT_EQ(MessageLine(QString::fromUtf8("保存失败\nqrcode\ndeviceno")),
-            "MESSAGE 保存失败\\nqrcode\\ndeviceno");
-}
-
 class HeadlessActionsOnWindow : public ::testing::Test {
  protected:
   HeadlessActionsOnWindow() : dialog_(messages_) {

@@ -1,4 +1,4 @@
-#include "ui/qt/qt_page_controls.h"
+#include "ui/qt/page_controls.h"
 
 #include <gtest/gtest.h>
 

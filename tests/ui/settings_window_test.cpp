@@ -120,7 +120,7 @@ TEST_F(SettingsTest, OneVisiblePageAtATimeAndTheFocusOnExit) {
   EXPECT_TRUE(rig_.Trace().empty());
 }
 
-TEST_F(SettingsTest, EachSaveRunsEveryStoreGroupThenOneCommit) {
+TEST_F(SettingsTest, EachSaveRunsEveryStoreStepThenOneCommit) {
   ASSERT_FALSE(reference_.saveTrace.empty());
   ASSERT_EQ(reference_.saveTrace.back(), "COMMIT");
   SettingsWindow& window = Open();

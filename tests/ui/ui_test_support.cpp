@@ -3,7 +3,6 @@
 #include <map>
 
 #include "link/device_commands.h"
-#include "sim/demo_configuration.h"
 #include "tests/support/fake_page_controls.h"
 #include "ui/pages/settings_sequence.h"
 
@@ -13,25 +12,6 @@ QStringList CapturingSink::Texts() const {
   QStringList texts;
   for (const Shown& message : shown) texts << message.text;
   return texts;
-}
-
-int CountingPlatform::ListInterfaces(std::vector<std::string>* paths) {
-  ++discoveries;
-  if (noDevices) {
-    paths->clear();
-    return 0;
-  }
-  return ForwardingPlatform::ListInterfaces(paths);
-}
-
-UiScanner::UiScanner() : counting_(fixture_.platform()) {
-  sim::SeedDemoScanner(fixture_.scanner());
-  UseHidPlatform(&counting_);
-}
-
-UiScanner::~UiScanner() {
-  CloseDevice();
-  UseHidPlatform(nullptr);
 }
 
 PageReference RunPagesWithoutWindows(UiScanner& rig) {

@@ -12,7 +12,7 @@
 #include "profile/gbk_text.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
-#include "ui/win32/file_chooser_win32.h"
+#include "ui/win32/file_chooser.h"
 #include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {

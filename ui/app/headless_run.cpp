@@ -3,10 +3,8 @@
 #include <cstdio>
 #include <set>
 
-#include "link/device_commands.h"
 #include "profile/text_file.h"
-#include "sim/demo_configuration.h"
-#include "sim/seed_file.h"
+#include "sim/scanner_setup.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 
@@ -125,46 +123,35 @@ int HeadlessMain(int argc, char** argv,
   }
 
   sim::SimulatedScanner scanner;
-  if (!options.seed.empty()) {
-    sim::SettingList settings;
-    sim::SeedError error;
-    if (!sim::ReadSeedFile(options.seed, &settings, &error)) {
-      return UsageError(error.Describe());
-    }
-    for (const auto& [key, value] : settings) scanner.Set(key, value);
-  } else {
-    sim::SeedDemoScanner(scanner);
-  }
+  sim::SeedError error;
+  if (!sim::SeedScanner(options.seed, scanner, &error)) return UsageError(error.Describe());
   scanner.Faults().silentFrom = options.silentFrom;
 
   std::unique_ptr<HeadlessHost> host = makeHost();
   if (!host) return kRunOutputFailed;
 
-  sim::SimPlatform platform;
-  if (!options.hid) {
-    platform.AddScanner(&scanner);
-    UseHidPlatform(&platform);
-  }
-
   int status = kRunCompleted;
-  if (!host->Connect()) {
-    status = kRunConnectFailed;
-  } else {
-    for (const UserAction& action : options.actions) {
-      std::string note;
-      if (!host->Apply(action, &note)) {
-        std::fprintf(stderr, "lumiq-headless: action changed nothing: %s\n", note.c_str());
+  {
+    sim::SimPlatform platform;
+    if (!options.hid) platform.AddScanner(&scanner);
+    const sim::PluggedPlatform plugged(options.hid ? nullptr : &platform);
+    if (!host->Connect()) {
+      status = kRunConnectFailed;
+    } else {
+      for (const UserAction& action : options.actions) {
+        std::string note;
+        if (!host->Apply(action, &note)) {
+          std::fprintf(stderr, "lumiq-headless: action changed nothing: %s\n", note.c_str());
+        }
       }
     }
+    if (!options.screenshots.empty() && !host->SaveScreenshots(options.screenshots)) {
+      status = status == kRunCompleted ? kRunOutputFailed : status;
+    }
+    host->CloseSettings();
+    host.reset();
   }
-  if (!options.screenshots.empty() && !host->SaveScreenshots(options.screenshots)) {
-    status = status == kRunCompleted ? kRunOutputFailed : status;
-  }
-  host->CloseSettings();
-  host.reset();
 
-  CloseDevice();
-  UseHidPlatform(nullptr);
   if (!options.trace.empty() && !WriteTrace(scanner, options.trace)) {
     status = status == kRunCompleted ? kRunOutputFailed : status;
   }

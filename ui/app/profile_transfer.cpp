@@ -16,6 +16,21 @@ constexpr char kDeviceNumberKey[] = "deviceno";
 // Not read when the window opened (a channel that is off) or the read failed.
 constexpr char kNotShownReason[] = "not shown in the window";
 
+// Escaped and cut like profile::Quote, but never put in quotes of its own:
+// QuotedSetting quotes the whole setting.
+std::string Shown(std::string_view bytes) {
+  constexpr size_t kShownLimit = 64;
+  std::string shown = profile::EscapeBytes(bytes.substr(0, kShownLimit));
+  if (bytes.size() > kShownLimit) shown += "... (" + std::to_string(bytes.size()) + " bytes)";
+  return shown;
+}
+
+// One setting in a message, quoted as a whole so that blanks at either end
+// of the value show: 'qrcode=1 '.
+std::string QuotedSetting(const std::string& key, const std::string& value) {
+  return "'" + Shown(key) + "=" + Shown(value) + "'";
+}
+
 const std::string& NameOf(const ChosenFile& file) {
   return file.name.empty() ? file.path : file.name;
 }
@@ -69,7 +84,7 @@ TransferResult ProfileTransfer::Export(const PageSet& pages, const ChosenFile& f
 }
 
 TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const ChosenFile& file,
-                                              SettingMap* merged) const {
+                                              PendingImport* pending) const {
   std::string text;
   std::string error;
   if (!profile::ReadTextFile(file.path, &text, &error)) {
@@ -85,23 +100,68 @@ TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const Chosen
     return Failed(kImportRefusedText, cause + ": " + problem.message);
   }
 
-  *merged = Shown(pages, nullptr);
-  std::vector<std::string> ignored;
+  // An edit the old pages cannot encode has no value to carry over: the
+  // rebuilt page shows the file's or the scanner's instead.
+  pending->merged = Shown(pages, &pending->discardedEdits);
   for (const profile::ProfileEntry& entry : entries) {
     if (profile::IsReadOnlyKey(entry.key)) continue;  // never written by restore either
     if (!ShownByAPage(entry.key)) {
       // Save sends what the pages show and nothing else: a key no page
       // reads would be dropped without a word.
-      ignored.push_back(profile::Quote(entry.key));
+      pending->ignored.push_back(profile::Quote(entry.key));
       continue;
     }
-    (*merged)[entry.key] = entry.value;
+    pending->merged[entry.key] = entry.value;
+    pending->fileSettings.emplace_back(entry.key, entry.value);
   }
+  // Before the pages are rebuilt, so that they load as from a scanner on
+  // the file's channel: a parameter nobody read would go out empty on Save.
+  pending->unreadable = ReadMissingSettings(&pending->merged);
 
-  std::string message = std::string(kImportedText) + "\n" + NameOf(file) + "\n" +
-                        kImportNotSentText;
-  if (!ignored.empty()) message += "\n" + MessageWithKeys(kImportIgnoredText, ignored);
-  return {true, message};
+  return {true, std::string(kImportedText) + "\n" + NameOf(file) + "\n" + kImportNotSentText};
+}
+
+std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& pending,
+                                          SettingMap read) {
+  SettingMap sent;
+  StorePagesInto(fresh, &sent);
+  std::vector<std::string> adjusted;
+  for (const auto& [key, value] : pending.fileSettings) {
+    if (read.find(key) == read.end()) {
+      // A parameter of a channel that is off: no rebuilt page shows it.
+      pending.ignored.push_back(profile::Quote(key));
+      continue;
+    }
+    const auto at = sent.find(key);
+    if (at != sent.end() && at->second == value) continue;
+    adjusted.push_back(QuotedSetting(key, value) + kImportAdjustedArrow +
+                       (at == sent.end() ? std::string(kImportKeptText)
+                                         : QuotedSetting(key, at->second)));
+    // What the window knows of the scanner is not the file's value, which
+    // an export would otherwise claim: it is what the scanner held.
+    const auto held = loaded_.find(key);
+    if (held == loaded_.end()) {
+      read.erase(key);
+    } else {
+      read[key] = held->second;
+    }
+  }
+  loaded_ = std::move(read);
+
+  std::string message;
+  if (!pending.discardedEdits.empty()) {
+    message += "\n" + MessageWithKeys(kImportDiscardedEditsText, pending.discardedEdits);
+  }
+  if (!pending.unreadable.empty()) message += "\n" + LoadFailureMessage(pending.unreadable);
+  if (!adjusted.empty()) {
+    message += "\n";
+    message += kImportAdjustedText;
+    for (const std::string& line : adjusted) message += "\n" + line;
+  }
+  if (!pending.ignored.empty()) {
+    message += "\n" + MessageWithKeys(kImportIgnoredText, pending.ignored);
+  }
+  return message;
 }
 
 }  // namespace lumiq::ui::app

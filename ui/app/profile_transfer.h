@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/pages/setting_io.h"
@@ -64,6 +65,10 @@ inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写
 inline constexpr char kImportedText[] = "配置已从文件导入:";
 inline constexpr char kImportNotSentText[] = "设置尚未写入设备，按“保存”后写入。";
 inline constexpr char kImportIgnoredText[] = "以下设置不在窗口中，保存时不会写入:";
+inline constexpr char kImportAdjustedText[] = "以下设置窗口无法按文件显示，保存时写入箭头后的值:";
+inline constexpr char kImportAdjustedArrow[] = " → ";
+inline constexpr char kImportKeptText[] = "不写入，设备保持原值";
+inline constexpr char kImportDiscardedEditsText[] = "以下修改无法写入设备，导入时已放弃:";
 inline constexpr char kImportUnreadableText[] = "导入失败，文件无法读取，窗口未改变:";
 inline constexpr char kImportRefusedText[] = "导入失败，配置文件有误，窗口未改变:";
 
@@ -86,7 +91,7 @@ class ProfileTransfer {
   const SettingMap& Loaded() const { return loaded_; }
 
   // What the scanner would hold after Save: the loaded values, overlaid
-  // with what the store groups would send. Nothing is sent. The keys Save
+  // with what the store steps would send. Nothing is sent. The keys Save
   // would fail without asking the scanner go to `unstorable`.
   SettingMap Shown(const PageSet& pages, std::vector<std::string>* unstorable) const;
 
@@ -98,26 +103,42 @@ class ProfileTransfer {
   TransferResult Export(const PageSet& pages, const ChosenFile& file) const;
 
   // Reads `file` as `zrctl restore` does, with the same refusals. On
-  // success calls `rebuild` for five pages fresh from their templates and
-  // loads them from Shown(pages) overlaid with the file's settings (the
-  // firmware version excepted: it is the scanner's own); what they read is
-  // then what the window knows, as after opening. On failure changes
-  // nothing and does not call `rebuild`. Nothing is sent either way.
+  // success reads from the scanner what the rebuilt pages will show and
+  // neither the file nor the earlier Load supplied (the parameters of a
+  // channel the file switches on), then calls `rebuild` for five pages fresh
+  // from their templates and loads them from Shown(pages) overlaid with the
+  // file's settings (the firmware version excepted: it is the scanner's
+  // own). The message names the reads that failed, the file's values the
+  // pages cannot show as written (with what Save sends instead), the keys
+  // no rebuilt page shows, and the edits the old pages could not encode. On
+  // failure changes nothing, reads nothing and does not call `rebuild`.
+  // Nothing is sent either way.
   template <typename Rebuild>
   TransferResult Import(const PageSet& pages, const ChosenFile& file, Rebuild&& rebuild) {
-    SettingMap merged;
-    TransferResult result = PrepareImport(pages, file, &merged);
+    PendingImport pending;
+    TransferResult result = PrepareImport(pages, file, &pending);
     if (!result.ok) return result;
     PageSet fresh = rebuild();
     SettingMap read;
-    LoadPagesFrom(fresh, merged, &read);
-    loaded_ = std::move(read);
+    LoadPagesFrom(fresh, pending.merged, &read);
+    result.message += FinishImport(fresh, pending, std::move(read));
     return result;
   }
 
  private:
+  struct PendingImport {
+    SettingMap merged;  // what the rebuilt pages load from
+    std::vector<std::pair<std::string, std::string>> fileSettings;  // shown by a page
+    std::vector<std::string> ignored;  // quoted, no page reads them
+    std::vector<std::string> discardedEdits;
+    std::vector<std::string> unreadable;  // read from the scanner and failed
+  };
+
   TransferResult PrepareImport(const PageSet& pages, const ChosenFile& file,
-                               SettingMap* merged) const;
+                               PendingImport* pending) const;
+  // Takes what the rebuilt pages read as what the window knows, less the
+  // file's values Save will not send; returns the rest of the message.
+  std::string FinishImport(const PageSet& fresh, PendingImport& pending, SettingMap read);
 
   SettingMap loaded_;
 };

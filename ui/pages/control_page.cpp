@@ -210,7 +210,7 @@ void ControlPage::Load(PageControls& controls, SettingReader& reader) {
   SelectByToken(controls, kEngines, reader.Get("enginelist"));
 }
 
-void ControlPage::StoreGroupA(const PageControls& controls, SettingWriter& writer) {
+void ControlPage::StoreS4(const PageControls& controls, SettingWriter& writer) {
   // The interval and the NFC byte range go out on every Save, whatever the
   // work mode and the NFC switch.
   writer.SetText("intervaltime", controls, kIntervalEdit);
@@ -223,7 +223,7 @@ void ControlPage::StoreGroupA(const PageControls& controls, SettingWriter& write
   SetCheckedToken(controls, kContentFormats, "contentformat", writer);
 }
 
-void ControlPage::StoreGroupB(const PageControls& controls, SettingWriter& writer) {
+void ControlPage::StoreS7(const PageControls& controls, SettingWriter& writer) {
   StoreDevelopMode(controls, writer);
   SetCheckedToken(controls, kEngines, "enginelist", writer);
 }

@@ -14,9 +14,9 @@ class ControlPage {
   // Reads 13 settings, 14 when the NFC reader is on.
   static void Load(PageControls& controls, SettingReader& reader);
   // Save step S4.
-  static void StoreGroupA(const PageControls& controls, SettingWriter& writer);
+  static void StoreS4(const PageControls& controls, SettingWriter& writer);
   // Save step S7.
-  static void StoreGroupB(const PageControls& controls, SettingWriter& writer);
+  static void StoreS7(const PageControls& controls, SettingWriter& writer);
 };
 
 }  // namespace lumiq::ui

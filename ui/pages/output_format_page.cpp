@@ -131,7 +131,7 @@ void OutputFormatPage::Load(PageControls& controls, SettingReader& reader) {
   LoadText(controls, reader, kKeyUpTimeKey, ids::kKeyUpTime);
 }
 
-void OutputFormatPage::StoreGroupA(const PageControls& controls, SettingWriter& writer) {
+void OutputFormatPage::StoreS3(const PageControls& controls, SettingWriter& writer) {
   writer.Set(kContentOrderKey,
              ContentOrder(controls.IsChecked(ids::kEnter), controls.IsChecked(ids::kWrap)));
   StoreAffix(controls, writer, kCodePrefix);
@@ -142,14 +142,14 @@ void OutputFormatPage::StoreGroupA(const PageControls& controls, SettingWriter& 
 
 // Each radio button is tested on its own; the read method goes out between
 // the two notations, not in the order Load reads them.
-void OutputFormatPage::StoreGroupB(const PageControls& controls, SettingWriter& writer) {
+void OutputFormatPage::StoreS5(const PageControls& controls, SettingWriter& writer) {
   StoreRadioPair(controls, writer, kCodeNotation);
   StoreRadioPair(controls, writer, kReadMethod);
   StoreRadioPair(controls, writer, kNfcNotation);
 }
 
 // Both times go out in every Save, even empty, exactly as the edits hold them.
-void OutputFormatPage::StoreGroupC(const PageControls& controls, SettingWriter& writer) {
+void OutputFormatPage::StoreS8(const PageControls& controls, SettingWriter& writer) {
   writer.SetText(kKeyDownTimeKey, controls, ids::kKeyDownTime);
   writer.SetText(kKeyUpTimeKey, controls, ids::kKeyUpTime);
 }

@@ -9,9 +9,9 @@ class OutputFormatPage {
  public:
   static constexpr int kTemplateId = 132;
   static void Load(PageControls& controls, SettingReader& reader);
-  static void StoreGroupA(const PageControls& controls, SettingWriter& writer);
-  static void StoreGroupB(const PageControls& controls, SettingWriter& writer);
-  static void StoreGroupC(const PageControls& controls, SettingWriter& writer);
+  static void StoreS3(const PageControls& controls, SettingWriter& writer);
+  static void StoreS5(const PageControls& controls, SettingWriter& writer);
+  static void StoreS8(const PageControls& controls, SettingWriter& writer);
 };
 
 }  // namespace lumiq::ui

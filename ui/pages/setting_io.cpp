@@ -7,6 +7,7 @@ namespace lumiq::ui {
 std::string SettingReader::Get(std::string_view key, size_t bufferSize) {
   if (source_) {
     const auto found = source_->find(std::string(key));
+    if (found == source_->end() && scannerForMissing_) return GetFromScanner(key, bufferSize);
     // The buffer keeps a byte for the terminator, as GetSetting does.
     if (found == source_->end() || found->second.size() >= bufferSize) {
       failed_.emplace_back(key);
@@ -15,6 +16,10 @@ std::string SettingReader::Get(std::string_view key, size_t bufferSize) {
     values_[found->first] = found->second;
     return found->second;
   }
+  return GetFromScanner(key, bufferSize);
+}
+
+std::string SettingReader::GetFromScanner(std::string_view key, size_t bufferSize) {
   std::vector<char> buffer(bufferSize, '\0');
   const int length = GetSetting(key, buffer.data(), buffer.size());
   if (length < 0) {

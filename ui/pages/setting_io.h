@@ -25,6 +25,11 @@ class SettingReader {
   // Reads from `source` as from a scanner holding exactly those settings: a
   // key it lacks, or a value too long for the buffer, fails as its get would.
   explicit SettingReader(const SettingMap& source) : source_(&source) {}
+  // Reads from `source`, and from the scanner every key `source` lacks, as
+  // from a scanner holding `source` over what it holds.
+  enum class MissingFromScanner { kRead };
+  SettingReader(const SettingMap& source, MissingFromScanner)
+      : source_(&source), scannerForMissing_(true) {}
 
   // The value of `key`, read into a buffer of `bufferSize` bytes.
   std::string Get(std::string_view key, size_t bufferSize = kValueBufferSize);
@@ -33,12 +38,15 @@ class SettingReader {
   const SettingMap& Values() const { return values_; }
 
  private:
+  std::string GetFromScanner(std::string_view key, size_t bufferSize);
+
   const SettingMap* source_ = nullptr;
+  bool scannerForMissing_ = false;
   std::vector<std::string> failed_;
   SettingMap values_;
 };
 
-// What a page's store groups write through. Every set is issued in order;
+// What a page's store steps write through. Every set is issued in order;
 // a set that fails, is refused by the link, or whose text cannot be encoded
 // is remembered, so that Save never reports a success it did not have.
 class SettingWriter {

@@ -1,7 +1,9 @@
 #include "ui/pages/settings_sequence.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "link/device_commands.h"
 #include "ui/pages/control_page.h"
@@ -26,15 +28,39 @@ void LoadInPageOrder(PageSet& pages, SettingReader& reader) {
 void StoreInSaveOrder(const PageSet& pages, SettingWriter& writer) {
   SymbologyPage::StoreS1(pages.symbology, writer);            // S1
   OutputMethodPage::StoreS2(pages.outputMethod, writer);      // S2
-  OutputFormatPage::StoreGroupA(pages.outputFormat, writer);  // S3
-  ControlPage::StoreGroupA(pages.control, writer);            // S4
-  OutputFormatPage::StoreGroupB(pages.outputFormat, writer);  // S5
+  OutputFormatPage::StoreS3(pages.outputFormat, writer);  // S3
+  ControlPage::StoreS4(pages.control, writer);            // S4
+  OutputFormatPage::StoreS5(pages.outputFormat, writer);  // S5
   VersionPage::StoreS6(pages.version, writer);                // S6
-  ControlPage::StoreGroupB(pages.control, writer);            // S7
-  OutputFormatPage::StoreGroupC(pages.outputFormat, writer);  // S8
+  ControlPage::StoreS7(pages.control, writer);            // S7
+  OutputFormatPage::StoreS8(pages.outputFormat, writer);  // S8
 }
 
+// Controls that keep nothing: the pages' Loads only set controls, so what
+// they read does not depend on what the controls held.
+class DiscardingControls final : public PageControls {
+ public:
+  bool IsChecked(int) const override { return false; }
+  void SetChecked(int, bool) override {}
+  std::optional<std::string> Text(int) const override { return std::string(); }
+  void SetText(int, std::string_view) override {}
+  bool IsShown(int) const override { return true; }
+  void SetShown(int, bool) override {}
+  bool IsEnabled(int) const override { return true; }
+};
+
 }  // namespace
+
+std::vector<std::string> ReadMissingSettings(SettingMap* settings) {
+  DiscardingControls discarded;
+  PageSet pages{discarded, discarded, discarded, discarded, discarded};
+  SettingReader reader(*settings, SettingReader::MissingFromScanner::kRead);
+  LoadInPageOrder(pages, reader);
+  // The values `settings` already had come back unchanged; only the
+  // scanner's are new.
+  for (const auto& [key, value] : reader.Values()) settings->emplace(key, value);
+  return reader.FailedKeys();
+}
 
 std::vector<std::string> LoadPages(PageSet& pages) { return LoadPages(pages, nullptr); }
 

@@ -30,17 +30,23 @@ std::vector<std::string> LoadPages(PageSet& pages, SettingMap* read);
 std::vector<std::string> LoadPagesFrom(PageSet& pages, const SettingMap& settings,
                                        SettingMap* read = nullptr);
 
+// Reads from the scanner, in the pages' Load order, every setting that
+// pages loaded from `settings` would read but `settings` lacks (the
+// parameters of a channel `settings` switches on), and adds what was read to
+// `settings`; no page is touched. Returns the keys whose read failed.
+std::vector<std::string> ReadMissingSettings(SettingMap* settings);
+
 struct SaveOutcome {
   std::vector<std::string> failedKeys;  // in the order their sets were issued
   bool commitFailed = false;
   bool Succeeded() const { return failedKeys.empty() && !commitFailed; }
 };
 
-// Store groups S1 to S8 in their interleaved order, each to its end whatever
+// Store steps S1 to S8 in their interleaved order, each to its end whatever
 // the earlier ones returned, then one commit.
 SaveOutcome SavePages(const PageSet& pages);
 
-// What Save would send, without sending it: store groups S1 to S8 into
+// What Save would send, without sending it: store steps S1 to S8 into
 // `settings`, each key left with the last value sent for it. Returns the keys
 // Save would fail without asking the scanner (a text that cannot be encoded,
 // a set too long for the link), in the order they were stored.

@@ -10,10 +10,6 @@
 #include "ui/qt/program_icon.h"
 #include "ui/qt/settings_window.h"
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace lumiq::ui::qt {
 
 ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
@@ -33,64 +29,38 @@ ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
 
   about_ = new QAction(QString::fromUtf8(res::StringResource(res::kAboutMenuStringId)), this);
   connect(about_, &QAction::triggered, this, &ConnectDialog::ShowAbout);
-#ifndef Q_OS_WIN
   // No system menu to extend here: the entry lives in the context menu.
   addAction(about_);
   setContextMenuPolicy(Qt::ActionsContextMenu);
-#endif
   if (QWidget* first = controls_.FirstTabStop()) first->setFocus();
 }
 
 ConnectDialog::~ConnectDialog() = default;
 
 ConnectDialog::Outcome ConnectDialog::Connect() {
-  // Every press starts over from discovery; a window of an earlier connect
-  // that is still kept goes first.
-  settings_.reset();
-
-  const app::ConnectResult result = app::ConnectToScanner();
-  messages_.Show(this, QString::fromStdString(result.message));
-  if (!result.Connected()) return result.outcome;
-
-  settings_ = std::make_unique<SettingsWindow>(messages_, this);
-  if (modal_) {
-    settings_->exec();
-    settings_.reset();
-  } else {
-    settings_->show();
-  }
-  return Outcome::kConnected;
+  struct Window final : app::ConnectWindow {
+    explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
+    void DropSettings() override { dialog.settings_.reset(); }
+    void ShowMessage(const std::string& utf8) override {
+      dialog.messages_.Show(&dialog, QString::fromStdString(utf8));
+    }
+    void OpenSettings() override {
+      dialog.settings_ = std::make_unique<SettingsWindow>(dialog.messages_, &dialog);
+      if (dialog.modal_) {
+        dialog.settings_->exec();
+        dialog.settings_.reset();
+      } else {
+        dialog.settings_->show();
+      }
+    }
+    ConnectDialog& dialog;
+  } window(*this);
+  return app::RunConnect(window);
 }
 
 void ConnectDialog::ShowAbout() {
   AboutDialog about(this);
   about.exec();
 }
-
-#ifdef Q_OS_WIN
-void ConnectDialog::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (systemMenuExtended_) return;
-  systemMenuExtended_ = true;
-  HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-  const QString text = about_->text();
-  if (menu && !text.isEmpty()) {
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, res::kAboutMenuCommand,
-                reinterpret_cast<const wchar_t*>(text.utf16()));
-  }
-}
-
-bool ConnectDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-  const MSG* msg = static_cast<const MSG*>(message);
-  if (msg->message == WM_SYSCOMMAND &&
-      static_cast<int>(msg->wParam & res::kSystemCommandMask) == res::kAboutMenuCommand) {
-    ShowAbout();
-    *result = 0;
-    return true;
-  }
-  return QDialog::nativeEvent(eventType, message, result);
-}
-#endif
 
 }  // namespace lumiq::ui::qt

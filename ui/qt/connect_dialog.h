@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "ui/app/connect_steps.h"
+#include "ui/app/connect_flow.h"
 #include "ui/qt/dialog_builder.h"
 
 class QAction;
@@ -36,18 +36,12 @@ class ConnectDialog : public QDialog {
   // The settings window of the last connect while it is kept, or nullptr.
   SettingsWindow* Settings() const { return settings_.get(); }
 
-  // The About entry ("关于 LumiqConfigTool(&A)..."): the system menu's on
-  // Windows, the dialog's context menu elsewhere.
+  // The About entry ("关于 LumiqConfigTool(&A)..."), in the dialog's
+  // context menu (the Win32 binding puts it in the system menu).
   QAction* AboutAction() const { return about_; }
   void ShowAbout();
 
   const BuiltDialog& Controls() const { return controls_; }
-
- protected:
-#ifdef Q_OS_WIN
-  void showEvent(QShowEvent* event) override;
-  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
-#endif
 
  private:
   MessageSink& messages_;
@@ -55,9 +49,6 @@ class ConnectDialog : public QDialog {
   QAction* about_ = nullptr;
   std::unique_ptr<SettingsWindow> settings_;
   bool modal_ = true;
-#ifdef Q_OS_WIN
-  bool systemMenuExtended_ = false;
-#endif
 };
 
 }  // namespace lumiq::ui::qt

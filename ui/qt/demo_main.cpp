@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "link/device_commands.h"
 #include "sim/demo_configuration.h"
+#include "sim/scanner_setup.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 #include "ui/qt/config_app.h"
@@ -18,11 +18,7 @@ int main(int argc, char** argv) {
   lumiq::sim::SeedDemoScanner(scanner);
   lumiq::sim::SimPlatform platform;
   platform.AddScanner(&scanner);
-  lumiq::UseHidPlatform(&platform);
+  const lumiq::sim::PluggedPlatform plugged(&platform);
 
-  const int result = lumiq::ui::qt::ConfigApp().Run();
-
-  lumiq::CloseDevice();
-  lumiq::UseHidPlatform(nullptr);
-  return result;
+  return lumiq::ui::qt::ConfigApp().Run();
 }

@@ -8,6 +8,7 @@
 #include "ui/app/page_tabs.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
+#include "ui/qt/tab_keys.h"
 
 namespace lumiq::ui::qt {
 
@@ -32,8 +33,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   // Every page on one rectangle: the tab control's client area less the
   // header row, whatever the page's own template size.
   const QRect client = tabs_->ClientRect();
-  const QRect pageRect(client.x(), client.y() + kPageTop, client.width(),
-                       client.height() - kPageTop);
+  const QRect pageRect(client.x(), client.y() + app::kPageTopOffset, client.width(),
+                       client.height() - app::kPageTopOffset);
   for (int tab = 0; tab < kPageCount; ++tab) {
     Page& page = pages_[static_cast<size_t>(tab)];
     page.widget = new QWidget;
@@ -44,10 +45,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   }
   tabs_->setCurrentIndex(0);
 
-  PageSet pages = Pages();
-  SettingMap loaded;
-  loadFailed_ = LoadPages(pages, &loaded);
-  transfer_.SetLoaded(std::move(loaded));
+  session_.Open(Pages());
 
   // No button is a default button: Enter inside a page must never save.
   // Enter on a focused button clicks it, as a Windows dialog does.
@@ -60,6 +58,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
   connect(import_, &QPushButton::clicked, this, [this] { Import(); });
   connect(export_, &QPushButton::clicked, this, [this] { Export(); });
+  AddTabKeys(this, tabs_);
   exit_->setFocus();  // the first tab stop of the template
 }
 
@@ -72,15 +71,18 @@ QtPageControls* SettingsWindow::PageByTemplate(int templateId) {
 
 int SettingsWindow::TabOfTemplate(int templateId) const { return app::TabOfTemplate(templateId); }
 
-PageSet SettingsWindow::Pages() {
-  return PageSet{*pages_[0].controls, *pages_[1].controls, *pages_[2].controls,
-                 *pages_[3].controls, *pages_[4].controls};
+app::PagesByTab SettingsWindow::Pages() {
+  app::PagesByTab pages{};
+  for (int tab = 0; tab < kPageCount; ++tab) {
+    pages[static_cast<size_t>(tab)] = pages_[static_cast<size_t>(tab)].controls.get();
+  }
+  return pages;
 }
 
 SaveOutcome SettingsWindow::Save() {
-  const SaveOutcome outcome = SavePages(Pages());
-  messages_.Show(this, QString::fromStdString(SaveMessage(outcome)));
-  return outcome;
+  const app::SettingsSession::Saved saved = session_.Save(Pages());
+  messages_.Show(this, QString::fromStdString(saved.message));
+  return saved.outcome;
 }
 
 void SettingsWindow::RebuildPages() {
@@ -97,27 +99,23 @@ void SettingsWindow::RebuildPages() {
 }
 
 std::optional<app::TransferResult> SettingsWindow::Import() {
-  const std::optional<app::ChosenFile> file = Chooser().Choose(app::FileChoice::kImport);
-  if (!file) return std::nullopt;
-  const app::TransferResult result = transfer_.Import(Pages(), *file, [this] {
+  const std::optional<app::TransferResult> result = session_.Import(Pages(), Chooser(), [this] {
     RebuildPages();
     return Pages();
   });
-  messages_.Show(this, QString::fromStdString(result.message));
+  if (result) messages_.Show(this, QString::fromStdString(result->message));
   return result;
 }
 
 std::optional<app::TransferResult> SettingsWindow::Export() {
-  const std::optional<app::ChosenFile> file = Chooser().Choose(app::FileChoice::kExport);
-  if (!file) return std::nullopt;
-  const app::TransferResult result = transfer_.Export(Pages(), *file);
-  messages_.Show(this, QString::fromStdString(result.message));
+  const std::optional<app::TransferResult> result = session_.Export(Pages(), Chooser());
+  if (result) messages_.Show(this, QString::fromStdString(result->message));
   return result;
 }
 
 void SettingsWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (loadFailed_.empty() || loadFailureReported_) return;
+  if (!session_.OpeningMessage() || loadFailureReported_) return;
   loadFailureReported_ = true;
   // After the window is up, so the operator sees which page the message is
   // about; queued, so the window paints first.
@@ -139,7 +137,9 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SettingsWindow::ShowLoadFailure() {
-  messages_.Show(this, QString::fromStdString(LoadFailureMessage(loadFailed_)));
+  if (const std::optional<std::string> message = session_.OpeningMessage()) {
+    messages_.Show(this, QString::fromStdString(*message));
+  }
 }
 
 }  // namespace lumiq::ui::qt

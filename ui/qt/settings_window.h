@@ -10,10 +10,11 @@
 
 #include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
+#include "ui/app/settings_session.h"
 #include "ui/pages/settings_sequence.h"
 #include "ui/qt/file_chooser.h"
 #include "ui/qt/dialog_builder.h"
-#include "ui/qt/qt_page_controls.h"
+#include "ui/qt/page_controls.h"
 #include "ui/qt/tab_control.h"
 
 class QPushButton;
@@ -34,9 +35,6 @@ class SettingsWindow : public QDialog {
 
  public:
   static constexpr int kPageCount = app::kPageCount;
-  // Where the pages start below the top of the tab control's client area,
-  // in pixels whatever the font: the row of tab headers stays uncovered.
-  static constexpr int kPageTop = 25;
 
   explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr);
   ~SettingsWindow() override;
@@ -57,7 +55,7 @@ class SettingsWindow : public QDialog {
   const BuiltDialog& Controls() const { return controls_; }
 
   // Keys whose get failed while the pages loaded.
-  const std::vector<std::string>& LoadFailedKeys() const { return loadFailed_; }
+  const std::vector<std::string>& LoadFailedKeys() const { return session_.LoadFailedKeys(); }
 
   // What "保存" does: S1 to S9, then the outcome's message.
   SaveOutcome Save();
@@ -80,7 +78,7 @@ class SettingsWindow : public QDialog {
     QWidget* widget = nullptr;
     std::unique_ptr<QtPageControls> controls;
   };
-  PageSet Pages();
+  app::PagesByTab Pages();
   // The five pages fresh from their templates, in place of the old ones.
   void RebuildPages();
   app::FileChooser& Chooser() { return chooser_ ? *chooser_ : dialogs_; }
@@ -94,9 +92,8 @@ class SettingsWindow : public QDialog {
   QPushButton* import_ = nullptr;
   QPushButton* export_ = nullptr;
   std::array<Page, kPageCount> pages_;
-  std::vector<std::string> loadFailed_;
   bool loadFailureReported_ = false;
-  app::ProfileTransfer transfer_;
+  app::SettingsSession session_;
   QtFileChooser dialogs_{this};
   app::FileChooser* chooser_ = nullptr;
 };

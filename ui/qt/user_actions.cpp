@@ -1,5 +1,7 @@
 #include "ui/qt/user_actions.h"
 
+#include <optional>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,6 +9,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "ui/app/action_replay.h"
 #include "ui/qt/settings_window.h"
 
 namespace lumiq::ui::qt {
@@ -26,60 +29,64 @@ void TypeText(QWidget* control, const QString& text) {
   }
 }
 
+namespace {
+
+// The runner's actions on this binding's widgets.
+class QtActionDriver final : public app::ActionDriver {
+ public:
+  explicit QtActionDriver(SettingsWindow& window) : window_(window) {}
+
+  void Press(Button button) override {
+    (button == Button::kSave ? window_.SaveButton() : window_.ExitButton())->click();
+  }
+  void SelectTab(int tab) override { window_.Tabs()->setCurrentIndex(tab); }
+  std::optional<app::TransferResult> Transfer(app::FileChoice choice,
+                                              const std::string& file) override {
+    app::GivenFileChooser chooser(file);
+    window_.UseFileChooser(&chooser);
+    const auto transfer = choice == app::FileChoice::kImport ? window_.Import()
+                                                             : window_.Export();
+    window_.UseFileChooser(nullptr);
+    return transfer;
+  }
+
+  ControlKind KindOf(int templateId, int id) const override {
+    QWidget* control = Control(templateId, id);
+    if (!control) return ControlKind::kNone;
+    if (qobject_cast<QRadioButton*>(control)) return ControlKind::kRadioButton;
+    if (qobject_cast<QAbstractButton*>(control)) return ControlKind::kCheckBox;
+    return ControlKind::kOther;
+  }
+  bool IsShown(int templateId, int id) const override {
+    return !Control(templateId, id)->isHidden();
+  }
+  bool IsEnabled(int templateId, int id) const override {
+    return Control(templateId, id)->isEnabled();
+  }
+  bool IsChecked(int templateId, int id) const override {
+    return qobject_cast<QAbstractButton*>(Control(templateId, id))->isChecked();
+  }
+  void Click(int templateId, int id) override {
+    qobject_cast<QAbstractButton*>(Control(templateId, id))->click();
+  }
+  void Type(int templateId, int id, const std::string& text) override {
+    TypeText(Control(templateId, id), QString::fromStdString(text));
+  }
+
+ private:
+  QWidget* Control(int templateId, int id) const {
+    QtPageControls* page = window_.PageByTemplate(templateId);
+    return page ? page->Widget(id) : nullptr;
+  }
+
+  SettingsWindow& window_;
+};
+
+}  // namespace
+
 bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::string* note) {
-  auto nothing = [note](const char* why) {
-    if (note) *note = why;
-    return false;
-  };
-  switch (action.kind) {
-    case UserAction::Kind::kSave:
-      window.SaveButton()->click();
-      return true;
-    case UserAction::Kind::kExit:
-      window.ExitButton()->click();
-      return true;
-    case UserAction::Kind::kTab:
-      window.Tabs()->setCurrentIndex(action.tab);
-      return true;
-    case UserAction::Kind::kImport:
-    case UserAction::Kind::kExport: {
-      // The button is pressed; the file dialog it opens answers with FILE.
-      app::GivenFileChooser chooser(action.text);
-      window.UseFileChooser(&chooser);
-      const auto transfer = action.kind == UserAction::Kind::kImport ? window.Import()
-                                                                     : window.Export();
-      const bool ok = transfer && transfer->ok;
-      window.UseFileChooser(nullptr);
-      return ok || nothing(app::kTransferFailed);
-    }
-    case UserAction::Kind::kCheck:
-    case UserAction::Kind::kUncheck:
-    case UserAction::Kind::kText:
-      break;
-  }
-
-  QtPageControls* page = window.PageByTemplate(action.templateId);
-  QWidget* control = page ? page->Widget(action.controlId) : nullptr;
-  if (!control) return nothing(app::kNoSuchControl);
-  if (control->isHidden()) return nothing(app::kControlHidden);
-  if (!control->isEnabled()) return nothing(app::kControlDisabled);
-
-  if (action.kind == UserAction::Kind::kText) {
-    TypeText(control, QString::fromStdString(action.text));
-    return true;
-  }
-  auto* button = qobject_cast<QAbstractButton*>(control);
-  if (!button) return nothing(app::kNotAButton);
-  const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
-  if (action.kind == UserAction::Kind::kCheck) {
-    if (radio || !button->isChecked()) button->click();
-    return true;
-  }
-  if (radio) return nothing(app::kRadioNeverUnchecked);
-  if (button->isChecked()) button->click();
-  return true;
+  QtActionDriver driver(window);
+  return app::ReplayAction(driver, action, note);
 }
-
-std::string MessageLine(const QString& text) { return app::MessageLine(text.toStdString()); }
 
 }  // namespace lumiq::ui::qt

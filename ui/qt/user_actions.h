@@ -29,7 +29,4 @@ bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::stri
 // one character at a time through the edit's own input checks.
 void TypeText(QWidget* control, const QString& text);
 
-// A message box as one line of output (app::MessageLine).
-std::string MessageLine(const QString& text);
-
 }  // namespace lumiq::ui::qt

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/app_windows.h"
+#include "ui/win32/connect_dialog.h"
 #include "ui/win32/message_sink.h"
 
 namespace lumiq::ui::win32 {

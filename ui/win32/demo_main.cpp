@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "link/device_commands.h"
 #include "sim/demo_configuration.h"
+#include "sim/scanner_setup.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 #include "ui/win32/config_app.h"
@@ -14,11 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   lumiq::sim::SeedDemoScanner(scanner);
   lumiq::sim::SimPlatform platform;
   platform.AddScanner(&scanner);
-  lumiq::UseHidPlatform(&platform);
+  const lumiq::sim::PluggedPlatform plugged(&platform);
 
-  const int result = lumiq::ui::win32::RunConfigApp(instance);
-
-  lumiq::CloseDevice();
-  lumiq::UseHidPlatform(nullptr);
-  return result;
+  return lumiq::ui::win32::RunConfigApp(instance);
 }

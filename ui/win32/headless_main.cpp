@@ -14,11 +14,12 @@
 
 #include "ui/app/headless_run.h"
 #include "ui/app/page_tabs.h"
-#include "ui/win32/app_windows.h"
+#include "ui/win32/about_dialog.h"
+#include "ui/win32/connect_dialog.h"
 #include "ui/win32/config_app.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/screenshot.h"
-#include "ui/win32/user_actions_win32.h"
+#include "ui/win32/user_actions.h"
 #include "ui/win32/wide_text.h"
 
 namespace {

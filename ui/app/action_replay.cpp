@@ -1,0 +1,57 @@
+#include "ui/app/action_replay.h"
+
+namespace lumiq::ui::app {
+
+bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* note) {
+  auto nothing = [note](const char* why) {
+    if (note) *note = why;
+    return false;
+  };
+  using Kind = UserAction::Kind;
+  using ControlKind = ActionDriver::ControlKind;
+  switch (action.kind) {
+    case Kind::kSave:
+      driver.Press(ActionDriver::Button::kSave);
+      return true;
+    case Kind::kExit:
+      driver.Press(ActionDriver::Button::kExit);
+      return true;
+    case Kind::kTab:
+      driver.SelectTab(action.tab);
+      return true;
+    case Kind::kImport:
+    case Kind::kExport: {
+      // The button is pressed; the file dialog it opens answers with FILE.
+      const auto transfer = driver.Transfer(
+          action.kind == Kind::kImport ? FileChoice::kImport : FileChoice::kExport, action.text);
+      return (transfer && transfer->ok) || nothing(kTransferFailed);
+    }
+    case Kind::kCheck:
+    case Kind::kUncheck:
+    case Kind::kText:
+      break;
+  }
+
+  const int page = action.templateId;
+  const int id = action.controlId;
+  const ControlKind kind = driver.KindOf(page, id);
+  if (kind == ControlKind::kNone) return nothing(kNoSuchControl);
+  if (!driver.IsShown(page, id)) return nothing(kControlHidden);
+  if (!driver.IsEnabled(page, id)) return nothing(kControlDisabled);
+
+  if (action.kind == Kind::kText) {
+    driver.Type(page, id, action.text);
+    return true;
+  }
+  if (kind == ControlKind::kOther) return nothing(kNotAButton);
+  const bool radio = kind == ControlKind::kRadioButton;
+  if (action.kind == Kind::kCheck) {
+    if (radio || !driver.IsChecked(page, id)) driver.Click(page, id);
+    return true;
+  }
+  if (radio) return nothing(kRadioNeverUnchecked);
+  if (driver.IsChecked(page, id)) driver.Click(page, id);
+  return true;
+}
+
+}  // namespace lumiq::ui::app

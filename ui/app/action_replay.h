@@ -1,0 +1,46 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "ui/app/profile_transfer.h"
+#include "ui/app/user_action.h"
+
+namespace lumiq::ui::app {
+
+// What the runner's actions need of a settings window, each binding on its
+// own widgets: a control is named by its page's template id and its id.
+class ActionDriver {
+ public:
+  enum class Button { kSave, kExit };
+  enum class ControlKind { kNone, kCheckBox, kRadioButton, kOther };
+
+  virtual ~ActionDriver() = default;
+
+  // A click on the window's push button.
+  virtual void Press(Button button) = 0;
+  // The tab header clicked: the tab's page shows.
+  virtual void SelectTab(int tab) = 0;
+  // "导入配置..." or "导出配置..." pressed, its file dialog answered with
+  // `file` (UTF-8, as typed into it); nullopt when no file was chosen.
+  virtual std::optional<TransferResult> Transfer(FileChoice choice, const std::string& file) = 0;
+
+  virtual ControlKind KindOf(int templateId, int id) const = 0;
+  virtual bool IsShown(int templateId, int id) const = 0;
+  virtual bool IsEnabled(int templateId, int id) const = 0;
+  virtual bool IsChecked(int templateId, int id) const = 0;
+  // The user's mouse on the control.
+  virtual void Click(int templateId, int id) = 0;
+  // The user's typing that replaces the control's text (UTF-8), keystroke
+  // by keystroke through the control's own input checks.
+  virtual void Type(int templateId, int id, const std::string& text) = 0;
+};
+
+// Carries the action out as the user's mouse and keyboard would: a check
+// box is clicked when its state differs, a radio button clicked checks it
+// and clears its group (no click unchecks one), typing replaces the text. A
+// hidden or disabled control takes nothing. Returns false, with `note`,
+// when the action changed nothing for that reason.
+bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* note);
+
+}  // namespace lumiq::ui::app

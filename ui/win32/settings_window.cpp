@@ -1,0 +1,240 @@
+#include "ui/win32/settings_window.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include "res/ids/app_ids.h"
+#include "ui/win32/message_sink.h"
+#include "ui/win32/page_placement.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/window_attach.h"
+
+namespace lumiq::ui::win32 {
+
+namespace {
+
+// Posted by the settings window to itself, so that the load failure shows
+// once the window is up.
+constexpr UINT kShowLoadFailure = WM_APP + 1;
+// Posted on a change of DPI, so that the pages are placed once the system
+// has rescaled the window and the tab control.
+constexpr UINT kPlacePages = WM_APP + 2;
+
+// Child pages: the combo lists, the tab's themed background; no handlers.
+struct PageCreation {
+  const res::DialogTemplate* tmpl;
+};
+
+INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    const auto* creation = reinterpret_cast<const PageCreation*>(lParam);
+    FillComboBoxes(window, *creation->tmpl);
+    EnableThemeDialogTexture(window, ETDT_ENABLETAB);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+// --- settings window ---
+
+SettingsWindow::SettingsWindow(HINSTANCE instance, MessageSink& messages)
+    : instance_(instance),
+      messages_(messages),
+      template_(BuildTemplate(TemplateOf(res::kSettingsTemplateId))) {}
+
+SettingsWindow::~SettingsWindow() { Close(); }
+
+void SettingsWindow::RunModal(HWND owner) {
+  modal_ = true;
+  DialogBoxIndirectParamW(instance_, template_.Get(), owner, Procedure,
+                          reinterpret_cast<LPARAM>(this));
+  window_ = nullptr;
+}
+
+bool SettingsWindow::Create(HWND owner) {
+  modal_ = false;
+  window_ = CreateDialogIndirectParamW(instance_, template_.Get(), owner, Procedure,
+                                       reinterpret_cast<LPARAM>(this));
+  if (!window_) return false;
+  ShowWindow(window_, SW_SHOWNORMAL);
+  return true;
+}
+
+void SettingsWindow::Close() {
+  if (window_ && !modal_) DestroyWindow(window_);
+}
+
+HWND SettingsWindow::PageWindow(int tab) const {
+  const Win32PageControls* page = PageControlsAt(tab);
+  return page ? page->Page() : nullptr;
+}
+
+Win32PageControls* SettingsWindow::PageControlsAt(int tab) const {
+  if (tab < 0 || tab >= app::kPageCount) return nullptr;
+  return pages_[static_cast<size_t>(tab)].get();
+}
+
+app::PagesByTab SettingsWindow::Pages() const {
+  app::PagesByTab pages{};
+  for (int tab = 0; tab < app::kPageCount; ++tab) {
+    pages[static_cast<size_t>(tab)] = pages_[static_cast<size_t>(tab)].get();
+  }
+  return pages;
+}
+
+INT_PTR CALLBACK SettingsWindow::Procedure(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  SettingsWindow* self = Attached<SettingsWindow>(window, message, lParam);
+  if (!self) return FALSE;
+  if (message == WM_INITDIALOG) self->window_ = window;
+  return self->Handle(message, wParam, lParam);
+}
+
+void SettingsWindow::Initialise(HWND window) {
+  tabs_ = GetDlgItem(window, res::kSettingsTabControl);
+  for (int tab = 0; tab < app::kPageCount; ++tab) {
+    std::wstring caption = Utf8ToWide(app::kPageTabs[tab].caption);
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+  }
+
+  CreatePages();
+  session_.Open(Pages());
+
+  ShowPageOf(0);
+  SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
+  tabKeys_.Attach(window, tabs_);
+  if (session_.OpeningMessage()) PostMessageW(window, kShowLoadFailure, 0, 0);
+}
+
+// The pages are modeless child dialogs of the tab control, created in page
+// order; whether each creation worked is not looked at. Pages created again
+// (an import) replace the old ones, which go with their windows.
+void SettingsWindow::CreatePages() {
+  const RECT placed = PageRect(tabs_, dpi_ ? dpi_ : WindowDpi(window_));
+  for (int tab = 0; tab < app::kPageCount; ++tab) {
+    const res::DialogTemplate& tmpl = TemplateOf(app::kPageTabs[tab].templateId);
+    const InMemoryTemplate page = BuildTemplate(tmpl);
+    PageCreation creation{&tmpl};
+    HWND pageWindow = CreateDialogIndirectParamW(instance_, page.Get(), tabs_, PageProcedure,
+                                                 reinterpret_cast<LPARAM>(&creation));
+    auto& slot = pages_[static_cast<size_t>(tab)];
+    if (slot) DestroyWindow(slot->Page());
+    slot = std::make_unique<Win32PageControls>(pageWindow, tmpl);
+    PlacePage(pageWindow, placed);
+  }
+}
+
+std::optional<app::TransferResult> SettingsWindow::Import() {
+  app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
+  const std::optional<app::TransferResult> result = session_.Import(Pages(), chooser, [this] {
+    CreatePages();
+    return Pages();
+  });
+  if (!result) return std::nullopt;
+  if (result->ok) {
+    // The operator stays on the page that was showing.
+    const LRESULT selected = SendMessageW(tabs_, TCM_GETCURSEL, 0, 0);
+    ShowPageOf(selected >= 0 && selected < app::kPageCount ? static_cast<int>(selected) : 0);
+  }
+  messages_.Show(window_, result->message);
+  return result;
+}
+
+std::optional<app::TransferResult> SettingsWindow::Export() {
+  app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
+  const std::optional<app::TransferResult> result = session_.Export(Pages(), chooser);
+  if (result) messages_.Show(window_, result->message);
+  return result;
+}
+
+void SettingsWindow::ShowPageOf(int tab) {
+  for (int other = 0; other < app::kPageCount; ++other) {
+    ShowWindow(PageWindow(other), other == tab ? SW_SHOWNORMAL : SW_HIDE);
+  }
+}
+
+void SettingsWindow::Save() {
+  messages_.Show(window_, session_.Save(Pages()).message);
+}
+
+void SettingsWindow::End(INT_PTR result) {
+  if (modal_) {
+    EndDialog(window_, result);
+  } else {
+    DestroyWindow(window_);
+  }
+}
+
+INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Initialise(window_);
+      // "退出", the template's first tab stop; left to the dialog manager the
+      // focus would go into the first page, which the tab control holds.
+      SetFocus(GetDlgItem(window_, res::kSettingsExitButton));
+      return FALSE;
+    case WM_DPICHANGED:
+      dpi_ = HIWORD(wParam);
+      PostMessageW(window_, kPlacePages, 0, 0);
+      break;  // the system rescales the window
+    case kPlacePages: {
+      const RECT placed = PageRect(tabs_, dpi_);
+      for (int tab = 0; tab < app::kPageCount; ++tab) PlacePage(PageWindow(tab), placed);
+      return TRUE;
+    }
+    case kShowLoadFailure:
+      if (const std::optional<std::string> text = session_.OpeningMessage()) {
+        messages_.Show(window_, *text);
+      }
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->idFrom != static_cast<UINT_PTR>(res::kSettingsTabControl) ||
+          header->code != static_cast<UINT>(TCN_SELCHANGE)) {
+        break;
+      }
+      const LRESULT selected = SendMessageW(tabs_, TCM_GETCURSEL, 0, 0);
+      if (selected >= 0 && selected < app::kPageCount) ShowPageOf(static_cast<int>(selected));
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case res::kSettingsSaveButton:
+          if (HIWORD(wParam) == BN_CLICKED) Save();
+          return TRUE;
+        case res::kSettingsImportButton:
+          if (HIWORD(wParam) == BN_CLICKED) Import();
+          return TRUE;
+        case res::kSettingsExportButton:
+          if (HIWORD(wParam) == BN_CLICKED) Export();
+          return TRUE;
+        case res::kSettingsExitButton:
+          if (HIWORD(wParam) == BN_CLICKED) End(IDOK);
+          return TRUE;
+        case IDCANCEL:  // Escape and the close box
+          End(IDCANCEL);
+          return TRUE;
+        case IDOK:  // Enter: the window has no default button and never saves
+          return TRUE;
+        default:
+          break;
+      }
+      break;
+    case WM_DESTROY:
+      tabKeys_.Detach();
+      window_ = nullptr;
+      tabs_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace lumiq::ui::win32

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "ui/app/page_tabs.h"
+#include "ui/app/profile_transfer.h"
+#include "ui/app/settings_session.h"
+#include "ui/win32/dialog_builder.h"
+#include "ui/win32/file_chooser.h"
+#include "ui/win32/page_controls.h"
+#include "ui/win32/tab_keys.h"
+
+namespace lumiq::ui::win32 {
+
+class MessageSink;
+
+// The tabbed settings window (template 134). Opening it creates the five
+// pages in page order and runs their Loads, so the scanner is read before
+// the window first shows. "保存" runs the Save sequence and reports it;
+// "退出", Escape and the close box end the window without writing.
+class SettingsWindow {
+ public:
+  SettingsWindow(HINSTANCE instance, MessageSink& messages);
+  ~SettingsWindow();
+  SettingsWindow(const SettingsWindow&) = delete;
+  SettingsWindow& operator=(const SettingsWindow&) = delete;
+
+  // Runs the window modally; returns when it has ended.
+  void RunModal(HWND owner);
+  // Creates the window modeless and shows it (the runner); it stays until
+  // it ends itself or Close.
+  bool Create(HWND owner);
+  // Ends the window as its close box would.
+  void Close();
+
+  HWND Handle() const { return window_; }
+  HWND Tabs() const { return tabs_; }
+  HWND PageWindow(int tab) const;
+  Win32PageControls* PageControlsAt(int tab) const;
+  const std::vector<std::string>& LoadFailedKeys() const { return session_.LoadFailedKeys(); }
+
+  // "导入配置..." and "导出配置...": the file comes from the platform's file
+  // dialog, or from `chooser` while one is set (the runner, tests). nullopt
+  // when no file was chosen.
+  std::optional<app::TransferResult> Import();
+  std::optional<app::TransferResult> Export();
+  void UseFileChooser(app::FileChooser* chooser) { chooser_ = chooser; }
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Initialise(HWND window);
+  void CreatePages();
+  void ShowPageOf(int tab);
+  void Save();
+  void End(INT_PTR result);
+  app::PagesByTab Pages() const;
+
+  HINSTANCE instance_;
+  MessageSink& messages_;
+  InMemoryTemplate template_;
+  HWND window_ = nullptr;
+  HWND tabs_ = nullptr;
+  bool modal_ = false;
+  UINT dpi_ = 0;  // from the last change of DPI; 0: the window's own
+  TabKeys tabKeys_;
+  std::array<std::unique_ptr<Win32PageControls>, app::kPageCount> pages_;
+  app::SettingsSession session_;
+  Win32FileChooser dialogs_{&window_};
+  app::FileChooser* chooser_ = nullptr;
+};
+
+}  // namespace lumiq::ui::win32

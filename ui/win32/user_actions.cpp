@@ -1,0 +1,109 @@
+#include "ui/win32/user_actions.h"
+
+#include <optional>
+
+#include <commctrl.h>
+
+#include "res/ids/app_ids.h"
+#include "ui/app/action_replay.h"
+#include "ui/app/page_tabs.h"
+#include "ui/win32/settings_window.h"
+#include "ui/win32/wide_text.h"
+
+namespace lumiq::ui::win32 {
+
+namespace {
+
+bool IsRadioButton(HWND control) {
+  const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON;
+}
+
+HWND EditFieldOf(HWND control) {
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof(info);
+  if (GetComboBoxInfo(control, &info) && info.hwndItem) return info.hwndItem;
+  return control;
+}
+
+}  // namespace
+
+void TypeText(HWND control, const std::wstring& text) {
+  HWND edit = EditFieldOf(control);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, WM_CLEAR, 0, 0);
+  for (wchar_t unit : text) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(unit), 1);
+}
+
+namespace {
+
+// The runner's actions on this binding's windows.
+class Win32ActionDriver final : public app::ActionDriver {
+ public:
+  explicit Win32ActionDriver(SettingsWindow& window) : window_(window) {}
+
+  void Press(Button button) override {
+    const int id = button == Button::kSave ? res::kSettingsSaveButton : res::kSettingsExitButton;
+    SendMessageW(GetDlgItem(window_.Handle(), id), BM_CLICK, 0, 0);
+  }
+  void SelectTab(int tab) override {
+    // A program's selection raises no notification; a click's does.
+    SendMessageW(window_.Tabs(), TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    NMHDR header = {};
+    header.hwndFrom = window_.Tabs();
+    header.idFrom = res::kSettingsTabControl;
+    header.code = TCN_SELCHANGE;
+    SendMessageW(window_.Handle(), WM_NOTIFY, res::kSettingsTabControl,
+                 reinterpret_cast<LPARAM>(&header));
+  }
+  std::optional<app::TransferResult> Transfer(app::FileChoice choice,
+                                              const std::string& file) override {
+    GivenWin32File given(file);
+    window_.UseFileChooser(&given);
+    const auto transfer = choice == app::FileChoice::kImport ? window_.Import()
+                                                             : window_.Export();
+    window_.UseFileChooser(nullptr);
+    return transfer;
+  }
+
+  ControlKind KindOf(int templateId, int id) const override {
+    HWND control = Control(templateId, id);
+    if (!control) return ControlKind::kNone;
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
+    if (lstrcmpiW(name, L"Button") != 0) return ControlKind::kOther;
+    return IsRadioButton(control) ? ControlKind::kRadioButton : ControlKind::kCheckBox;
+  }
+  bool IsShown(int templateId, int id) const override {
+    return (GetWindowLongW(Control(templateId, id), GWL_STYLE) & WS_VISIBLE) != 0;
+  }
+  bool IsEnabled(int templateId, int id) const override {
+    return IsWindowEnabled(Control(templateId, id));
+  }
+  bool IsChecked(int templateId, int id) const override {
+    return SendMessageW(Control(templateId, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void Click(int templateId, int id) override {
+    SendMessageW(Control(templateId, id), BM_CLICK, 0, 0);
+  }
+  void Type(int templateId, int id, const std::string& text) override {
+    TypeText(Control(templateId, id), Utf8ToWide(text));
+  }
+
+ private:
+  HWND Control(int templateId, int id) const {
+    const Win32PageControls* page = window_.PageControlsAt(app::TabOfTemplate(templateId));
+    return page ? page->Control(id) : nullptr;
+  }
+
+  SettingsWindow& window_;
+};
+
+}  // namespace
+
+bool ApplyUserAction(SettingsWindow& window, const app::UserAction& action, std::string* note) {
+  Win32ActionDriver driver(window);
+  return app::ReplayAction(driver, action, note);
+}
+
+}  // namespace lumiq::ui::win32
