@@ -1,5 +1,6 @@
 #include "ui/pages/connect_message.h"
 
+#include "res/i18n/catalogue.h"
 #include "res/strings.h"
 
 namespace lumiq::ui {
@@ -14,8 +15,7 @@ const char* CauseLine(OpenFailure cause) {
     case OpenFailure::kPermissionDenied:
 #ifdef __linux__
       // Without the rule the kernel's node is root's alone.
-      return "原因：没有打开设备的权限，请将 udev 规则 packaging/70-lumiq-scanner.rules "
-             "安装到 /etc/udev/rules.d/ 后重新插入设备。";
+      return "原因：没有打开设备的权限，请将 udev 规则 packaging/70-lumiq-scanner.rules 安装到 /etc/udev/rules.d/ 后重新插入设备。";
 #else
       return "原因：没有打开设备的权限。";
 #endif
@@ -31,10 +31,10 @@ const char* CauseLine(OpenFailure cause) {
 }  // namespace
 
 std::string ConnectFailedMessage(OpenFailure cause) {
-  std::string message = res::kConnectFailedText;
+  std::string message = i18n::Tr(res::kConnectFailedText);
   if (const char* line = CauseLine(cause)) {
     message += '\n';
-    message += line;
+    message += i18n::Tr(line);
   }
   return message;
 }
