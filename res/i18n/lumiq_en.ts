@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>连续</source>
-        <translation>Loop</translation>
+        <translation>Repeat</translation>
     </message>
     <message>
         <source>扫码扬声器</source>
@@ -321,11 +321,11 @@
     </message>
     <message>
         <source>扫码闪红灯</source>
-        <translation>Scan: red</translation>
+        <translation>Red on scan</translation>
     </message>
     <message>
         <source>刷卡闪红灯</source>
-        <translation>Card: red</translation>
+        <translation>Red on card</translation>
     </message>
     <message>
         <source>版本信息</source>
@@ -333,7 +333,7 @@
     </message>
     <message>
         <source>设备号</source>
-        <translation>No.</translation>
+        <translation>ID</translation>
     </message>
     <message>
         <source>连接设备失败，请检查设备是否插入或重试!</source>

@@ -39,11 +39,16 @@ i18n::Language SystemLanguage() {
   return i18n::LanguageForUiLanguages(names);
 }
 
-bool UseLanguage(i18n::Language language) {
-  i18n::SetLanguage(language);
+void ForgetLanguage() {
+  i18n::SetLanguage(i18n::Language::kChinese);
   // Deleting a translator removes it from the application.
   delete programCatalogue;
   delete qtCatalogue;
+}
+
+bool UseLanguage(i18n::Language language) {
+  ForgetLanguage();
+  i18n::SetLanguage(language);
   if (language == i18n::Language::kChinese) {
     // The source texts need no catalogue; Qt's own buttons and dialogs do.
     qtCatalogue = Installed(QStringLiteral("qtbase_zh_CN"),

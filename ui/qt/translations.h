@@ -24,4 +24,8 @@ i18n::Language SystemLanguage();
 // (the texts then stay Chinese, or Qt's stay English).
 bool UseLanguage(i18n::Language language);
 
+// Back to the state before any UseLanguage: the source texts, no catalogue
+// installed (for tests that switch languages).
+void ForgetLanguage();
+
 }  // namespace lumiq::ui::qt
