@@ -213,7 +213,7 @@
     </message>
     <message>
         <source>连续</source>
-        <translation>Repeat</translation>
+        <translation>Loop</translation>
     </message>
     <message>
         <source>扫码扬声器</source>
