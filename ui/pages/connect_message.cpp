@@ -15,7 +15,8 @@ const char* CauseLine(OpenFailure cause) {
     case OpenFailure::kPermissionDenied:
 #ifdef __linux__
       // Without the rule the kernel's node is root's alone.
-      return "原因：没有打开设备的权限，请将 udev 规则 packaging/70-lumiq-scanner.rules 安装到 /etc/udev/rules.d/ 后重新插入设备。";
+      return "原因：没有打开设备的权限，请将 udev 规则 packaging/70-lumiq-scanner.rules "
+             "安装到 /etc/udev/rules.d/ 后重新插入设备。";
 #else
       return "原因：没有打开设备的权限。";
 #endif
