@@ -15,21 +15,12 @@
 
 #include "res/dialog_template.h"
 #include "res/i18n/catalogue.h"
+#include "tests/support/chinese_text.h"
 
 namespace lumiq::i18n {
 namespace {
 
-bool HasChinese(const std::string& text) {
-  for (size_t i = 0; i + 2 < text.size(); ++i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0xE3 || lead > 0xEF) continue;
-    const unsigned code = ((lead & 0x0Fu) << 12) |
-                          ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
-                          (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
-    if ((code >= 0x3000 && code <= 0x9FFF) || (code >= 0xFF00 && code <= 0xFFEF)) return true;
-  }
-  return false;
-}
+using test::HasChinese;
 
 // The string literals of a C++ source, escapes resolved, adjacent literals
 // joined as the compiler joins them; comments and character literals skipped.

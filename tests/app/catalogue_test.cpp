@@ -12,6 +12,7 @@
 
 #include "res/dialog_template.h"
 #include "res/i18n/catalogue.h"
+#include "tests/support/chinese_text.h"
 #include "res/ids/app_ids.h"
 #include "res/strings.h"
 #include "ui/app/page_tabs.h"
@@ -24,18 +25,7 @@ namespace {
 
 constexpr int kTemplateIds[] = {100, 102, 130, 131, 132, 133, 134, 137};
 
-// Chinese (CJK ideographs, CJK punctuation, full-width forms) in UTF-8.
-bool HasChinese(const std::string& text) {
-  for (size_t i = 0; i + 2 < text.size(); ++i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0xE3 || lead > 0xEF) continue;
-    const unsigned code = ((lead & 0x0Fu) << 12) |
-                          ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
-                          (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
-    if ((code >= 0x3000 && code <= 0x9FFF) || (code >= 0xFF00 && code <= 0xFFEF)) return true;
-  }
-  return false;
-}
+using test::HasChinese;
 
 std::set<std::string> Placeholders(const std::string& text) {
   std::set<std::string> found;
