@@ -3,10 +3,10 @@
 # reused on a second run.
 set -eu
 cd "$(dirname "$0")"
-./scripts/install-deps.sh
+./scripts/install-deps.sh scripts/packages-run.txt scripts/packages.txt
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIQ_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIQ_WERROR=ON -DLUMIQ_BUILD_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 

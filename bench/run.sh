@@ -5,7 +5,7 @@
 # (for example --benchmark_filter=Settings).
 set -eu
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh scripts/packages-run.txt scripts/packages.txt
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release \
   -DLUMIQ_BUILD_BENCH=ON -DLUMIQ_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench -j "$(nproc 2>/dev/null || echo 2)" --target lumiq_bench

@@ -27,6 +27,7 @@ struct DeviceConnection {
   HidPlatform* platform = nullptr;      // nullptr: the native backend
   FrameObserver* observer = nullptr;
   OpenFailure lastFailure = OpenFailure::kNone;
+  std::string lastRefusal;
 };
 
 DeviceConnection& Connection() {
@@ -89,11 +90,13 @@ int OpenDeviceAt(const std::string& path) {
   // same one would find it taken by its own program.
   connection.link.reset();
   connection.linkPlatform = nullptr;
+  connection.lastRefusal.clear();
   HidPlatform& platform = CurrentHidPlatform();
   auto link = std::make_unique<HidLink>(platform);
   if (link->OpenHandles(path.c_str()) != 0) {
     const OpenFailure cause = platform.LastOpenFailure();
     connection.lastFailure = cause == OpenFailure::kNone ? OpenFailure::kUnknown : cause;
+    if (cause == OpenFailure::kNotAScanner) connection.lastRefusal = platform.LastOpenRefusal();
     return kOpenNoAnswer;
   }
   connection.link = std::move(link);
@@ -109,6 +112,8 @@ int OpenDeviceAt(const std::string& path) {
 }
 
 OpenFailure LastOpenFailure() { return Connection().lastFailure; }
+
+std::string LastOpenRefusal() { return Connection().lastRefusal; }
 
 int CloseDevice() {
   DeviceConnection& connection = Connection();

@@ -56,10 +56,13 @@ int OpenDeviceAt(const std::string& path);
 
 // Why the last OpenDevice or OpenDeviceAt failed, for the messages that name
 // the cause: kNotFound (-2, or a path with nothing there), kPermissionDenied
-// or kInUse (-3, the link could not be created), kNoAnswer (-3, no
-// handshake), kUnknown (anything else, -1 included); kNone after a success
-// and before any open.
+// or kInUse (-3, the link could not be created), kNotAScanner (-3, the
+// path is a file, a disk or a socket, and nothing was written to it),
+// kNoAnswer (-3, no handshake), kUnknown (anything else, -1 included); kNone
+// after a success and before any open.
 OpenFailure LastOpenFailure();
+// After kNotAScanner, what the path is instead ("a regular file").
+std::string LastOpenRefusal();
 // Gives the link up. Always 0.
 int CloseDevice();
 bool IsDeviceOpen();

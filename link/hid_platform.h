@@ -6,7 +6,8 @@
 
 namespace lumiq {
 
-// The six things the link needs of a platform's HID services. Each backend
+// The things the link needs of a platform's HID services (six operations,
+// and where a device is plugged in, for listing). Each backend
 // (link/platform/) implements all of them and keeps its quirks to itself;
 // nothing above this interface knows which platform it runs on.
 
@@ -43,6 +44,8 @@ enum class OpenFailure {
   kPermissionDenied,  // there, but this user may not open it
   kInUse,             // there, but another program holds it
   kNoAnswer,          // opened, but the scanner did not answer (link level)
+  kNotAScanner,       // there, but not a HID interface: refused before opening
+                      // it for writing (a file, a disk, a socket)
   kUnknown,           // any other reason
 };
 
@@ -69,6 +72,10 @@ class HidPlatform {
   //    Why the last Open that failed did so; meaningful only right after it.
   virtual OpenFailure LastOpenFailure() const { return OpenFailure::kUnknown; }
 
+  //    After kNotAScanner: what the path is instead, for a message
+  //    ("a regular file"); empty otherwise.
+  virtual std::string LastOpenRefusal() const { return std::string(); }
+
   // 4. Writes one 65-byte output report (byte 0 is the report id).
   //    65 when done; -1 on failure, or when the write is still under way
   //    after `timeoutMs` on a platform that can cancel it (see
@@ -85,6 +92,12 @@ class HidPlatform {
 
   // 6. Releases what Open returned.
   virtual void Close(HidHandle handle) = 0;
+
+  // Where the interface's device is plugged in, so that an operator can
+  // tell two scanners apart by their sockets: on Linux the USB bus-port path
+  // ("1-2.3"), on Windows the device's location information; read without
+  // opening the interface. Empty when the platform cannot tell.
+  virtual std::string PortOf(const std::string& /*path*/) { return std::string(); }
 };
 
 // The backend of the platform this program was built for: one instance for

@@ -56,6 +56,7 @@ std::vector<ScannerInterfaceInfo> ListScannerInterfaces(HidPlatform& platform) {
     ScannerInterfaceInfo info;
     info.path = candidate;
     info.attributes = attributes;
+    info.port = platform.PortOf(candidate);
     // The same choice FindScannerPath makes with the connection's buffer.
     if (!chosen && IsScannerInterface(attributes) &&
         candidate.size() + 1 <= kDevicePathSize) {

@@ -34,6 +34,7 @@ struct ScannerInterfaceInfo {
   std::string path;
   HidAttributes attributes;
   bool usedByTool = false;  // the interface FindScannerPath would choose
+  std::string port;         // HidPlatform::PortOf; empty when unknown
 };
 std::vector<ScannerInterfaceInfo> ListScannerInterfaces(HidPlatform& platform);
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "link/device_commands.h"
+#include "profile/gbk_text.h"
 #include "profile/setting_text.h"
 
 namespace lumiq::profile {
@@ -31,13 +32,13 @@ bool ParseProfile(std::string_view text, ProfileUse use,
     }
     const auto [where, added] = firstLine.emplace(key, setting.line);
     if (!added) {
-      *problem = {setting.line, EscapeBytes(key) + " is already set on line " +
+      *problem = {setting.line, Quote(key) + " is already set on line " +
                                     std::to_string(where->second)};
       return false;
     }
     if (use == ProfileUse::kSend && !SetFits(key, value)) {
       *problem = {setting.line,
-                  EscapeBytes(key) + ": too long for one set (key " + std::to_string(key.size()) +
+                  Quote(key) + ": too long for one set (key " + std::to_string(key.size()) +
                       " + value " + std::to_string(value.size()) + " + 3 bytes > " +
                       std::to_string(kSetPayloadLimit) + ")"};
       return false;
@@ -53,20 +54,36 @@ std::string KeyProblem(std::string_view key) {
   return "a key has 1 to " + std::to_string(kMaxKeyLength) + " bytes: '" + Quote(key) + "'";
 }
 
+namespace {
+
+// A command-line operand for a message, as the user typed it when it is
+// UTF-8 (control bytes still escaped), else as escaped bytes.
+std::string AsGiven(const std::string& argument) {
+  if (!IsUtf8(argument) || argument.size() > 64) return Quote(argument);
+  std::string shown;
+  for (char c : argument) {
+    const auto byte = static_cast<unsigned char>(c);
+    shown += byte < 0x20 || byte == 0x7F ? EscapeBytes(std::string(1, c)) : std::string(1, c);
+  }
+  return shown;
+}
+
+}  // namespace
+
 bool ParseAssignment(const std::string& argument, std::string* key,
                      std::string* value, std::string* error) {
   if (argument.find_first_of("\r\n") != std::string::npos) {
-    *error = "a line break in " + Quote(argument);
+    *error = "a line break in " + AsGiven(argument);
     return false;
   }
   std::vector<TextSetting> settings;
   TextProblem problem;
   if (!ParseSettingText(argument, &settings, &problem)) {
-    *error = problem.message + " in " + Quote(argument);
+    *error = problem.message + " in " + AsGiven(argument);
     return false;
   }
   if (settings.size() != 1) {
-    *error = Quote(argument) + " is not KEY=VALUE";
+    *error = AsGiven(argument) + " is not KEY=VALUE";
     return false;
   }
   *key = std::move(settings[0].key);
@@ -76,9 +93,9 @@ bool ParseAssignment(const std::string& argument, std::string* key,
 
 std::string ProfileHeader(const std::string* version, const std::string* deviceNumber) {
   std::string header = "# zrctl profile: firmware ";
-  header += version ? EscapeBytes(*version) : std::string("unknown (get failed)");
+  header += version ? EscapeText(*version) : std::string("unknown (get failed)");
   header += ", device number ";
-  header += deviceNumber ? EscapeBytes(*deviceNumber) : std::string("unknown (get failed)");
+  header += deviceNumber ? EscapeText(*deviceNumber) : std::string("unknown (get failed)");
   header += '\n';
   return header;
 }

@@ -8,7 +8,8 @@ namespace lumiq::profile {
 
 // A profile is a scanner's settings as settings text (setting_text.h): a `#`
 // comment naming the scanner it came from, then one KEY=VALUE line a setting,
-// in the order of KnownKeys(). Values are escaped, so any byte survives.
+// in the order of KnownKeys(). Values that are GBK are written as the text
+// they stand for, other bytes escaped, so any value survives.
 // `zrctl dump` and `restore` write and read it, and so does any window that
 // exports or imports a configuration.
 
@@ -39,7 +40,8 @@ bool ParseProfile(std::string_view text, ProfileUse use,
 // wherever a key comes from.
 std::string KeyProblem(std::string_view key);
 
-// One KEY=VALUE operand of `zrctl set`, with the escapes in VALUE.
+// One KEY=VALUE operand of `zrctl set`, UTF-8 text converted to GBK as in a
+// profile, with the escapes in VALUE.
 bool ParseAssignment(const std::string& argument, std::string* key,
                      std::string* value, std::string* error);
 

@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "profile/gbk_text.h"
+
 namespace lumiq::profile {
 
 namespace {
@@ -27,12 +29,32 @@ bool IsControl(char c) {
   return byte < 0x20 || byte == 0x7F;
 }
 
-// Undoes EscapeBytes. false with a message on a backslash that starts
-// neither `\\` nor `\xNN`, or on a raw control byte. `column` is where `text`
-// starts in its line, for the message.
-bool Unescape(std::string_view text, size_t column, std::string* bytes, std::string* message) {
+// Whether a character is written as itself: the private-use codes show as
+// nothing in an editor, so their bytes are escaped instead.
+bool ShownAsText(char32_t character) {
+  return character >= 0x80 && !(character >= 0xE000 && character <= 0xF8FF);
+}
+
+// Undoes EscapeText. With `utf8`, characters other than ASCII become their
+// GBK bytes; without it (a line that is not UTF-8, from a GBK editor), every
+// byte stays as it is. false with a message on a backslash that starts
+// neither `\\` nor `\xNN`, on a raw control byte or on a character without
+// a GBK code. `column` is where `text` starts in its line, for the message.
+bool Unescape(std::string_view text, size_t column, bool utf8, std::string* bytes,
+              std::string* message) {
   bytes->clear();
   for (size_t i = 0; i < text.size(); ++i) {
+    if (utf8 && static_cast<unsigned char>(text[i]) >= 0x80) {
+      char32_t character = 0;
+      const size_t length = NextUtf8Character(text.substr(i), &character);
+      if (!AppendGbkCharacter(character, bytes)) {
+        *message = DescribeCharacter(character) + " at column " + std::to_string(column + i + 1) +
+                   " has no code in the scanner's character set (GBK)";
+        return false;
+      }
+      i += length - 1;
+      continue;
+    }
     if (IsControl(text[i])) {
       std::string escaped;
       AppendHex(&escaped, static_cast<unsigned char>(text[i]));
@@ -105,7 +127,7 @@ bool ParseLine(std::string_view line, std::string* key, std::string* value,
   if (equals == std::string_view::npos) {
     std::string unused;
     // A control byte is the better reason when there is one.
-    if (!Unescape(line, 0, &unused, message)) return false;
+    if (!Unescape(line, 0, false, &unused, message)) return false;
     *message = "no '=' in the line";
     return false;
   }
@@ -113,15 +135,31 @@ bool ParseLine(std::string_view line, std::string* key, std::string* value,
     *message = "empty key";
     return false;
   }
-  if (!Unescape(line.substr(0, equals), 0, key, message)) {
+  const bool utf8 = IsUtf8(line);
+  if (!Unescape(line.substr(0, equals), 0, utf8, key, message)) {
     *message = "key: " + *message;
     return false;
   }
-  if (!Unescape(line.substr(equals + 1), equals + 1, value, message)) {
+  if (!Unescape(line.substr(equals + 1), equals + 1, utf8, value, message)) {
     *message = "value: " + *message;
     return false;
   }
   return true;
+}
+
+// Editors on Windows save "Unicode" as UTF-16: a byte order mark, or ASCII
+// with a zero byte after (or before) each character.
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.size() < 2) return false;
+  const std::string_view start = text.substr(0, 2);
+  if (start == "\xFF\xFE" || start == "\xFE\xFF") return true;
+  // Without the mark: two characters of it, each one byte and a zero.
+  if (text.size() < 4) return false;
+  const auto zeroAt = [&text](size_t first) {
+    return text[first] == '\0' && text[first + 2] == '\0' && text[1 - first] != '\0' &&
+           text[3 - first] != '\0';
+  };
+  return zeroAt(1) || zeroAt(0);
 }
 
 }  // namespace
@@ -142,14 +180,50 @@ std::string EscapeBytes(std::string_view bytes) {
   return out;
 }
 
-std::string Quote(std::string_view bytes, size_t limit) {
-  if (bytes.size() <= limit) return EscapeBytes(bytes);
-  return EscapeBytes(bytes.substr(0, limit)) + "... (" + std::to_string(bytes.size()) +
+std::string EscapeText(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    char32_t character = 0;
+    const size_t length = NextGbkCharacter(bytes.substr(i), &character);
+    if (length == 0 || !ShownAsText(character)) {
+      // ASCII as EscapeBytes has it; a byte that starts no character, or a
+      // character better not shown, as its bytes.
+      const size_t span = length == 0 ? 1 : length;
+      out += EscapeBytes(bytes.substr(i, span));
+      i += span;
+      continue;
+    }
+    AppendUtf8(character, &out);
+    i += length;
+  }
+  return out;
+}
+
+std::string QuoteText(std::string_view bytes, size_t limit) {
+  if (bytes.size() <= limit) return EscapeText(bytes);
+  return EscapeText(bytes.substr(0, limit)) + "... (" + std::to_string(bytes.size()) +
          " bytes)";
+}
+
+std::string Quote(std::string_view bytes, size_t limit) {
+  std::string shown = EscapeBytes(bytes.substr(0, limit));
+  // A blank at either end would be lost in the message: 'qrcode ' is not
+  // qrcode.
+  if (!shown.empty() && (shown.front() == ' ' || shown.back() == ' ')) {
+    shown = "'" + shown + "'";
+  }
+  if (bytes.size() <= limit) return shown;
+  return shown + "... (" + std::to_string(bytes.size()) + " bytes)";
 }
 
 bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
                       TextProblem* problem) {
+  if (LooksLikeUtf16(text)) {
+    if (problem) *problem = TextProblem{1, "UTF-16 text: save it as UTF-8"};
+    return false;
+  }
   std::vector<TextSetting> parsed;
   Lines lines(text);
   std::string_view line;
@@ -173,7 +247,7 @@ bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
 
 std::string FormatSettingLine(std::string_view key, std::string_view value) {
   std::string line;
-  for (char c : EscapeBytes(key)) {
+  for (char c : EscapeText(key)) {
     // A '#' after nothing but blanks would make the line a comment.
     const bool startsComment =
         c == '#' && line.find_first_not_of(' ') == std::string::npos;
@@ -184,7 +258,7 @@ std::string FormatSettingLine(std::string_view key, std::string_view value) {
     }
   }
   line += '=';
-  line += EscapeBytes(value);
+  line += EscapeText(value);
   line += '\n';
   return line;
 }

@@ -11,18 +11,33 @@ namespace lumiq::profile {
 // The text form of settings shared by profiles and seed files: one KEY=VALUE
 // line a setting. The value is everything after the first '=' to the end of
 // the line; in keys and values `\\` stands for one backslash and `\xNN` for
-// any byte. A line whose first character other than blanks is '#' is a
+// any byte. The text is UTF-8 and stands for the scanner's GBK bytes: a
+// character becomes its GBK code, and one GBK lacks refuses the line. A line
+// that is not UTF-8 (from an editor that saves GBK) is taken as the bytes it
+// holds. A line whose first character other than blanks is '#' is a
 // comment; a line of blanks is empty. CR, LF and CR LF all end a line, and a
 // UTF-8 byte order mark before the first line is skipped, so files edited on
-// Windows read the same. A raw control byte inside a line is refused: the
+// Windows read the same; UTF-16 text (as Windows editors save "Unicode") is
+// refused as such. A raw control byte inside a line is refused: the
 // writer always escapes them, so one there is damage, not data.
 
 // Escapes bytes so that any byte survives a line of text: backslash as `\\`,
 // every byte outside printable ASCII as `\xNN` (upper case).
 std::string EscapeBytes(std::string_view bytes);
 
+// Bytes as settings text: every run that is GBK as the characters it stands
+// for, in UTF-8; backslash as `\\`, control bytes, bytes that start no GBK
+// character and Windows' private-use characters (which show as nothing) as
+// `\xNN`. Reading it back gives the same bytes.
+std::string EscapeText(std::string_view bytes);
+
+// EscapeText for a message, cut like Quote.
+std::string QuoteText(std::string_view bytes, size_t limit = 64);
+
 // The escaped bytes for a message, cut after `limit` bytes with the full
-// length said, so that a huge key or value never floods the terminal.
+// length said, so that a huge key or value never floods the terminal. Text
+// that starts or ends with a blank is put in single quotes ('qrcode '), so
+// the blank shows.
 std::string Quote(std::string_view bytes, size_t limit = 64);
 
 struct TextSetting {
@@ -38,7 +53,8 @@ struct TextProblem {
 
 // Parses settings text in file order, duplicates included. false with the
 // first offending line in `problem` (and `settings` untouched) on a line that
-// is not KEY=VALUE, an empty key, a bad escape or a raw control byte.
+// is not KEY=VALUE, an empty key, a bad escape, a raw control byte or a
+// character GBK cannot hold.
 bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
                       TextProblem* problem);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #ifdef _WIN32
@@ -19,8 +20,8 @@
 #endif
 
 // Every platform difference of the profile and seed files sits in this file:
-// POSIX descriptors on Linux, the C runtime's descriptors and MoveFileEx on
-// Windows.
+// POSIX descriptors on Linux, the C runtime's descriptors opened with wide
+// paths and MoveFileExW on Windows.
 
 namespace lumiq::profile {
 
@@ -29,10 +30,23 @@ namespace {
 std::string Reason(int error) { return std::strerror(error); }
 
 #ifdef _WIN32
+// Paths are UTF-8 inside the program and UTF-16 for Windows, converted here
+// and nowhere else: the ANSI functions would turn a character outside the
+// system's code page into '?'.
+std::wstring Wide(const std::string& path) {
+  if (path.empty()) return std::wstring();
+  const int size = static_cast<int>(path.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), length);
+  return wide;
+}
 using FileStat = struct _stat64;
-int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY); }
+int OpenForReading(const std::string& path) {
+  return _wopen(Wide(path).c_str(), _O_RDONLY | _O_BINARY);
+}
 int StatOf(int fd, FileStat* st) { return _fstat64(fd, st); }
-int StatPath(const std::string& path, FileStat* st) { return _stat64(path.c_str(), st); }
+int StatPath(const std::string& path, FileStat* st) { return _wstat64(Wide(path).c_str(), st); }
 bool IsFolder(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFDIR; }
 bool IsRegular(const FileStat& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
 long ReadSome(int fd, char* buffer, size_t size) {
@@ -43,19 +57,26 @@ long WriteSome(int fd, const char* buffer, size_t size) {
 }
 void CloseFile(int fd) { _close(fd); }
 int CreateExclusive(const std::string& path) {
-  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  return _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                _S_IREAD | _S_IWRITE);
 }
 bool SyncFile(int fd) { return _commit(fd) == 0; }
 bool KeepOwnerAndMode(int, const FileStat&) { return true; }  // no POSIX modes to keep
 bool ReplaceWith(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   errno = EACCES;
   return false;
 }
+void RemoveFile(const std::string& path) { _wremove(Wide(path).c_str()); }
 void SyncFolder(const std::string&) {}
 std::string ResolveLinks(const std::string& path) { return path; }
+bool ResolveLinks(const std::string& path, std::string* resolved, std::string*) {
+  *resolved = ResolveLinks(path);
+  return true;
+}
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
 #else
 using FileStat = struct stat;
@@ -112,31 +133,120 @@ void SyncFolder(const std::string& folder) {
   (void)fsync(fd);
   close(fd);
 }
-// The file a chain of symbolic links ends at (which need not exist yet).
-std::string ResolveLinks(const std::string& path) {
-  std::string current = path;
-  for (int depth = 0; depth < 40; ++depth) {
-    struct stat st;
-    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-    std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
-    const ssize_t length = readlink(current.c_str(), target.data(), target.size());
-    if (length <= 0) return current;
-    std::string next(target.data(), static_cast<size_t>(length));
-    if (next[0] != '/') {
-      const size_t slash = current.rfind('/');
-      if (slash != std::string::npos) next = current.substr(0, slash + 1) + next;
-    }
-    current = next;
+// The last component of `done` taken off, for a ".." after it. `done` holds
+// no links, so this is where the ".." leads.
+void DropLastComponent(std::string* done) {
+  if (*done == "/") return;
+  const size_t slash = done->rfind('/');
+  const std::string last = slash == std::string::npos ? *done : done->substr(slash + 1);
+  if (done->empty() || last == "..") {
+    *done += done->empty() ? ".." : "/..";
+  } else if (slash == 0) {
+    *done = "/";
+  } else {
+    done->resize(slash == std::string::npos ? 0 : slash);
   }
-  return current;  // a loop of links: the writes fail on it and say so
+}
+
+std::string Joined(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// Pushes the components of `path` so that the first is taken first.
+void PushComponents(const std::string& path, std::vector<std::string>* pending) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  pending->insert(pending->end(), parts.rbegin(), parts.rend());
+}
+
+// A link in a folder that is sticky and writable by everyone (/tmp and the
+// like) may have been planted there by anyone; as the kernel does with
+// fs.protected_symlinks, it is followed only when it is the follower's own or
+// the folder owner's. The rule is applied here whatever the machine's
+// setting, because the writer follows links itself.
+bool MayFollow(const std::string& folder, const struct stat& link) {
+  struct stat st;
+  if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+  const bool shared = (st.st_mode & S_ISVTX) != 0 && (st.st_mode & S_IWOTH) != 0;
+  return !shared || link.st_uid == geteuid() || link.st_uid == st.st_uid;
+}
+
+// The file `path` names once every symbolic link on the way is followed
+// (the file need not exist yet). false with a message naming `path` when a
+// link may not be followed or the links go round.
+bool ResolveLinks(const std::string& path, std::string* resolved, std::string* error) {
+  std::vector<std::string> pending;
+  PushComponents(path, &pending);
+  std::string done = !path.empty() && path[0] == '/' ? "/" : "";
+  int links = 0;
+  while (!pending.empty()) {
+    const std::string part = pending.back();
+    pending.pop_back();
+    if (part == ".") continue;
+    if (part == "..") {
+      DropLastComponent(&done);
+      continue;
+    }
+    const std::string next = Joined(done, part);
+    struct stat st;
+    if (lstat(next.c_str(), &st) != 0) {
+      // Nothing there: the rest is taken as written, and the write says why
+      // it cannot go there.
+      done = next;
+      while (!pending.empty()) {
+        done = Joined(done, pending.back());
+        pending.pop_back();
+      }
+      break;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      done = next;
+      continue;
+    }
+    if (++links > 40) {
+      *error = "cannot write " + path + ": " + Reason(ELOOP);
+      return false;
+    }
+    if (!MayFollow(done, st)) {
+      *error = "cannot write " + path + ": " + next +
+               " is a symbolic link in a folder every user may write to, made by "
+               "neither you nor the folder's owner; it is not followed";
+      return false;
+    }
+    std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
+    const ssize_t length = readlink(next.c_str(), target.data(), target.size());
+    if (length <= 0) {
+      *error =
+          "cannot write " + path + ": cannot read the link " + next + ": " + Reason(errno);
+      return false;
+    }
+    const std::string to(target.data(), static_cast<size_t>(length));
+    if (to[0] == '/') done = "/";
+    PushComponents(to, &pending);
+  }
+  *resolved = done.empty() ? "." : done;
+  return true;
 }
 int ProcessId() { return static_cast<int>(getpid()); }
+#endif
+
+#ifndef _WIN32
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
 #endif
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
+  // "C:" alone is the drive's current folder, not its root.
+  if (slash == 2 && path[1] == ':') return path.substr(0, 3);
   return path.substr(0, slash);
 }
 
@@ -235,8 +345,10 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* error
 }
 
 bool CheckWritableTarget(const std::string& path, std::string* error) {
+  std::string target;
+  if (!ResolveLinks(path, &target, error)) return false;
   FileStat st;
-  if (StatPath(ResolveLinks(path), &st) == 0 && !IsRegular(st)) {
+  if (StatPath(target, &st) == 0 && !IsRegular(st)) {
     *error = CannotWriteNotAFile(path, st);
     return false;
   }
@@ -248,7 +360,8 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
 #ifdef _WIN32
   (void)hold;  // nothing is held on Windows
 #endif
-  const std::string target = ResolveLinks(path);
+  std::string target;
+  if (!ResolveLinks(path, &target, error)) return false;
   FileStat old;
   const bool existed = StatPath(target, &old) == 0;
   if (existed && !IsRegular(old)) {
@@ -272,7 +385,7 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   auto fail = [&](const char* step) {
     const int reason = errno;
     if (fd >= 0) CloseFile(fd);
-    std::remove(temporary.c_str());
+    RemoveFile(temporary);
     *error = "cannot write " + path + ": " + step + Reason(reason) + unchanged;
     return false;
   };
@@ -301,6 +414,40 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   if (fd >= 0) CloseFile(fd);
   return true;
 }
+
+#ifndef _WIN32
+int StartFile(const std::string& path, std::string* error) {
+  std::string target;
+  if (!ResolveLinks(path, &target, error)) return -1;
+  FileStat old;
+  if (StatPath(target, &old) == 0 && !IsRegular(old)) {
+    *error = CannotWriteNotAFile(path, old);
+    return -1;
+  }
+  // A new file of its own, created without following links, then put in
+  // place: whatever sat at `target` (a link planted after the check above
+  // included) is replaced, not written through.
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = TemporaryName(target);
+    fd = CreateExclusive(temporary);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    *error = "cannot write " + path + ": cannot create a file in " + FolderOf(target) + ": " +
+             Reason(errno);
+    return -1;
+  }
+  if (!ReplaceWith(temporary, target)) {
+    *error = "cannot write " + path + ": " + Reason(errno);
+    CloseFile(fd);
+    std::remove(temporary.c_str());
+    return -1;
+  }
+  return fd;
+}
+#endif
 
 FileHold::~FileHold() { Release(); }
 

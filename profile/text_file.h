@@ -20,13 +20,25 @@ class FileHold;
 // Replaces the file at `path` with `text` so that it is either the old file
 // or the whole new one, never a mix: `text` goes to a new file of a unique
 // name beside the target, created exclusively, is flushed to the disk, takes
-// the old file's mode and then is renamed over it. A symbolic link is
-// followed and its target written; the link stays. A target that exists and
-// is not a regular file is refused. On failure the old file is left as it
-// was and `error` names it. With `hold`, the new file is held in place of the
-// old one from before it appears, so the hold never lapses.
+// the old file's mode and then is renamed over it. A symbolic link (at the
+// end of the path or on the way) is followed and its target written; the
+// link stays. A link in a folder that is sticky and writable by everyone is
+// followed only when it is the writer's own or the folder owner's (the
+// kernel's protected-symlinks rule, applied whatever the machine's setting);
+// any other is refused. A target that exists and is not a regular file is
+// refused. On failure the old file is left as it was and `error` names it.
+// With `hold`, the new file is held in place of the old one from before it
+// appears, so the hold never lapses.
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
                      FileHold* hold = nullptr);
+
+#ifndef _WIN32
+// A file a program writes piece by piece while it runs (a trace): `path` is
+// replaced by a new empty file, reached through the same checks and links as
+// WriteFileSafely, and the new file's descriptor, open for writing, is
+// returned. -1 with `error` naming `path` when it cannot be.
+int StartFile(const std::string& path, std::string* error);
+#endif
 
 // The checks WriteFileSafely makes before it writes anything, for callers
 // that must refuse a target before doing any work: true when `path` is

@@ -7,6 +7,7 @@ namespace lumiq::res {
 const char* StringResource(int id) {
   switch (id) {
     case kAboutMenuStringId: return "关于 LumiqConfigTool(&A)...";
+    case kAppTitleStringId: return kAppName;
     default: return "";
   }
 }

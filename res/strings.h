@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's string table and the fixed texts of the application windows
-// (UTF-8). Message boxes carry the program's name as their caption.
+// (UTF-8). Message boxes carry the program's name as their caption, string
+// kAppTitleStringId.
 
 namespace lumiq::res {
 

@@ -11,7 +11,8 @@
 namespace lumiq::sim {
 
 // The simulated scanner's memory as settings text (profile/setting_text.h):
-// one `KEY=VALUE` line a setting, `\\` and `\xNN` escapes, `#` comments.
+// one `KEY=VALUE` line a setting, `\\` and `\xNN` escapes, `#` comments;
+// values that are GBK as UTF-8 text.
 
 using SettingList = std::vector<std::pair<std::string, std::string>>;
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "link/hid_transport.h"
 
@@ -32,7 +33,18 @@ bool TakeNumber(std::string_view* text, int* number) {
 
 }  // namespace
 
-void SimPlatform::AddScanner(SimulatedScanner* scanner) { scanners_.push_back(scanner); }
+void SimPlatform::AddScanner(SimulatedScanner* scanner, std::string port) {
+  scanners_.push_back(scanner);
+  if (port.empty()) port = "1-" + std::to_string(scanners_.size());
+  ports_.push_back(std::move(port));
+}
+
+std::string SimPlatform::PortOf(const std::string& path) {
+  int scanner = -1;
+  int interfaceNumber = -1;
+  if (!ParsePath(path, &scanner, &interfaceNumber)) return std::string();
+  return ports_[static_cast<size_t>(scanner)];
+}
 
 std::string SimPlatform::PathOf(int scannerIndex, int interfaceNumber) {
   return kPathPrefix + std::to_string(scannerIndex) + kInterfaceMarker +
@@ -127,15 +139,15 @@ int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*time
 
 int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) {
   const OpenInterface* open = Find(handle);
-  if (!open || open->access != HidAccess::kRead) return -3;
+  if (!open || open->access != HidAccess::kRead) return kHidReadFailed;
   SimulatedScanner& scanner = *scanners_[open->scanner];
   // The decoy never answers; its silence says nothing about the scanner's
   // replies, so it does not release a late one.
-  if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return -3;
+  if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return kHidReadFailed;
   std::vector<uint8_t> transfer;
   if (!scanner.TakeInput(&transfer, timeoutMs > 0)) {
     scanner.NoteReadTimedOut();
-    return -3;
+    return kHidReadFailed;
   }
   std::memcpy(buffer, transfer.data(), std::min<size_t>(transfer.size(), kHidReportSize));
   ++reportsExchanged_;

@@ -25,8 +25,10 @@ class SimPlatform : public HidPlatform {
  public:
   SimPlatform() = default;
 
-  // Not owned. Enumerated in the order added.
-  void AddScanner(SimulatedScanner* scanner);
+  // Not owned. Enumerated in the order added. `port` is where it is plugged
+  // in, as PortOf tells it; empty: "1-N" for the Nth scanner added, as the
+  // kernel names the ports of a root hub.
+  void AddScanner(SimulatedScanner* scanner, std::string port = std::string());
   // Every written and every read report then costs this long (benchmarks).
   void SetReportLatencyMicros(int micros) { latencyMicros_ = micros; }
   // Number of reports that crossed in either direction.
@@ -49,6 +51,7 @@ class SimPlatform : public HidPlatform {
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override;
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
+  std::string PortOf(const std::string& path) override;
 
  private:
   struct OpenInterface {
@@ -62,6 +65,7 @@ class SimPlatform : public HidPlatform {
   void Delay();
 
   std::vector<SimulatedScanner*> scanners_;
+  std::vector<std::string> ports_;  // by scanner
   std::vector<OpenInterface> handles_;  // index = handle
   int latencyMicros_ = 0;
   bool accessDenied_ = false;

@@ -174,10 +174,12 @@ void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
         data += value;
         break;
       }
-      case CommandFrame::kCommandSet:
-        settings_[command.key] = command.value;
+      case CommandFrame::kCommandSet: {
+        const auto kept = faults_.keptValues.find(command.key);
+        settings_[command.key] = kept == faults_.keptValues.end() ? command.value : kept->second;
         data.assign(std::max(faults_.replyPadding, 0), kPaddingByte);
         break;
+      }
       case CommandFrame::kCommandCommit:
         data.assign(std::max(faults_.replyPadding, 0), kPaddingByte);
         committed = true;

@@ -24,6 +24,10 @@ struct ScannerFaults {
   int unplugFrom = 0;             // gone from this command on: writes and reads fail
   std::set<std::string> refusedKeys;    // get/set of these answered with status 1
   std::set<uint8_t> refusedCommands;    // these commands answered with status 1
+  // A set of one of these keys is acknowledged, but the key then holds the
+  // mapped value, not the one sent: a scanner that stores something else
+  // and says nothing.
+  std::map<std::string, std::string> keptValues;
   int lateReplyAt = 0;            // this reply arrives only after the reader timed out
   int wrongSizeReportAt = 0;      // an input transfer of the wrong size comes before this reply
   int wrongReportSize = 64;       // ... of this many bytes (64: an unnumbered report)

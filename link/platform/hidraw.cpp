@@ -2,8 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -108,8 +112,10 @@ std::string ResolvedPath(const std::string& path) {
 // A USB HID device sits right under the USB interface it belongs to; walking
 // up (rather than looking only at the parent) also covers drivers that put a
 // level in between. The walk never leaves the sysfs root.
+// `directory`, when given, receives the interface's directory.
 int UsbInterfaceAbove(const std::string& deviceLink,
-                      const std::string& sysfsRoot) {
+                      const std::string& sysfsRoot,
+                      std::string* directory = nullptr) {
   std::string root = ResolvedPath(sysfsRoot);
   std::string dir = ResolvedPath(deviceLink);
   if (root.empty() || dir.empty()) return -1;
@@ -117,6 +123,7 @@ int UsbInterfaceAbove(const std::string& deviceLink,
   while (dir.size() > root.size() && dir.compare(0, root.size(), root) == 0) {
     std::string text;
     if (ReadSmallFile(dir + "/bInterfaceNumber", &text)) {
+      if (directory != nullptr) *directory = dir;
       return hidraw::ParseInterfaceNumber(text);
     }
     size_t slash = dir.rfind('/');
@@ -193,6 +200,18 @@ int InterfaceFromPhys(const std::string& phys) {
     number = number * 10 + (c - '0');
   }
   return number <= 255 ? number : -1;
+}
+
+std::string PortOfInterfaceName(const std::string& name) {
+  // The kernel names a USB interface BUS-PORT[.PORT...]:CONFIG.INTERFACE.
+  const size_t colon = name.find(':');
+  if (colon == std::string::npos || colon == 0) return std::string();
+  const std::string port = name.substr(0, colon);
+  if (port.find('-') == std::string::npos) return std::string();
+  for (char c : port) {
+    if (!(c >= '0' && c <= '9') && c != '-' && c != '.') return std::string();
+  }
+  return port;
 }
 
 int ParseInterfaceNumber(const std::string& text) {
@@ -296,12 +315,107 @@ bool HidrawPlatform::ReadAttributes(const std::string& path,
   }
 }
 
+// What the node at `st` is as far as its type and sysfs tell, before it is
+// opened: opening is not harmless everywhere (a watchdog starts counting, a
+// tape rewinds), so only a node that may be a hidraw one is opened at all.
+HidrawPlatform::NodeKind HidrawPlatform::KindOf(const struct stat& st) const {
+  if (S_ISFIFO(st.st_mode)) return acceptPipes_ ? NodeKind::kHidraw : NodeKind::kPipe;
+  if (!S_ISCHR(st.st_mode)) return NodeKind::kOther;
+  const std::string link = sysfsRoot_ + "/dev/char/" + std::to_string(major(st.st_rdev)) + ":" +
+                           std::to_string(minor(st.st_rdev)) + "/subsystem";
+  const std::string subsystem = ResolvedPath(link);
+  if (subsystem.empty()) return NodeKind::kUnknownCharacter;
+  const size_t slash = subsystem.rfind('/');
+  const std::string name = slash == std::string::npos ? subsystem : subsystem.substr(slash + 1);
+  return name == "hidraw" ? NodeKind::kHidraw : NodeKind::kOtherCharacter;
+}
+
+namespace {
+
+std::string DescribeNode(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return "a regular file";
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISBLK(st.st_mode)) return "a block device (a disk or a partition)";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  if (S_ISFIFO(st.st_mode)) return "a FIFO (a named pipe)";
+  if (S_ISCHR(st.st_mode)) return "a character device other than a HID interface";
+  return "not a device node";
+}
+
+}  // namespace
+
+HidHandle HidrawPlatform::Refuse(const struct stat& st) {
+  lastOpenError_ = ENOTTY;
+  lastRefusal_ = DescribeNode(st);
+  return kInvalidHidHandle;
+}
+
+std::string HidrawPlatform::PortOf(const std::string& path) {
+  try {
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (hidraw::HidrawIndex(name) < 0) return std::string();
+    const std::string device = sysfsRoot_ + "/class/hidraw/" + name + "/device";
+    std::string uevent;
+    if (!ReadSmallFile(device + "/uevent", &uevent)) return std::string();
+    std::string hidId;
+    uint32_t bus = 0;
+    uint16_t vendor = 0;
+    uint16_t product = 0;
+    if (UeventValue(uevent, "HID_ID", &hidId) &&
+        hidraw::ParseHidId(hidId, &bus, &vendor, &product) && bus == kBusUsb) {
+      std::string interfaceDir;
+      if (UsbInterfaceAbove(device, sysfsRoot_, &interfaceDir) >= 0) {
+        const std::string port =
+            hidraw::PortOfInterfaceName(interfaceDir.substr(interfaceDir.rfind('/') + 1));
+        if (!port.empty()) return port;
+      }
+    }
+    std::string phys;
+    if (!UeventValue(uevent, "HID_PHYS", &phys)) return std::string();
+    const size_t input = phys.rfind("/input");
+    return input == std::string::npos ? phys : phys.substr(0, input);
+  } catch (const std::bad_alloc&) {
+    return std::string();
+  }
+}
+
 HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
+  lastRefusal_.clear();
+  // The path's type is looked at before anything is opened, and the opened
+  // file's again before it is handed on: a path swapped in between is
+  // caught by the second look, and no byte goes to anything but a hidraw
+  // node (or a test's pipe).
+  struct stat named;
+  if (stat(path.c_str(), &named) != 0) {
+    lastOpenError_ = errno;
+    return kInvalidHidHandle;
+  }
+  const NodeKind kind = KindOf(named);
+  if (kind != NodeKind::kHidraw && kind != NodeKind::kUnknownCharacter) return Refuse(named);
   int mode = access == HidAccess::kRead ? O_RDONLY : O_WRONLY;
-  int fd = open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
+  int fd = open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     lastOpenError_ = errno;
     return kInvalidHidHandle;
+  }
+  struct stat opened;
+  if (fstat(fd, &opened) != 0) {
+    lastOpenError_ = errno;
+    close(fd);
+    return kInvalidHidHandle;
+  }
+  NodeKind openedKind = KindOf(opened);
+  // Without a sysfs entry to ask, the driver itself is: only hidraw answers
+  // this request.
+  if (openedKind == NodeKind::kUnknownCharacter) {
+    hidraw_devinfo info;
+    openedKind = ioctl(fd, HIDIOCGRAWINFO, &info) == 0 ? NodeKind::kHidraw
+                                                       : NodeKind::kOtherCharacter;
+  }
+  if (openedKind != NodeKind::kHidraw) {
+    close(fd);
+    return Refuse(opened);
   }
   // The read handle holds the node for the link: every open hidraw file gets
   // its own copy of each input report, so a second program reading along
@@ -327,8 +441,11 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
 }
 
 OpenFailure HidrawPlatform::LastOpenFailure() const {
+  if (!lastRefusal_.empty()) return OpenFailure::kNotAScanner;
   return hidraw::OpenFailureOf(lastOpenError_);
 }
+
+std::string HidrawPlatform::LastOpenRefusal() const { return lastRefusal_; }
 
 int HidrawPlatform::WriteReport(HidHandle handle, const uint8_t* report,
                                 int timeoutMs) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -24,11 +26,25 @@ class HidrawPlatform : public HidPlatform {
   int ListInterfaces(std::vector<std::string>* paths) override;
   bool ReadAttributes(const std::string& path,
                       HidAttributes* attributes) override;
+  // The name of the USB device above the node's HID device ("1-2.3" from
+  // its interface "1-2.3:1.1"); for a device on no USB (uhid), what its
+  // creator put in HID_PHYS before "/inputN". Read from sysfs only.
+  std::string PortOf(const std::string& path) override;
   // O_RDONLY or O_WRONLY, non-blocking, closed on exec. The read handle
   // also takes an exclusive flock on the node, without waiting: a node
   // another program holds fails at once (EWOULDBLOCK, kInUse).
+  // Only a hidraw character device is opened (its sysfs subsystem is hidraw,
+  // or, where sysfs does not know it, HIDIOCGRAWINFO succeeds on it): a
+  // regular file, a disk, a socket, a FIFO or any other device is refused
+  // with kNotAScanner before a byte could reach it, and LastOpenRefusal says
+  // what it is.
   HidHandle Open(const std::string& path, HidAccess access) override;
   OpenFailure LastOpenFailure() const override;
+  std::string LastOpenRefusal() const override;
+
+  // The tests' loopback: a FIFO stands for the node, whatever the link
+  // writes coming back as its answer. Off unless a test turns it on.
+  void AcceptPipes(bool accept) { acceptPipes_ = accept; }
   // Not bounded by `timeoutMs` on a hidraw node: see kWriteTimeoutMs.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
@@ -40,13 +56,19 @@ class HidrawPlatform : public HidPlatform {
 
   // errno of the last Open, 0 when it succeeded. EACCES/EPERM mean the node
   // exists but the user may not open it: the udev rule is missing.
-  // EWOULDBLOCK: another program holds the node.
+  // EWOULDBLOCK: another program holds the node. ENOTTY: not a hidraw node.
   int LastOpenError() const { return lastOpenError_; }
 
  private:
+  enum class NodeKind { kHidraw, kPipe, kUnknownCharacter, kOtherCharacter, kOther };
+  NodeKind KindOf(const struct stat& st) const;
+  HidHandle Refuse(const struct stat& st);
+
   std::string sysfsRoot_;
   std::string devDir_;
   int lastOpenError_ = 0;
+  std::string lastRefusal_;
+  bool acceptPipes_ = false;
 };
 
 // The instance NativeHidPlatform() returns on Linux, for callers that want
@@ -68,6 +90,10 @@ bool ParseHidId(const std::string& value, uint32_t* bus, uint16_t* vendor,
 // The decimal number after the last "/input" of a HID_PHYS value
 // ("usb-0000:00:14.0-1.2/input1" -> 1), or -1.
 int InterfaceFromPhys(const std::string& phys);
+
+// The USB port of an interface directory's name: "1-2.3:1.1" -> "1-2.3";
+// empty when the name is not of that form.
+std::string PortOfInterfaceName(const std::string& name);
 
 // The hexadecimal contents of a bInterfaceNumber file ("0a\n" -> 10), or -1.
 int ParseInterfaceNumber(const std::string& text);

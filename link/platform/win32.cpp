@@ -7,6 +7,7 @@
 #endif
 #include <windows.h>
 #include <setupapi.h>
+#include <cfgmgr32.h>
 extern "C" {
 #include <hidsdi.h>
 }
@@ -148,7 +149,54 @@ bool Win32HidPlatform::ReadAttributes(const std::string& path,
   return true;
 }
 
+std::string Win32HidPlatform::PortOf(const std::string& path) {
+  HDEVINFO raw = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return std::string();
+  DeviceList list(raw);
+  SP_DEVICE_INTERFACE_DATA data = {};
+  data.cbSize = sizeof data;
+  if (!SetupDiOpenDeviceInterfaceA(raw, path.c_str(), 0, &data)) return std::string();
+  SP_DEVINFO_DATA device = {};
+  device.cbSize = sizeof device;
+  DWORD required = 0;
+  // Fails for want of a detail buffer, but names the device all the same.
+  SetupDiGetDeviceInterfaceDetailA(raw, &data, nullptr, 0, &required, &device);
+  if (device.DevInst == 0) return std::string();
+
+  char text[256] = {};
+  if (SetupDiGetDeviceRegistryPropertyA(raw, &device, SPDRP_LOCATION_INFORMATION, nullptr,
+                                        reinterpret_cast<BYTE*>(text), sizeof text - 1,
+                                        nullptr) &&
+      text[0] != '\0') {
+    return text;
+  }
+  // The HID collection, the USB interface of a composite device, the USB
+  // device: the port is on one of the first few levels up.
+  DEVINST node = device.DevInst;
+  for (int level = 0; level < 3; ++level) {
+    DEVINST parent = 0;
+    if (CM_Get_Parent(&parent, node, 0) != CR_SUCCESS) break;
+    std::memset(text, 0, sizeof text);
+    ULONG size = sizeof text - 1;
+    if (CM_Get_DevNode_Registry_PropertyA(parent, CM_DRP_LOCATION_INFORMATION, nullptr, text,
+                                          &size, 0) == CR_SUCCESS &&
+        text[0] != '\0') {
+      return text;
+    }
+    node = parent;
+  }
+  return std::string();
+}
+
 HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
+  lastRefusal_.clear();
+  // A file, a volume or a disk opens for writing as readily as a scanner
+  // does; only a path that names a HID interface is opened at all.
+  if (!win32::IsHidInterfacePath(path)) {
+    lastOpenError_ = ERROR_BAD_PATHNAME;
+    lastRefusal_ = "a path that names no HID interface";
+    return kInvalidHidHandle;
+  }
   // Every program of ours that reads the scanner first creates the mutex
   // named after its path; finding it there means another program holds the
   // scanner, and both would take each other's replies. The system removes
@@ -201,7 +249,10 @@ HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
   return reinterpret_cast<HidHandle>(h);
 }
 
+std::string Win32HidPlatform::LastOpenRefusal() const { return lastRefusal_; }
+
 OpenFailure Win32HidPlatform::LastOpenFailure() const {
+  if (!lastRefusal_.empty()) return OpenFailure::kNotAScanner;
   switch (lastOpenError_) {
     case ERROR_SUCCESS:
       return OpenFailure::kNone;

@@ -23,11 +23,17 @@ class Win32HidPlatform : public HidPlatform {
   // for the HID attributes; the interface number comes from the path.
   bool ReadAttributes(const std::string& path,
                       HidAttributes* attributes) override;
+  // SPDRP_LOCATION_INFORMATION of the interface's device, or of the first
+  // device above it that has one ("Port_#0002.Hub_#0001" on the USB device
+  // of a composite scanner); the HID collection itself usually has none.
+  std::string PortOf(const std::string& path) override;
   // The read handle also creates the interface's exclusion mutex (see
   // win32::ExclusionMutexName); finding it already there fails the open
-  // with ERROR_SHARING_VIOLATION (kInUse).
+  // with ERROR_SHARING_VIOLATION (kInUse). A path that names no HID
+  // interface (win32::IsHidInterfacePath) is refused unopened, kNotAScanner.
   HidHandle Open(const std::string& path, HidAccess access) override;
   OpenFailure LastOpenFailure() const override;
+  std::string LastOpenRefusal() const override;
   // A write still under way after `timeoutMs` is cancelled and gives -1.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
@@ -45,6 +51,7 @@ class Win32HidPlatform : public HidPlatform {
 
  private:
   unsigned long lastOpenError_ = 0;
+  std::string lastRefusal_;
 };
 
 // The instance NativeHidPlatform() returns on Windows.

@@ -12,7 +12,34 @@ int LowerHexValue(char c) {
   return -1;
 }
 
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (Lower(text[i]) != prefix[i]) return false;
+  }
+  return true;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 }  // namespace
+
+bool IsHidInterfacePath(const std::string& path) {
+  static const std::string kPipePrefix = "\\\\.\\pipe\\";
+  static const std::string kHidPrefix = "\\\\?\\hid#";
+  static const std::string kHidClass = "#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+  // "\\.\" paths are normalised, so a ".." would climb out of the pipes;
+  // "\\?\" paths are not, and a further separator could lead anywhere.
+  if (path.find("..") != std::string::npos || path.find('/') != std::string::npos) return false;
+  if (StartsWithNoCase(path, kPipePrefix)) return path.size() > kPipePrefix.size();
+  return StartsWithNoCase(path, kHidPrefix) && EndsWithNoCase(path, kHidClass) &&
+         path.find('\\', kHidPrefix.size()) == std::string::npos;
+}
 
 int InterfaceFromDevicePath(const std::string& path) {
   if (path.find("&mi_01") != std::string::npos) return 1;

@@ -21,6 +21,13 @@ int InterfaceFromDevicePath(const std::string& path);
 bool TakeDevicePath(const char* text, size_t capacity, size_t bufferSize,
                     std::string* path);
 
+// Whether the backend may open `path` at all: a HID device interface path as
+// the setup services give it ("\\?\hid#...#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+// in any letter case, with no further folder in it) or a named pipe
+// ("\\.\pipe\...", the tests' loopback). A file, a volume, a disk, a serial
+// port or any other device is refused before it is opened.
+bool IsHidInterfacePath(const std::string& path);
+
 // The name of the mutex that marks the interface at `path` as held by a
 // program: the same for every spelling of the path in letter case (Windows
 // paths ignore it), different for other interfaces, in the global namespace

@@ -12,6 +12,9 @@ inline constexpr int kSettingsTemplateId = 134;
 
 inline constexpr int kProgramIconId = 128;
 inline constexpr int kAboutMenuStringId = 101;
+// The program's name, the caption of its message boxes (the number the
+// dialog framework reads its application title from).
+inline constexpr int kAppTitleStringId = 0xE000;
 // System-menu commands carry flags in their low four bits, so the entry is
 // recognised by (command & 0xFFF0) == kAboutMenuCommand.
 inline constexpr int kAboutMenuCommand = 0x0010;

@@ -14,6 +14,9 @@ ControlTemplate GroupBox(const char* caption, Rect rect) {
 }
 }  // namespace
 
+// The format rows give "char1", "hextochar" and "phidtochar" the width
+// their captions take in the fonts we ship, out of the room "dec2" and
+// "dec3" did not need; the columns from "hextochar" on line up across rows.
 // Group-start marks decide which radio buttons clear each other, so they are
 // kept exactly where the layout has them: the work-mode group runs on over
 // edit 1001 and box 1190, and box 1231 sits inside the reboot-light group.
@@ -54,29 +57,29 @@ const DialogTemplate& ControlPageTemplate() {
           Radio(kNfcHex, "hex", {45, 140, 23, 10}),
           Radio(kNfcDec, "dec", {70, 140, 23, 10}),
           Radio(kNfcDec1, "dec1", {95, 140, 26, 10}),
-          Radio(kNfcChar1, "char1", {123, 140, 27, 10}),
-          Radio(kNfcHexToChar, "hextochar", {152, 140, 43, 10}),
-          Radio(kNfcPhidToChar, "phidtochar", {197, 140, 46, 10}),
-          Radio(kNfcDec2, "dec2", {244, 141, 30, 10}),
-          Radio(kNfcDec3, "dec3", {275, 140, 32, 10}),
+          Radio(kNfcChar1, "char1", {123, 140, 29, 10}),
+          Radio(kNfcHexToChar, "hextochar", {154, 140, 46, 10}),
+          Radio(kNfcPhidToChar, "phidtochar", {202, 140, 49, 10}),
+          Radio(kNfcDec2, "dec2", {253, 141, 27, 10}),
+          Radio(kNfcDec3, "dec3", {282, 140, 27, 10}),
           Radio(kCodeChar, "char", {17, 164, 24, 10}, kGroupStart),
           Radio(kCodeHex, "hex", {44, 164, 22, 10}),
           Radio(kCodeDec, "dec", {68, 164, 24, 10}),
           Radio(kCodeDec1, "dec1", {93, 164, 27, 10}),
           Radio(kCodeChar1, "char1", {123, 164, 29, 10}),
-          Radio(kCodeHexToChar, "hextochar", {156, 164, 43, 10}),
-          Radio(kCodePhidToChar, "phidtochar", {202, 164, 46, 10}),
-          Radio(kCodeDec2, "dec2", {248, 164, 28, 10}),
-          Radio(kCodeDec3, "dec3", {277, 164, 32, 10}),
+          Radio(kCodeHexToChar, "hextochar", {154, 164, 46, 10}),
+          Radio(kCodePhidToChar, "phidtochar", {202, 164, 49, 10}),
+          Radio(kCodeDec2, "dec2", {253, 164, 27, 10}),
+          Radio(kCodeDec3, "dec3", {282, 164, 27, 10}),
           Radio(kContentChar, "char", {17, 187, 24, 10}, kGroupStart),
           Radio(kContentHex, "hex", {44, 187, 23, 10}),
           Radio(kContentDec, "dec", {70, 187, 22, 10}),
           Radio(kContentDec1, "dec1", {95, 187, 26, 10}),
           Radio(kContentChar1, "char1", {124, 187, 28, 10}),
-          Radio(kContentHexToChar, "hextochar", {155, 187, 44, 10}),
-          Radio(kContentPhidToChar, "phidtochar", {202, 187, 45, 10}),
-          Radio(kContentDec2, "dec2", {247, 187, 28, 10}),
-          Radio(kContentDec3, "dec3", {276, 187, 32, 10}),
+          Radio(kContentHexToChar, "hextochar", {154, 187, 46, 10}),
+          Radio(kContentPhidToChar, "phidtochar", {202, 187, 49, 10}),
+          Radio(kContentDec2, "dec2", {253, 187, 27, 10}),
+          Radio(kContentDec3, "dec3", {282, 187, 27, 10}),
           Label("NFC输出格式", {17, 127, 47, 8}),
           GroupBox("刷卡扫码行为设置", {110, 76, 185, 27}),
           CheckBox(kCodeRedFlash, "扫码闪红灯", {130, 87, 56, 10}),

@@ -54,7 +54,6 @@ done
 
 # Wine keeps its prefix inside the build folder and never needs a display:
 # the null graphics driver creates windows without one.
-export WINEPREFIX="$build/wine-prefix"
 export WINEDEBUG=-all
 # No Mono or Gecko: their install prompts are the only windows a new prefix
 # would try to open.
@@ -62,19 +61,42 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # Arguments reach Wine as UTF-8 only under a UTF-8 locale.
 export LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
-stop_wine() { WINEPREFIX="$build/wine-prefix" "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; }
+stop_wine() {
+  for prefix in "$build/wine-prefix" "$build/wine-prefix-144"; do
+    WINEPREFIX="$prefix" "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  done
+}
 trap stop_wine EXIT
-if [ ! -f "$WINEPREFIX/.null-graphics" ]; then
+# prepare_prefix DIR DPI: the null graphics driver, the display's DPI, and
+# the dialog fonts mapped to the one installed Chinese font (the fonts the
+# screenshots and the Linux build use), so that captions are measured in
+# the font an operator sees.
+prepare_prefix() {
+  export WINEPREFIX="$1"
+  [ -f "$WINEPREFIX/.prepared-$2" ] && return 0
   "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+  for face in "微软雅黑" "宋体" "System" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" \
+      /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
   # A new prefix starts its desktop with the default driver before the
-  # setting exists; the programs below must find a desktop on the null one.
+  # settings exist; the programs below must find a desktop on the null one.
   "$(dirname "$wine")/wineserver" -w
-  touch "$WINEPREFIX/.null-graphics"
-fi
+  touch "$WINEPREFIX/.prepared-$2"
+}
 
+# The windows at 150 %: pages, keys and captions once more at 144 DPI.
+prepare_prefix "$build/wine-prefix-144" 144
+echo "-- wine tests/win32/win32_ui_tests.exe at 144 DPI"
+LUMIQ_EXPECT_DPI=144 "$wine" "$build/tests/win32/win32_ui_tests.exe" --gtest_brief=1 \
+  --gtest_filter='Win32Desk.*:Win32MessageBox.*'
+"$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+
+prepare_prefix "$build/wine-prefix" 96
 for test in $tests; do
   echo "-- wine $test"
-  "$wine" "$build/$test" --gtest_brief=1
+  LUMIQ_EXPECT_DPI=96 "$wine" "$build/$test" --gtest_brief=1
 done
 
 if [ -n "$zrctl" ]; then
@@ -226,6 +248,8 @@ for file in before.profile after.profile switch.profile odd.profile list.profile
     failed=1
   fi
 done
+# Text and paths in an English and a Chinese code page.
+sh "$root/scripts/windows-text-scenarios.sh" "$wine" "$build" "$root/build" || failed=1
 if [ "$failed" -ne 0 ]; then
   echo "windows-cross: the Windows runner differs from the Linux one (files in $work)" >&2
   exit 1

@@ -7,7 +7,11 @@
 #   pages against --help, the maintainer scripts without udev, and zrctl run
 #   from the unpacked package.
 # - The Windows zip, from build-win64/ (the Windows cross-build stage's
-#   folder) when it exists: its file list, and the programs stripped.
+#   folder) when it exists: its file list, the programs stripped, each
+#   program's version record and manifest, README.txt's bytes (a UTF-8 byte
+#   order mark, CRLF throughout, every program named).
+# - The Windows installer, from the same programs: built with wixl, then
+#   installed, upgraded and removed under Wine (scripts/check-msi.sh).
 # The packages are left in build-deb/ and build-win64/.
 set -eu
 cd "$(dirname "$0")/../.."
@@ -26,10 +30,10 @@ build="$root/build-deb"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMIQ_WERROR=ON \
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMIQ_WERROR=ON -DLUMIQ_PACKAGE=ON \
       -DLUMIQ_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 else
-  cmake -S . -B "$build" >/dev/null
+  cmake -S . -B "$build" -DLUMIQ_PACKAGE=ON >/dev/null
 fi
 cmake --build "$build" -j "$jobs"
 rm -f "$build"/lumiqconfigtool_*.deb
@@ -113,6 +117,15 @@ if [ ! -S /run/udev/control ]; then
   "$tree/DEBIAN/postrm" purge || fail "postrm purge failed without udev"
 fi
 
+# A package has no source tree: its messages name the installed udev rule.
+for program in LumiqConfigTool zrctl; do
+  if grep -q "packaging/70-lumiq-scanner.rules" "$tree/usr/bin/$program"; then
+    fail "the packaged $program points to the source tree's udev rule"
+  fi
+  grep -q "/usr/lib/udev/rules.d/70-lumiq-scanner.rules" "$tree/usr/bin/$program" ||
+    fail "the packaged $program does not name the installed udev rule"
+done
+
 # The packaged zrctl, from the unpacked tree: it needs nothing of the build.
 if (cd "$work" && ldd "$tree"/usr/bin/*) | grep -q 'not found'; then
   fail "a packaged program needs a library that is not found"
@@ -150,10 +163,8 @@ if [ -f "$win/CMakeCache.txt" ]; then
   {
     echo "$top/README.txt"
     echo "$top/zrctl.exe"
-    # The Windows application, once its build installs it.
-    if [ -f ui/win32/CMakeLists.txt ] && grep -q 'install *(' ui/win32/CMakeLists.txt; then
-      echo "$top/LumiqConfigTool.exe"
-    fi
+    echo "$top/LumiqConfigTool.exe"
+    echo "$top/LumiqConfigTool-demo.exe"
   } | LC_ALL=C sort >"$work/zipneeded"
   missing=$(LC_ALL=C comm -23 "$work/zipneeded" "$work/zipfiles")
   [ -z "$missing" ] || fail "the zip lacks: $missing"
@@ -165,10 +176,22 @@ if [ -f "$win/CMakeCache.txt" ]; then
       fail "$(basename "$exe") in the zip is not stripped"
     fi
   done
-  grep -q 'zrctl.exe' "$work/zip/$top/README.txt" || fail "README.txt does not explain zrctl.exe"
+  sh scripts/check-windows-files.sh "$work/zip/$top" || fail "the zip's files are not as a Windows user needs them"
   sed 's|^|   |' "$work/zipfiles"
+
+  if command -v wixl >/dev/null; then
+    cmake --build "$win" --target msi
+    msi=$(ls "$win"/LumiqConfigTool-*-win64.msi)
+    echo "-- $(basename "$msi")"
+    sh scripts/check-msi.sh "$msi" "$win/packaging/msi"
+    sha=$(sha256sum "$msi" | cut -d' ' -f1 | tr a-f A-F)
+    grep -q "InstallerSha256: $sha\$" "$win/winget/Lumiq.LumiqConfigTool.installer.yaml" ||
+      fail "the winget manifest does not give the MSI's SHA-256"
+  else
+    fail "wixl is missing: the MSI cannot be built (install scripts/packages.txt)"
+  fi
 else
-  echo "-- no build-win64/: the Windows zip is not built"
+  echo "-- no build-win64/: the Windows zip and MSI are not built"
 fi
 
 echo "packages: passed in $(($(date +%s) - start)) s"

@@ -108,9 +108,9 @@ sysfs=$(readlink -f "/sys/class/hidraw/${if1#/dev/}")
 "$ZRCTL" list >"$out/list.out" 2>&1
 if echo "$sysfs" | grep -q '/usb[0-9]'; then
   fail list "interface 1 has a USB parent ($sysfs): the HID_PHYS path is not tested"
-elif grep -q "^$if1  0525:A4AC  interface 1  used by zrctl\$" "$out/list.out" &&
-    grep -q "^$if0  0525:A4AC  interface 0  not used\$" "$out/list.out"; then
-  pass "zrctl list takes interface 1 ($if1) from HID_PHYS, passes over interface 0"
+elif grep -q "^$if1  0525:A4AC  interface 1  used by zrctl  port usb-0000:00:14.0-1  deviceno $(sed -n 's/^deviceno=//p' "$SEED")  firmware $(sed -n 's/^masterver=//p' "$SEED")\$" "$out/list.out" &&
+    grep -q "^$if0  0525:A4AC  interface 0  not used  port usb-0000:00:14.0-1\$" "$out/list.out"; then
+  pass "zrctl list takes interface 1 ($if1) from HID_PHYS, passes over interface 0, reads its device number and firmware"
 else
   fail list "zrctl list did not choose interface 1 over interface 0" "$out/list.out"
 fi
@@ -136,9 +136,9 @@ fi
 begin
 "$ZRCTL" get qrcode bluetooth0_name wifi0_httpph >"$out/get.out" 2>&1
 if [ "$(sed -n 1p "$out/get.out")" = "qrcode=1" ] &&
-    grep -qx 'bluetooth0_name=ZR\\xC9\\xA8\\xC2\\xEB\\xC6\\xF7' "$out/get.out" &&
+    grep -qxF 'bluetooth0_name=ZR扫码器' "$out/get.out" &&
     grep -qxF "$(grep '^wifi0_httpph=' "$SEED")" "$out/get.out"; then
-  pass "zrctl get: qrcode=1, GBK bytes and a two-report value intact"
+  pass "zrctl get: qrcode=1, GBK bytes shown as their characters, a two-report value intact"
 else
   fail get "zrctl get gave other values" "$out/get.out"
 fi
@@ -158,6 +158,9 @@ fi
 begin
 # Every command of the steps above, in order, as the scanner received them.
 cat >"$SCRATCH/expected.trace" <<'EOF'
+HANDSHAKE
+GET deviceno
+GET masterver
 HANDSHAKE
 GET masterver
 HANDSHAKE

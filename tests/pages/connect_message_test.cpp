@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "res/udev_rule.h"
 #include "ui/pages/connect_message.h"
 
 namespace lumiq::ui {
@@ -19,7 +20,13 @@ TEST(ConnectFailedMessage, NamesTheCauseOnItsSecondLine) {
   EXPECT_EQ(denied.rfind(first + "\n原因：没有打开设备的权限", 0), 0u);
   EXPECT_EQ(denied.find('\n', first.size() + 1), std::string::npos) << "one line for the cause";
 #ifdef __linux__
-  EXPECT_NE(denied.find("packaging/70-lumiq-scanner.rules"), std::string::npos);
+  // Where the package put the rule, and who it lets in: a user on ssh must
+  // learn that the rule is there and why it still refuses them.
+  EXPECT_NE(denied.find("/usr/lib/udev/rules.d/70-lumiq-scanner.rules"), std::string::npos);
+  EXPECT_NE(denied.find("ssh 会话和其他用户会被拒绝"), std::string::npos);
+  // The source tree's copy only where there is a source tree.
+  EXPECT_EQ(denied.find(" packaging/70-lumiq-scanner.rules") != std::string::npos,
+            res::kSourceBuild);
 #endif
   // Nothing known, nothing added.
   EXPECT_EQ(ConnectFailedMessage(OpenFailure::kUnknown), first);

@@ -222,6 +222,18 @@ TEST_F(HidrawDiscoveryTest, FindScannerPathChoosesInterfaceOne) {
   EXPECT_TRUE(listed[1].usedByTool);
   EXPECT_EQ(listed[2].path, fs_.dev() + "/hidraw11");
   EXPECT_FALSE(listed[2].usedByTool);
+  // The port: the USB device's name above the interface; for a virtual
+  // device, its creator's physical path.
+  EXPECT_EQ(listed[1].port, "1-1");
+  EXPECT_EQ(listed[2].port, "t");
+}
+
+TEST(HidrawParsers, PortOfInterfaceName) {
+  EXPECT_EQ(hidraw::PortOfInterfaceName("1-2.3:1.1"), "1-2.3");
+  EXPECT_EQ(hidraw::PortOfInterfaceName("3-10:1.0"), "3-10");
+  EXPECT_EQ(hidraw::PortOfInterfaceName("usb1"), "");
+  EXPECT_EQ(hidraw::PortOfInterfaceName(":1.0"), "");
+  EXPECT_EQ(hidraw::PortOfInterfaceName("0003:0525:A4AC.0001"), "");
 }
 
 TEST(HidrawParsers, HidId) {
@@ -270,6 +282,7 @@ TEST(HidrawParsers, InterfaceNumbers) {
 TEST_F(HidrawDiscoveryTest, OpenUsesNonBlockingCloseOnExecHandles) {
   const std::string node = fs_.dev() + "/hidraw0";
   ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
+  platform_.AcceptPipes(true);
 
   HidHandle read = platform_.Open(node, HidAccess::kRead);
   ASSERT_NE(read, kInvalidHidHandle);
@@ -295,8 +308,8 @@ TEST_F(HidrawDiscoveryTest, FailedOpenKeepsItsError) {
   EXPECT_EQ(platform_.LastOpenError(), ENOENT);
   EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotFound);
   EXPECT_EQ(platform_.Open(fs_.dev(), HidAccess::kWrite), kInvalidHidHandle);
-  EXPECT_EQ(platform_.LastOpenError(), EISDIR);
-  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kUnknown);
+  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotAScanner);
+  EXPECT_EQ(platform_.LastOpenRefusal(), "a folder");
 }
 
 // Two programs on one node: the first read handle holds it until closed; the
@@ -307,6 +320,8 @@ TEST_F(HidrawDiscoveryTest, ReadHandleHoldsTheNodeAgainstOtherPrograms) {
   ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
   HidrawPlatform first(fs_.sys(), fs_.dev());
   HidrawPlatform second(fs_.sys(), fs_.dev());
+  first.AcceptPipes(true);
+  second.AcceptPipes(true);
 
   HidHandle held = first.Open(node, HidAccess::kRead);
   ASSERT_NE(held, kInvalidHidHandle);
@@ -325,16 +340,18 @@ TEST_F(HidrawDiscoveryTest, ReadHandleHoldsTheNodeAgainstOtherPrograms) {
 }
 
 // A node as the kernel creates it without the udev rule: owned by root,
-// mode 0600. An ordinary user must get EACCES back, not a bare failure.
+// mode 0600 (a FIFO plays it). An ordinary user must get EACCES back, not a
+// bare failure.
 TEST_F(HidrawDiscoveryTest, PermissionDeniedIsTold) {
   const std::string node = fs_.dev() + "/hidraw1";
-  FakeSysfs::WriteFile(node, "");
+  ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
   ASSERT_EQ(chmod(node.c_str(), 0600), 0);
   ASSERT_EQ(chmod(fs_.dev().c_str(), 0755), 0);
   ASSERT_EQ(chmod((fs_.dev() + "/..").c_str(), 0755), 0);
 
   auto openAsUser = [&] {
     HidrawPlatform platform(fs_.sys(), fs_.dev());
+    platform.AcceptPipes(true);
     bool refused = platform.Open(node, HidAccess::kRead) == kInvalidHidHandle;
     return refused && platform.LastOpenError() == EACCES &&
            platform.LastOpenFailure() == OpenFailure::kPermissionDenied;

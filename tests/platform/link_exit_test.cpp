@@ -9,6 +9,9 @@
 #include <string>
 
 #include "link/device_commands.h"
+#ifndef _WIN32
+#include "link/platform/hidraw.h"
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -100,6 +103,9 @@ class LoopbackDevice {
 // sanitizer build reports the call on a dead object).
 void OpenAndExitWithTheLinkHeld() {
   if (IsDeviceOpen()) std::exit(3);
+#ifndef _WIN32
+  NativeHidrawPlatform().AcceptPipes(true);
+#endif
   LoopbackDevice device;
   if (device.path().empty()) std::exit(4);
   if (OpenDeviceAt(device.path()) != kOpened) std::exit(5);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -49,6 +50,32 @@ TEST(Win32PathRules, OnlyLowerCaseInterfaceOneIsTheScanner) {
   attributes.interfaceNumber =
       win32::InterfaceFromDevicePath(DevicePath("&mi_00"));
   EXPECT_FALSE(IsScannerInterface(attributes));
+}
+
+// Only a HID interface (or a test's pipe) is ever opened for writing: a
+// mistyped file, volume or disk path is refused before it is opened.
+TEST(Win32PathRules, OnlyHidInterfacesAndPipesAreOpened) {
+  const std::string hid =
+      "\\\\?\\hid#vid_0525&pid_a4ac&mi_01#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+  std::string upper = hid;
+  std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+  for (const std::string& path : {hid, upper, std::string("\\\\.\\pipe\\lumiq-test")}) {
+    EXPECT_TRUE(win32::IsHidInterfacePath(path)) << path;
+  }
+  for (const std::string& path : {
+           std::string("C:\\golden.profile"),
+           std::string("golden.profile"),
+           std::string("\\\\.\\PhysicalDrive0"),
+           std::string("\\\\.\\C:"),
+           std::string("\\\\.\\COM1"),
+           std::string("\\\\?\\usb#vid_0525&pid_a4ac#x#{a5dcbf10-6530-11d2-901f-00c04fb951ed}"),
+           std::string("\\\\?\\hid#vid_0525&pid_a4ac&mi_01#x"),
+           std::string("\\\\?\\hid#x\\..\\..\\C:\\f#{4d1e55b2-f16f-11cf-88cb-001111000030}"),
+           std::string("\\\\.\\pipe\\..\\C:\\f"),
+           std::string("\\\\.\\pipe\\"),
+       }) {
+    EXPECT_FALSE(win32::IsHidInterfacePath(path)) << path;
+  }
 }
 
 TEST(Win32PathRules, DevicePathMustBeTerminatedAndFitTheBuffer) {

@@ -3,6 +3,7 @@
 // are tested through zrctl, in tests/zrctl/files_test.cpp.)
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -144,6 +145,73 @@ TEST_F(TextFileTest, AHeldFileStaysHeldAcrossItsOwnWrites) {
   EXPECT_FALSE(second.Take(File("s.seed"), &error));
   first.Release();
   EXPECT_TRUE(second.Take(File("s.seed"), &error)) << error;
+}
+
+// What another user may plant in a folder everyone writes to (/tmp): the
+// writer follows a link there only when it is its own or the folder
+// owner's, whatever fs.protected_symlinks says, and never writes through
+// one it refuses. Links are planted as "nobody", so only root can run this.
+TEST_F(TextFileTest, LinksPlantedInASharedFolderAreNotFollowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "planting links as another user needs root";
+  constexpr uid_t kNobody = 65534;
+  // Root's own files in a folder only root may enter.
+  fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  const fs::path secret = folder_ / "root-only";
+  fs::create_directory(secret);
+  fs::permissions(secret, fs::perms::owner_all);
+  Put((secret / "file").string(), "root's\n");
+  // /tmp's shape: sticky, writable by all; one owned by root, one by nobody.
+  const fs::path shared = folder_ / "shared";
+  const fs::path theirs = folder_ / "theirs";
+  for (const fs::path& folder : {shared, theirs}) {
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+  }
+  ASSERT_EQ(chown(theirs.c_str(), kNobody, kNobody), 0);
+  const std::string target = (secret / "file").string();
+  auto plantAsNobody = [](const std::string& to, const fs::path& at) {
+    pid_t child = fork();
+    if (child == 0) {
+      if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+      _exit(symlink(to.c_str(), at.c_str()) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+  };
+  ASSERT_TRUE(plantAsNobody(target, shared / "golden.profile"));
+  ASSERT_TRUE(plantAsNobody(secret.string(), shared / "dir"));
+  ASSERT_TRUE(plantAsNobody("../root-only/file", shared / "relative"));
+
+  // Refused: at the end of the path, on the way, for a trace, and before
+  // any work.
+  for (const fs::path& planted :
+       {shared / "golden.profile", shared / "dir" / "file", shared / "relative"}) {
+    std::string error;
+    EXPECT_FALSE(profile::WriteFileSafely(planted.string(), "planted\n", &error)) << planted;
+    EXPECT_NE(error.find("is a symbolic link in a folder every user may write to"),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(profile::CheckWritableTarget(planted.string(), &error)) << planted;
+    EXPECT_LT(profile::StartFile(planted.string(), &error), 0) << planted;
+  }
+  EXPECT_EQ(Get(target), "root's\n");
+  EXPECT_EQ(Names(secret), std::vector<std::string>{"file"});
+  EXPECT_EQ(Names(shared), (std::vector<std::string>{"dir", "golden.profile", "relative"}));
+  EXPECT_TRUE(fs::is_symlink(shared / "golden.profile"));
+
+  // Followed: the writer's own link, and one by the owner of the folder it
+  // sits in.
+  std::string error;
+  fs::create_symlink(target, shared / "mine");
+  EXPECT_TRUE(profile::WriteFileSafely((shared / "mine").string(), "mine\n", &error)) << error;
+  EXPECT_EQ(Get(target), "mine\n");
+  ASSERT_TRUE(plantAsNobody(target, theirs / "owners"));
+  const int fd = profile::StartFile((theirs / "owners").string(), &error);
+  EXPECT_GE(fd, 0) << error;
+  if (fd >= 0) close(fd);
+  EXPECT_EQ(Get(target), "");
+  EXPECT_TRUE(fs::is_symlink(theirs / "owners"));
 }
 
 }  // namespace

@@ -70,6 +70,19 @@ TEST(SeedFileTest, ParseSkipsCommentsAndBlankLinesAndTakesValuesVerbatim) {
                                  {"nfcprefix", ""}}));
 }
 
+TEST(SeedFileTest, ChineseIsTextAndTheScannerHoldsItsGbkBytes) {
+  const SettingList settings = {{"deviceno", "\xB2\xD6\xBF\xE2-7"}, {"codeprefix", "\xFF\x81"}};
+  const std::string text = FormatSeed(settings);
+  EXPECT_EQ(text, "deviceno=仓库-7\ncodeprefix=\\xFF\\x81\n");
+  SettingList parsed;
+  ASSERT_TRUE(ParseSeed(text, &parsed, nullptr));
+  EXPECT_EQ(parsed, settings);
+  SeedError error;
+  EXPECT_FALSE(ParseSeed("ok=1\nbluetooth0_name=Straße\n", &parsed, &error));
+  EXPECT_EQ(error.line, 2);
+  EXPECT_NE(error.message.find("(U+00DF)"), std::string::npos) << error.message;
+}
+
 TEST(SeedFileTest, MalformedLinesAreRejectedWithTheirLineNumber) {
   struct Case {
     std::string text;

@@ -23,6 +23,7 @@ class ForwardingPlatform : public HidPlatform {
     return inner_.Open(path, access);
   }
   OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
+  std::string LastOpenRefusal() const override { return inner_.LastOpenRefusal(); }
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
     return inner_.WriteReport(handle, report, timeoutMs);
   }

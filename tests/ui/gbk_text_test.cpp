@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "profile/gbk_text.h"
+#include "profile/setting_text.h"
+
 namespace lumiq::ui::qt {
 namespace {
 
@@ -47,6 +50,57 @@ TEST(GbkText, TextWithoutGbkCodeIsRefusedNotReplaced) {
   EXPECT_EQ(EncodeGbk(QString::fromUtf8("\xED\x95\x9C")), std::nullopt);       // Hangul
   // The stand-in for unreadable bytes has no bytes to go back as.
   EXPECT_EQ(EncodeGbk(DecodeGbk("ab\xD6")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace lumiq::ui::qt
+
+namespace lumiq::ui::qt {
+namespace {
+
+// zrctl and the profiles convert without Qt; typed text must give the same
+// bytes there as in this window, for every code the window knows.
+TEST(GbkText, ProfileConverterAgreesWithTheWindowOnEveryCode) {
+  int disagreements = 0;
+  auto sameDecoding = [&](const std::string& bytes) {
+    const QString window = DecodeGbk(bytes);
+    const std::optional<std::string> profile = profile::GbkToUtf8(bytes);
+    const bool windowHasText = !window.contains(QChar(QChar::ReplacementCharacter));
+    if (windowHasText != profile.has_value() ||
+        (profile && window.toStdString() != *profile)) {
+      ADD_FAILURE() << "decoding " << profile::EscapeBytes(bytes) << ": window "
+                    << window.toStdString() << ", profile " << profile.value_or("(none)");
+      ++disagreements;
+    }
+  };
+  for (int byte = 0x80; byte <= 0xFF && disagreements < 10; ++byte) {
+    sameDecoding(std::string(1, static_cast<char>(byte)));
+  }
+  for (int lead = 0x81; lead <= 0xFE && disagreements < 10; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      sameDecoding(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+    }
+  }
+  for (char32_t character = 0; character <= 0x1FFFF && disagreements < 20; ++character) {
+    if (character >= 0xD800 && character <= 0xDFFF) continue;
+    // Alone, U+FEFF is taken for a byte order mark by Qt and dropped; the
+    // profile refuses it, as the window does anywhere else in a value.
+    if (character == 0xFEFF) continue;
+    std::string utf8;
+    profile::AppendUtf8(character, &utf8);
+    const std::optional<std::string> window = EncodeGbk(QString::fromStdString(utf8));
+    const std::optional<std::string> profile = profile::Utf8ToGbk(utf8);
+    if (window != profile) {
+      ADD_FAILURE() << "encoding " << profile::DescribeCharacter(character) << ": window "
+                    << profile::EscapeBytes(window.value_or("(none)")) << ", profile "
+                    << profile::EscapeBytes(profile.value_or("(none)"));
+      ++disagreements;
+    }
+  }
+  // The characters an operator meets, spelled out.
+  EXPECT_EQ(profile::Utf8ToGbk("条€"), "\xCC\xF5\x80"s);
+  EXPECT_EQ(profile::Utf8ToGbk("ß"), std::nullopt);
+  EXPECT_EQ(profile::Utf8ToGbk("\xF0\x9F\x98\x80"), std::nullopt);
 }
 
 }  // namespace

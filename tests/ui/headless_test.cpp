@@ -101,7 +101,8 @@ TEST(Headless, UsageErrorsExitWithTwo) {
   for (const QStringList& arguments :
        {QStringList{"--bogus"}, QStringList{"exit", "save"}, QStringList{"tab:9"},
         QStringList{"--hid", "--trace", "x"}, QStringList{"--silent-from", "0"},
-        QStringList{"--seed"}, QStringList{"--seed", "/nonexistent/seed.txt"}}) {
+        QStringList{"--seed"}, QStringList{"--seed", "/nonexistent/seed.txt"},
+        QStringList{"--trace", "a", "--trace", "b"}, QStringList{"--hid", "--hid"}}) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const HeadlessRun run = Headless(arguments);
     EXPECT_EQ(run.status, 2);

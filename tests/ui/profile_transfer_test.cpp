@@ -61,7 +61,7 @@ TEST(ProfileFiles, RoundTripThroughTheWindowAndZrctl) {
   ASSERT_EQ(exported.status, 0);
   EXPECT_TRUE(exported.out.endsWith(QString::fromUtf8("MESSAGE 配置已导出到文件:\\n") + at("e1") + "\n"));
   const QByteArray e1 = Contents(at("e1"));
-  EXPECT_TRUE(e1.startsWith("# zrctl profile: firmware V2.0.7, device number \\xB2\\xD6\\xBF\\xE2 7\n"));
+  EXPECT_TRUE(e1.startsWith("# zrctl profile: firmware V2.0.7, device number 仓库 7\n"));
   EXPECT_TRUE(e1.contains("\nqrcode=0\n"));
   EXPECT_TRUE(e1.contains("\ncodeprefix=\\x02S\\\\N\\xFF=\n"));
   EXPECT_FALSE(Contents(at("first.trace")).contains("SET "));

@@ -15,6 +15,7 @@ namespace {
 
 TEST(Resources, StringTable) {
   EXPECT_STREQ(res::StringResource(res::kAboutMenuStringId), "关于 LumiqConfigTool(&A)...");
+  EXPECT_STREQ(res::StringResource(res::kAppTitleStringId), "LumiqConfigTool");
   EXPECT_STREQ(res::StringResource(102), "");
   EXPECT_STREQ(res::kAppName, "LumiqConfigTool");
 }

@@ -37,6 +37,12 @@ TEST(ZrctlUsage, UnusableCommandLinesExitTwoAndSendNothing) {
       {"--all", "--device", "x", "version"},
       {"--device"},
       {"--simulate=", "version"},
+      {"--trace", "--trace", "version"},
+      {"--all", "--all", "version"},
+      {"set", "--commit", "--commit", "qrcode=0"},
+      {"--simulate=s", "--simulate=s", "version"},
+      {"--with-deviceno", "restore", "p"},
+      {"--with-deviceno", "--all", "dump"},
   };
   for (const std::vector<std::string>& args : refused) {
     const ZrctlResult result = RunZrctl(args, &sim.platform());

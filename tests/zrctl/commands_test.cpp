@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "link/hid_transport.h"
+#include "res/udev_rule.h"
 #include "sim/demo_configuration.h"
 #include "sim/sim_platform.h"
 #include "tests/support/sim_fixture.h"
@@ -170,9 +171,14 @@ TEST_F(ZrctlCommandTest, ListShowsBothInterfacesAndWhichOneIsUsed) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(Lines(result.out),
             (std::vector<std::string>{
-                sim::SimPlatform::PathOf(0, 0) + "  0525:A4AC  interface 0  not used",
-                sim::SimPlatform::PathOf(0, 1) + "  0525:A4AC  interface 1  used by zrctl"}));
-  EXPECT_TRUE(Received().empty());  // listing opens nothing
+                sim::SimPlatform::PathOf(0, 0) + "  0525:A4AC  interface 0  not used  port 1-1",
+                sim::SimPlatform::PathOf(0, 1) +
+                    "  0525:A4AC  interface 1  used by zrctl  port 1-1  deviceno " +
+                    scanner().Value("deviceno") + "  firmware " + scanner().Value("masterver")}));
+  // Only the configuration interface is asked, and let go again.
+  EXPECT_EQ(Record(scanner()),
+            (std::vector<std::string>{"HANDSHAKE", "GET deviceno", "GET masterver"}));
+  EXPECT_FALSE(scanner().IsHeld());
 }
 
 TEST_F(ZrctlCommandTest, DeviceSelectsOneInterface) {
@@ -217,7 +223,13 @@ TEST(ZrctlOpenTest, APermissionErrorPointsToTheUdevRuleOnLinuxOnly) {
                                                          OpenFailure::kPermissionDenied);
 #ifdef __linux__
   EXPECT_THAT(message, HasSubstr("no permission to open /dev/hidraw3 (OpenDeviceAt -3)"));
-  EXPECT_THAT(message, HasSubstr("packaging/70-lumiq-scanner.rules"));
+  EXPECT_THAT(message, HasSubstr("the package's udev rule "
+                                 "/usr/lib/udev/rules.d/70-lumiq-scanner.rules lets only the "
+                                 "user logged in at the seat open the scanner (uaccess); an ssh "
+                                 "session or a second user is refused"));
+  EXPECT_EQ(message.find("copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/") !=
+                std::string::npos,
+            res::kSourceBuild);
 #else
   EXPECT_EQ(message.find("udev"), std::string::npos);
 #endif
@@ -253,7 +265,7 @@ TEST(ZrctlOpenTest, EachCauseOfAFailedOpenIsNamed) {
   EXPECT_EQ(denied.status, 1);
   EXPECT_THAT(denied.err, HasSubstr("zrctl: no permission to open " + path + " (OpenDevice -3)"));
 #ifdef __linux__
-  EXPECT_THAT(denied.err, HasSubstr("install the udev rule packaging/70-lumiq-scanner.rules"));
+  EXPECT_THAT(denied.err, HasSubstr("/usr/lib/udev/rules.d/70-lumiq-scanner.rules"));
 #endif
   devices.SetAccessDenied(false);
   EXPECT_TRUE(scanner.Received().empty());

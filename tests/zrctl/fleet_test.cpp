@@ -57,15 +57,20 @@ TEST_F(ZrctlFleetTest, AllRestoresOneProfileOntoEveryScanner) {
   const ZrctlResult result = Run({"restore", file, "--all"});
 
   EXPECT_EQ(result.status, 0) << result.err;
-  const std::vector<std::string> expected = {"HANDSHAKE", "SET qrcode=0", "SET io_outputs=hid0",
-                                             "COMMIT"};
+  // The sets, the commit, the read-back, and the device number for the
+  // closing line.
+  const std::vector<std::string> expected = {"HANDSHAKE",  "SET qrcode=0",   "SET io_outputs=hid0",
+                                             "COMMIT",     "GET qrcode",     "GET io_outputs",
+                                             "GET deviceno"};
   EXPECT_EQ(Record(first_), expected);
   EXPECT_EQ(Record(second_), expected);
+  const std::string deviceNumber = first_.Value("deviceno");
   EXPECT_EQ(Lines(result.out),
-            (std::vector<std::string>{"restored 2 settings, committed",
-                                      sim::SimPlatform::PathOf(0, 1) + ": ok",
-                                      "restored 2 settings, committed",
-                                      sim::SimPlatform::PathOf(1, 1) + ": ok"}));
+            (std::vector<std::string>{
+                "restored 2 settings, committed, verified",
+                sim::SimPlatform::PathOf(0, 1) + " (port 1-1, deviceno " + deviceNumber + "): ok",
+                "restored 2 settings, committed, verified",
+                sim::SimPlatform::PathOf(1, 1) + " (port 1-2, deviceno " + deviceNumber + "): ok"}));
 }
 
 TEST_F(ZrctlFleetTest, AllDiffTellsWhichScannerDiffers) {
@@ -130,6 +135,56 @@ TEST(ZrctlSimulate, EachSimulateAddsAScanner) {
   EXPECT_EQ(TempFolder::Read(a), "qrcode=0\n");
   EXPECT_EQ(TempFolder::Read(b), "qrcode=0\n");
   EXPECT_EQ(Lines(result.out).size(), 2u);
+}
+
+// One golden profile on a fleet: every scanner takes its settings but keeps
+// its own device number, unless asked; one scanner (a replacement) takes the
+// number over, as before.
+TEST(ZrctlSimulate, AllRestoreKeepsEachScannersDeviceNumber) {
+  TempFolder folder;
+  const std::string a = folder.File("a.seed");
+  const std::string b = folder.File("b.seed");
+  const std::string golden = folder.File("golden.profile");
+  TempFolder::Write(golden, "qrcode=0\ndeviceno=GOLD\n");
+  auto seed = [&] {
+    TempFolder::Write(a, "qrcode=1\ndeviceno=A-1\n");
+    TempFolder::Write(b, "qrcode=1\ndeviceno=B-2\n");
+  };
+  const std::vector<std::string> fleet = {"--simulate=" + a, "--simulate=" + b, "--all"};
+  auto withFleet = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), fleet.begin(), fleet.end());
+    return RunZrctl(args);
+  };
+
+  seed();
+  const ZrctlResult kept = withFleet({"restore", golden});
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_EQ(TempFolder::Read(a), "qrcode=0\ndeviceno=A-1\n");
+  EXPECT_EQ(TempFolder::Read(b), "qrcode=0\ndeviceno=B-2\n");
+  const std::string keptLine =
+      "restored 1 settings, committed, verified; deviceno not sent: each scanner keeps its own "
+      "(--with-deviceno sends it)";
+  EXPECT_EQ(Lines(kept.out),
+            (std::vector<std::string>{keptLine, sim::SimPlatform::PathOf(0, 1) + " (port 1-1, deviceno A-1): ok",
+                                      keptLine,
+                                      sim::SimPlatform::PathOf(1, 1) + " (port 1-2, deviceno B-2): ok"}));
+  const ZrctlResult plan = withFleet({"restore", "--dry-run", golden});
+  EXPECT_EQ(plan.out,
+            "# deviceno not sent: each scanner keeps its own (--with-deviceno sends it)\n"
+            "SET qrcode=0\nCOMMIT\n");
+
+  seed();
+  const ZrctlResult asked = withFleet({"restore", "--with-deviceno", golden});
+  EXPECT_EQ(asked.status, 0) << asked.err;
+  EXPECT_EQ(TempFolder::Read(a), "qrcode=0\ndeviceno=GOLD\n");
+  EXPECT_EQ(TempFolder::Read(b), "qrcode=0\ndeviceno=GOLD\n");
+  EXPECT_THAT(asked.out, HasSubstr("restored 2 settings, committed, verified; deviceno sent as in the file"));
+
+  seed();
+  const ZrctlResult one = RunZrctl({"--simulate=" + a, "restore", golden});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(one.out, "restored 2 settings, committed, verified\n");
+  EXPECT_EQ(TempFolder::Read(a), "qrcode=0\ndeviceno=GOLD\n");
 }
 
 TEST(ZrctlSimulate, TheDemoScannerNeedsNoFile) {

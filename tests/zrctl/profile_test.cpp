@@ -73,15 +73,19 @@ TEST_F(ZrctlProfileTest, DumpRestoreDumpGivesTheSameProfile) {
 
   const ZrctlResult restore = target_.Run({"restore", first});
   ASSERT_EQ(restore.status, 0) << restore.err;
-  EXPECT_EQ(restore.out, "restored 47 settings, committed\n");
-  // Every setting but the firmware version, in file order, then one commit.
+  EXPECT_EQ(restore.out, "restored 47 settings, committed, verified\n");
+  // Every setting but the firmware version, in file order, then one commit,
+  // then each one sent read back in the same order.
   std::vector<std::string> expected = {"HANDSHAKE"};
+  std::vector<std::string> readBack;
   for (std::string_view key : profile::KnownKeys()) {
     if (key == "masterver") continue;
     expected.push_back(sim::FormatCommand(
         {0x07, std::string(key), source_.scanner.Value(std::string(key))}));
+    readBack.push_back("GET " + std::string(key));
   }
   expected.push_back("COMMIT");
+  expected.insert(expected.end(), readBack.begin(), readBack.end());
   EXPECT_EQ(target_.Commands(), expected);
   EXPECT_EQ(target_.scanner.Value("codeprefix"), std::string("#a=b\\\0\xFF\n", 8));
 
@@ -155,10 +159,12 @@ TEST_F(ZrctlProfileTest, RestoreReportsEveryFailedSetAndStillCommits) {
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(result.err, HasSubstr("line 2: set dmcode failed: refused by the scanner (SetSetting -3)"));
   EXPECT_THAT(result.err, HasSubstr("line 4: set deviceno failed"));
-  EXPECT_EQ(result.out, "restored 2 settings, 2 failed, committed\n");
+  EXPECT_EQ(result.out, "restored 2 settings, 2 failed, committed, verified\n");
+  // Only what the scanner took is read back.
   EXPECT_EQ(target_.Commands(),
             (std::vector<std::string>{"HANDSHAKE", "SET qrcode=1", "SET dmcode=0",
-                                      "SET codeprefix=X", "SET deviceno=7", "COMMIT"}));
+                                      "SET codeprefix=X", "SET deviceno=7", "COMMIT",
+                                      "GET qrcode", "GET codeprefix"}));
 }
 
 TEST_F(ZrctlProfileTest, RestoreExitsOneWhenTheCommitFails) {

@@ -12,11 +12,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "link/hid_transport.h"
+#include "profile/profile.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 #include "sim/demo_configuration.h"
@@ -66,6 +67,7 @@ void PrintUsage(FILE* out) {
                "  --silent-from N        no reply from command N on\n"
                "  --unplug-after N       remove the device when command N arrives, then exit\n"
                "  --refuse-key KEY       answer get and set of KEY with status 1\n"
+               "  --keep-value KEY=VALUE acknowledge a set of KEY but store VALUE instead\n"
                "  --reply-padding N      N extra data bytes in set and commit replies\n"
                "  --stray-report-after N send an unasked copy of reply N's last report\n"
                "  --pause-at N           hold the reply to command N back for %d ms (its\n"
@@ -84,11 +86,19 @@ bool ParseCount(const char* text, int* value) {
 
 // 0 to run, 1 on a usage error, 2 after --help.
 int ParseOptions(int argc, char** argv, Options* options) {
+  // Every option but --refuse-key and --keep-value holds one value: a
+  // second one would silently win over the first.
+  std::set<std::string> seen;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--help" || option == "-h") {
       PrintUsage(stdout);
       return 2;
+    }
+    const bool repeatable = option == "--refuse-key" || option == "--keep-value";
+    if (!repeatable && option.rfind("--", 0) == 0 && !seen.insert(option).second) {
+      std::fprintf(stderr, "%s: %s given twice (see --help)\n", kProgram, option.c_str());
+      return 1;
     }
     if (option == "--decoy") {
       options->decoy = true;
@@ -114,7 +124,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       count = &options->faults.strayReportAfter;
     } else if (option == "--pause-at") {
       count = &options->pauseAt;
-    } else if (option != "--refuse-key") {
+    } else if (!repeatable) {
       std::fprintf(stderr, "%s: unknown option %s (see --help)\n", kProgram, option.c_str());
       return 1;
     }
@@ -131,6 +141,15 @@ int ParseOptions(int argc, char** argv, Options* options) {
                      value);
         return 1;
       }
+    } else if (option == "--keep-value") {
+      std::string key;
+      std::string kept;
+      std::string error;
+      if (!profile::ParseAssignment(value, &key, &kept, &error)) {
+        std::fprintf(stderr, "%s: --keep-value: %s\n", kProgram, error.c_str());
+        return 1;
+      }
+      options->faults.keptValues[key] = kept;
     } else {
       options->faults.refusedKeys.insert(value);
     }
@@ -174,9 +193,16 @@ bool HoldSaveFile(const std::string& path, profile::FileHold* hold) {
 
 class TraceFile {
  public:
-  bool Open(const std::string& path) {
+  // Through the programs' one writer, which decides which links it follows.
+  bool Open(const std::string& path, std::string* error) {
     if (path.empty()) return true;
-    file_ = std::fopen(path.c_str(), "w");
+    const int fd = profile::StartFile(path, error);
+    if (fd < 0) return false;
+    file_ = fdopen(fd, "w");
+    if (file_ == nullptr) {
+      *error = "cannot write " + path + ": " + std::strerror(errno);
+      close(fd);
+    }
     return file_ != nullptr;
   }
   ~TraceFile() {
@@ -266,9 +292,9 @@ int Run(const Options& options) {
   // Only now that the devices exist: a run that cannot start leaves an old
   // trace file as it was.
   TraceFile trace;
-  if (!trace.Open(options.tracePath)) {
-    std::fprintf(stderr, "%s: cannot write %s: %s\n", kProgram, options.tracePath.c_str(),
-                 std::strerror(errno));
+  std::string traceError;
+  if (!trace.Open(options.tracePath, &traceError)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, traceError.c_str());
     for (Interface* interface : interfaces) interface->device.Destroy();
     return 1;
   }
@@ -292,8 +318,10 @@ int Run(const Options& options) {
                       interface->device.Identity().phys.c_str());
         }
         std::fflush(stdout);
-        if (!options.readyPath.empty() && !std::ofstream(options.readyPath).put('\n')) {
-          std::fprintf(stderr, "%s: cannot write %s\n", kProgram, options.readyPath.c_str());
+        std::string readyError;
+        if (!options.readyPath.empty() &&
+            !profile::WriteFileSafely(options.readyPath, "\n", &readyError)) {
+          std::fprintf(stderr, "%s: %s\n", kProgram, readyError.c_str());
           return 1;
         }
       } else if (std::chrono::steady_clock::now() - started >

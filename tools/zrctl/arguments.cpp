@@ -1,5 +1,6 @@
 #include "tools/zrctl/arguments.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lumiq::zrctl {
@@ -21,6 +22,18 @@ constexpr CommandName kCommands[] = {
 
 bool StartsWith(const std::string& text, const char* prefix) {
   return text.rfind(prefix, 0) == 0;
+}
+
+// The switch an option turns on, or nullptr when it is not one.
+bool* FlagOf(const std::string& arg, Invocation* invocation) {
+  if (arg == "--trace") return &invocation->trace;
+  if (arg == "--all") return &invocation->all;
+  if (arg == "--commit") return &invocation->commit;
+  if (arg == "--dry-run") return &invocation->dryRun;
+  if (arg == "--with-deviceno") return &invocation->withDeviceNumber;
+  if (arg == "--no-verify") return &invocation->noVerify;
+  if (arg == "--json") return &invocation->json;
+  return nullptr;
 }
 
 // Operand counts and option combinations each command accepts.
@@ -74,6 +87,14 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--dry-run belongs to restore";
     return false;
   }
+  if (invocation.noVerify && invocation.command != Command::kRestore) {
+    *error = "--no-verify belongs to restore";
+    return false;
+  }
+  if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
+    *error = "--with-deviceno belongs to restore --all";
+    return false;
+  }
   if (invocation.all && !invocation.device.empty()) {
     *error = "--all and --device exclude each other";
     return false;
@@ -104,15 +125,20 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation
           *error = "--simulate= needs a FILE";
           return false;
         }
+        // Two scanners on one file would each write back over the other.
+        if (std::find(invocation->simulated.begin(), invocation->simulated.end(), file) !=
+            invocation->simulated.end()) {
+          *error = arg + " given twice";
+          return false;
+        }
         invocation->simulated.push_back(std::move(file));
-      } else if (arg == "--trace") {
-        invocation->trace = true;
-      } else if (arg == "--all") {
-        invocation->all = true;
-      } else if (arg == "--commit") {
-        invocation->commit = true;
-      } else if (arg == "--dry-run") {
-        invocation->dryRun = true;
+      } else if (bool* flag = FlagOf(arg, invocation)) {
+        // A second one is a slip, not a request for more.
+        if (*flag) {
+          *error = arg + " given twice";
+          return false;
+        }
+        *flag = true;
       } else if (arg == "--device" || StartsWith(arg, "--device=")) {
         std::string path;
         if (arg == "--device") {
@@ -177,7 +203,8 @@ std::string UsageText() {
          "  set KEY=VALUE...      sends settings (add --commit to commit them)\n"
          "  commit                commits the settings sent\n"
          "  dump [FILE]           every setting as a profile, to FILE or stdout\n"
-         "  restore FILE          sends a profile's settings, then commits\n"
+         "  restore FILE          sends a profile's settings, commits, and reads each\n"
+         "                        back: KEY: sent=... stored=... for one not stored\n"
          "  diff FILE             settings that differ from a profile\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
@@ -185,11 +212,18 @@ std::string UsageText() {
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
          "  --trace               show every frame on stderr\n"
+         "  --json                the result as one JSON document on stdout (messages\n"
+         "                        still on stderr)\n"
          "  --commit              (set) commit in the same run\n"
          "  --dry-run             (restore) show what would be sent, send nothing\n"
-         "values use the profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
+         "  --no-verify           (restore) do not read the settings back\n"
+         "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
+         "                        it each scanner keeps its own\n"
+         "values are text, sent in the scanner's GBK as the window sends it, with the\n"
+         "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
-         "or settings differ (diff); 2 usage error or refused profile, nothing sent\n";
+         "settings differ (diff) or were not stored as sent (restore); 2 usage error\n"
+         "or refused profile, nothing sent\n";
 }
 
 }  // namespace lumiq::zrctl

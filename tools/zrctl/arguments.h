@@ -30,6 +30,9 @@ struct Invocation {
   std::string device;  // --device PATH; empty: discovery
   bool commit = false;  // set --commit
   bool dryRun = false;  // restore --dry-run
+  bool withDeviceNumber = false;  // restore --all --with-deviceno
+  bool noVerify = false;  // restore --no-verify: no read-back after the commit
+  bool json = false;  // --json: the result as one JSON document on stdout
 };
 
 // false with a one-line reason in `error` when the command line is unusable.

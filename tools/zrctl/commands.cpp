@@ -1,5 +1,6 @@
 #include "tools/zrctl/commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
+#include "res/udev_rule.h"
+#include "tools/zrctl/scanner_identity.h"
 
 namespace lumiq::zrctl {
 
@@ -23,59 +26,92 @@ std::string Hex4(unsigned value) {
   return text;
 }
 
-int RunVersion(std::ostream& out, std::ostream& err) {
+int RunVersion(std::ostream& out, std::ostream& err, ScannerResult* result) {
   char version[kLongValueBufferSize] = {};
   int length = 0;
-  const int result = GetVersion(version, sizeof version, &length);
-  if (result < 0) {
+  const int read = GetVersion(version, sizeof version, &length);
+  if (read < 0) {
     err << "zrctl: the scanner did not report its firmware version (GetVersion "
-        << result << ")\n";
+        << read << ")\n";
     return kExitFailed;
   }
-  out << EscapeBytes(std::string(version, static_cast<size_t>(length))) << '\n';
+  const std::string text(version, static_cast<size_t>(length));
+  out << EscapeBytes(text) << '\n';
+  result->json.Set("firmware", JsonText(text));
   return kExitOk;
 }
 
-int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err,
+           ScannerResult* result) {
   int status = kExitOk;
+  JsonValue settings = JsonValue::Object();
   for (const std::string& key : invocation.operands) {
     std::string value;
-    const int result = ReadSetting(key, &value);
-    if (result < 0) {
-      err << "zrctl: get " << Quote(key) << " failed: " << DescribeGetFailure(result, value)
+    const int read = ReadSetting(key, &value);
+    if (read < 0) {
+      err << "zrctl: get " << Quote(key) << " failed: " << DescribeGetFailure(read, value)
           << "\n";
+      result->failedKeys.push_back(key);
       status = kExitFailed;
       continue;
     }
     out << profile::SettingLine(key, value);
+    settings.Set(EscapeBytes(key), JsonText(value));
   }
+  result->json.Set("settings", std::move(settings));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   return status;
 }
 
-int Commit(std::ostream& err) {
-  const int result = CommitSettings();
-  if (result != 0) {
+int Commit(std::ostream& err, ScannerResult* result) {
+  const int committed = CommitSettings();
+  result->json.Set("committed", JsonValue::Bool(committed == 0));
+  if (committed != 0) {
     err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
-        << result << ")\n";
+        << committed << ")\n";
     return kExitFailed;
   }
   return kExitOk;
 }
 
-int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostream& err) {
+int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostream& err,
+           ScannerResult* result) {
   int status = kExitOk;
+  JsonValue sent = JsonValue::Array();
   for (const auto& [key, value] : input.assignments) {
-    const int result = SetSetting(key, value);
-    if (result != 0) {
-      err << "zrctl: set " << Quote(key) << " failed: " << DescribeSetResult(result)
-          << " (SetSetting " << result << ")\n";
+    const int set = SetSetting(key, value);
+    if (set != 0) {
+      err << "zrctl: set " << Quote(key) << " failed: " << DescribeSetResult(set)
+          << " (SetSetting " << set << ")\n";
+      result->failedKeys.push_back(key);
       status = kExitFailed;
+      continue;
     }
+    sent.Push(JsonKey(key));
   }
+  result->json.Set("sent", std::move(sent));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   // Like the window's Save, the commit goes out even after a failed set:
   // the sets that did arrive are then kept, and the failures are reported.
-  if (invocation.commit && Commit(err) != kExitOk) status = kExitFailed;
+  if (invocation.commit && Commit(err, result) != kExitOk) status = kExitFailed;
   return status;
+}
+
+// One profile on many scanners would give them all one device number; each
+// keeps its own unless the user asks for the file's.
+void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
+  auto& entries = input->profile;
+  const auto isDeviceNumber = [](const ProfileEntry& entry) {
+    return entry.key == kDeviceNumberKey;
+  };
+  if (std::none_of(entries.begin(), entries.end(), isDeviceNumber)) return;
+  if (invocation.withDeviceNumber) {
+    input->deviceNumberNote = "deviceno sent as in the file (--with-deviceno)";
+    return;
+  }
+  entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
+  input->deviceNumberNote =
+      "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
 }
 
 }  // namespace
@@ -156,6 +192,9 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
               << Quote(entry.key) << " is not a key zrctl knows\n";
         }
       }
+      if (invocation.command == Command::kRestore && invocation.all) {
+        KeepDeviceNumbers(invocation, input);
+      }
       return kExitOk;
     }
     default:
@@ -163,7 +202,9 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
   }
 }
 
-int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
+int PrintRestorePlan(const PreparedInput& input, std::ostream& out, JsonValue* document) {
+  if (!input.deviceNumberNote.empty()) out << "# " << input.deviceNumberNote << "\n";
+  JsonValue plan = JsonValue::Array();
   for (const ProfileEntry& entry : input.profile) {
     if (profile::IsReadOnlyKey(entry.key)) {
       out << "# line " << entry.line << ": " << entry.key
@@ -171,16 +212,52 @@ int PrintRestorePlan(const PreparedInput& input, std::ostream& out) {
       continue;
     }
     out << "SET " << profile::FormatSettingLine(entry.key, entry.value);
+    JsonValue& step = plan.Push(JsonValue::Object());
+    step.Set("key", JsonKey(entry.key));
+    step.Set("value", JsonText(entry.value));
   }
   out << "COMMIT\n";
+  if (document != nullptr) {
+    document->Set("dry_run", JsonValue::Bool(true));
+    document->Set("plan", std::move(plan));
+    if (!input.deviceNumberNote.empty()) {
+      document->Set("deviceno_note", JsonValue(input.deviceNumberNote));
+    }
+  }
   return kExitOk;
 }
 
+JsonValue JsonKey(const std::string& key) { return JsonValue(EscapeBytes(key)); }
+
+JsonValue JsonText(const std::string& value) { return JsonValue(profile::EscapeText(value)); }
+
+JsonValue JsonKeys(const std::vector<std::string>& keys) {
+  JsonValue list = JsonValue::Array();
+  for (const std::string& key : keys) list.Push(JsonKey(key));
+  return list;
+}
+
+namespace {
+
+// A value in the list's columns: as get shows it, in quotes when empty or
+// holding a blank, so that the columns still part where two blanks are.
+std::string ListedValue(const std::string& value) {
+  const std::string shown = profile::QuoteText(value);
+  if (shown.empty() || shown.find(' ') != std::string::npos) return "'" + shown + "'";
+  return shown;
+}
+
+}  // namespace
+
 int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& out, std::ostream& err, JsonValue* document) {
   int shown = 0;
-  for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+  JsonValue interfaces = JsonValue::Array();
+  for (ScannerIdentity& scanner : SortedInterfaces(platform)) {
+    const ScannerInterfaceInfo& info = scanner.info;
     if (!invocation.device.empty() && info.path != invocation.device) continue;
+    Identify(&scanner);
+    // The first columns as they always were, for scripts that read them.
     out << info.path << "  " << Hex4(info.attributes.vendorId) << ':'
         << Hex4(info.attributes.productId) << "  interface ";
     if (info.attributes.interfaceNumber >= 0) {
@@ -188,9 +265,37 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
     } else {
       out << '?';
     }
-    out << (info.usedByTool ? "  used by zrctl" : "  not used") << '\n';
+    out << (info.usedByTool ? "  used by zrctl" : "  not used");
+    out << "  port " << (info.port.empty() ? std::string("?") : ListedValue(info.port));
+    if (scanner.asked && !scanner.opened) {
+      out << "  " << DescribeUnreadable(scanner.failure);
+    } else if (scanner.opened) {
+      out << "  deviceno "
+          << (scanner.deviceNumberRead ? ListedValue(scanner.deviceNumber) : "(not read)")
+          << "  firmware "
+          << (scanner.firmwareRead ? ListedValue(scanner.firmware) : "(not read)");
+    }
+    out << '\n';
     ++shown;
+
+    JsonValue& entry = interfaces.Push(JsonValue::Object());
+    entry.Set("path", JsonValue(info.path));
+    entry.Set("vendor", JsonValue(Hex4(info.attributes.vendorId)));
+    entry.Set("product", JsonValue(Hex4(info.attributes.productId)));
+    entry.Set("interface", info.attributes.interfaceNumber >= 0
+                               ? JsonValue::Number(info.attributes.interfaceNumber)
+                               : JsonValue());
+    entry.Set("used_by_zrctl", JsonValue::Bool(info.usedByTool));
+    entry.Set("port", info.port.empty() ? JsonValue() : JsonValue(info.port));
+    if (scanner.asked && !scanner.opened) {
+      entry.Set("unreadable", JsonValue(DescribeUnreadable(scanner.failure)));
+    } else if (scanner.opened) {
+      entry.Set("deviceno",
+                scanner.deviceNumberRead ? JsonText(scanner.deviceNumber) : JsonValue());
+      entry.Set("firmware", scanner.firmwareRead ? JsonText(scanner.firmware) : JsonValue());
+    }
   }
+  if (document != nullptr) document->Set("interfaces", std::move(interfaces));
   if (shown == 0) {
     err << "zrctl: no scanner interface found (vendor " << Hex4(kScannerVendorId)
         << ", product " << Hex4(kScannerProductId) << ")";
@@ -202,22 +307,24 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
 }
 
 int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
-                     std::ostream& out, std::ostream& err) {
+                     std::ostream& out, std::ostream& err, ScannerResult* result) {
+  ScannerResult unused;
+  if (result == nullptr) result = &unused;
   switch (invocation.command) {
     case Command::kVersion:
-      return RunVersion(out, err);
+      return RunVersion(out, err, result);
     case Command::kGet:
-      return RunGet(invocation, out, err);
+      return RunGet(invocation, out, err, result);
     case Command::kSet:
-      return RunSet(invocation, input, err);
+      return RunSet(invocation, input, err, result);
     case Command::kCommit:
-      return Commit(err);
+      return Commit(err, result);
     case Command::kDump:
-      return DumpProfile(invocation, out, err);
+      return DumpProfile(invocation, out, err, result);
     case Command::kRestore:
-      return RestoreProfile(input, out, err);
+      return RestoreProfile(invocation, input, out, err, result);
     case Command::kDiff:
-      return DiffProfile(input, out, err);
+      return DiffProfile(input, out, err, result);
     default:
       return kExitUsage;
   }
@@ -234,12 +341,13 @@ int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& er
     char found[kDevicePathSize] = {};
     if (FindScannerPath(platform, found, sizeof found) == kScannerFound) where = found;
   }
-  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause) << "\n";
+  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause, LastOpenRefusal())
+      << "\n";
   return result;
 }
 
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
-                               OpenFailure cause) {
+                               OpenFailure cause, const std::string& refusal) {
   const std::string code =
       std::string(discovered ? " (OpenDevice " : " (OpenDeviceAt ") + std::to_string(result) + ")";
   const std::string scanner = path.empty() ? "the scanner" : "the scanner at " + path;
@@ -258,6 +366,10 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
     case OpenFailure::kInUse:
       return scanner + " is in use by another program" + code +
              ": close the other program, or wait for it to finish";
+    case OpenFailure::kNotAScanner:
+      return (path.empty() ? std::string("the scanner's path") : path) + " is " +
+             (refusal.empty() ? std::string("something else") : refusal) + ", not a scanner" +
+             code + "; nothing was written to it";
     case OpenFailure::kNotFound:
       return (path.empty() ? std::string("the scanner") : path) + " is not there (unplugged?)" +
              code;
@@ -265,8 +377,12 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
 #ifdef __linux__
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code +
-             ": install the udev rule packaging/70-lumiq-scanner.rules in "
-             "/etc/udev/rules.d/ and plug the scanner in again";
+             ": the package's udev rule " LUMIQ_PACKAGED_UDEV_RULE
+             " lets only the user logged in at the seat open the scanner (uaccess); an ssh "
+             "session or a second user is refused: run zrctl in the seat's session, or as root" +
+             (res::kSourceBuild ? "; in a source build, copy " LUMIQ_SOURCE_UDEV_RULE
+                                  " to /etc/udev/rules.d/ and plug the scanner in again"
+                                : "");
 #else
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code;

@@ -8,6 +8,7 @@
 #include "link/device_commands.h"
 #include "link/hid_platform.h"
 #include "tools/zrctl/arguments.h"
+#include "tools/zrctl/json_writer.h"
 #include "profile/profile.h"
 
 namespace lumiq::zrctl {
@@ -25,38 +26,73 @@ inline constexpr int kExitUsage = 2;   // command line or profile refused: nothi
 struct PreparedInput {
   std::vector<std::pair<std::string, std::string>> assignments;  // set
   std::vector<ProfileEntry> profile;                             // restore, diff
+  // restore --all: how the file's deviceno was treated, for the summary
+  // line; empty when the file has none or one scanner is restored.
+  std::string deviceNumberNote;
 };
+
+// The key that tells scanners of a fleet apart: restore --all leaves it to
+// each scanner unless --with-deviceno asks for the file's.
+inline constexpr char kDeviceNumberKey[] = "deviceno";
+
+// What a command found on one scanner besides its exit status, for the
+// --all summary line: the keys that failed (a set refused, a value not
+// stored as sent) and, when the command was asked for it, the scanner's
+// device number.
+struct ScannerResult {
+  std::vector<std::string> failedKeys;  // as sent, unquoted
+  bool wantDeviceNumber = false;        // set by the caller
+  bool opened = false;                  // the command ran on an opened scanner
+  bool deviceNumberRead = false;
+  std::string deviceNumber;
+  // --json: the scanner's entry in the document; each command adds what it
+  // found (settings read, differences, ...).
+  JsonValue json;
+};
+
+// Keys and values as --json writes them: keys with the profile escapes,
+// values as settings text (GBK as characters), the way a profile shows them.
+JsonValue JsonKey(const std::string& key);
+JsonValue JsonText(const std::string& value);
+JsonValue JsonKeys(const std::vector<std::string>& keys);
 
 // Checks the operands (and reads the profile); kExitOk, or kExitUsage after
 // telling `err` why.
 int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostream& err);
 
-// restore --dry-run: what would be sent, with no device at all.
-int PrintRestorePlan(const PreparedInput& input, std::ostream& out);
+// restore --dry-run: what would be sent, with no device at all; with
+// --json also into `document`.
+int PrintRestorePlan(const PreparedInput& input, std::ostream& out, JsonValue* document);
 
-// zrctl list, over `platform`.
+// zrctl list, over `platform`; with --json also into `document`.
 int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
-                   std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err, JsonValue* document);
 
-// Runs a device command on the opened scanner.
+// Runs a device command on the opened scanner; `result` may be nullptr.
 int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
-                     std::ostream& out, std::ostream& err);
+                     std::ostream& out, std::ostream& err, ScannerResult* result);
 
 // The commands of the profile file (profile_commands.cpp).
-int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err);
-int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
-int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err);
+int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err,
+                ScannerResult* result);
+// Sends, commits and (unless --no-verify) reads every sent setting back.
+int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std::ostream& out,
+                   std::ostream& err, ScannerResult* result);
+int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err,
+                ScannerResult* result);
 
 // Opens the scanner the way the command line asks (`path` empty: discovery)
 // and returns OpenDevice's result; on failure `err` gets one line naming the
-// cause: not found, no permission, in use by another program, no answer.
+// cause: not found, no permission, in use by another program, not a
+// scanner, no answer.
 int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err);
 
 // The line for an open of `path` (empty: found by discovery) that failed with
 // `result` for `cause` (LastOpenFailure). No permission points to the udev
-// rule on Linux.
+// rule on Linux. With kNotAScanner, `refusal` (LastOpenRefusal) says what the
+// path is instead.
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
-                               OpenFailure cause);
+                               OpenFailure cause, const std::string& refusal = std::string());
 
 // Why a set failed, for messages.
 std::string DescribeSetResult(int result);

@@ -6,33 +6,40 @@
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 #include "tools/zrctl/commands.h"
+#include "tools/zrctl/verify.h"
 
 namespace lumiq::zrctl {
 
 using profile::Quote;
 
-int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err) {
+int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err,
+                ScannerResult* result) {
   int status = kExitOk;
+  JsonValue settings = JsonValue::Object();
   std::string body;
   std::map<std::string, std::string> read;
   for (std::string_view knownKey : profile::KnownKeys()) {
     const std::string key(knownKey);
     std::string value;
-    const int result = ReadSetting(key, &value);
-    if (result < 0) {
+    const int got = ReadSetting(key, &value);
+    if (got < 0) {
       // A value that is not there must not look like an empty one: a restore
       // of it would clear the setting on the next scanner.
       body += profile::UnreadSettingLine(
-          key, result == kValueTooLong
+          key, got == kValueTooLong
                    ? "value of " + std::to_string(value.size()) + " bytes, longer than zrctl reads"
-                   : "get failed (GetSetting " + std::to_string(result) + ")");
-      err << "zrctl: get " << key << " failed: " << DescribeGetFailure(result, value) << "\n";
+                   : "get failed (GetSetting " + std::to_string(got) + ")");
+      err << "zrctl: get " << key << " failed: " << DescribeGetFailure(got, value) << "\n";
+      result->failedKeys.push_back(key);
       status = kExitFailed;
       continue;
     }
     body += profile::SettingLine(key, value);
+    settings.Set(key, JsonText(value));
     read[key] = value;
   }
+  result->json.Set("settings", std::move(settings));
+  result->json.Set("unread_keys", JsonKeys(result->failedKeys));
 
   auto found = [&read](const char* key) -> const std::string* {
     auto at = read.find(key);
@@ -44,6 +51,7 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
     out << text;
     return status;
   }
+  result->json.Set("file", JsonValue(invocation.operands.front()));
   std::string error;
   if (!profile::WriteFileSafely(invocation.operands.front(), text, &error)) {
     err << "zrctl: " << error << "\n";
@@ -52,9 +60,12 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
   return status;
 }
 
-int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& err) {
+int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std::ostream& out,
+                   std::ostream& err, ScannerResult* result) {
+  ScannerResult unused;
+  if (result == nullptr) result = &unused;
   int status = kExitOk;
-  int sent = 0;
+  std::vector<ProfileEntry> sent;
   int failed = 0;
   for (const ProfileEntry& entry : input.profile) {
     if (profile::IsReadOnlyKey(entry.key)) {
@@ -62,15 +73,16 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
       // the scanner's own and is never written.
       continue;
     }
-    const int result = SetSetting(entry.key, entry.value);
-    if (result != 0) {
+    const int set = SetSetting(entry.key, entry.value);
+    if (set != 0) {
       err << "zrctl: line " << entry.line << ": set " << Quote(entry.key)
-          << " failed: " << DescribeSetResult(result) << " (SetSetting " << result << ")\n";
+          << " failed: " << DescribeSetResult(set) << " (SetSetting " << set << ")\n";
+      result->failedKeys.push_back(entry.key);
       ++failed;
       status = kExitFailed;
       continue;
     }
-    ++sent;
+    sent.push_back(entry);
   }
   // One commit after every set, even when some failed, as the window's Save
   // does; the failures have been reported and the exit status says so.
@@ -80,29 +92,88 @@ int RestoreProfile(const PreparedInput& input, std::ostream& out, std::ostream& 
         << committed << ")\n";
     status = kExitFailed;
   }
-  out << "restored " << sent << " settings";
+  // After a failed commit there is nothing stored to compare with.
+  int unverified = 0;
+  const bool verify = committed == 0 && !invocation.noVerify;
+  JsonValue differences = JsonValue::Array();
+  if (verify) {
+    for (const VerifiedSetting& setting : VerifyStored(sent, out)) {
+      if (setting.key == kDeviceNumberKey && setting.read) {
+        result->deviceNumberRead = true;
+        result->deviceNumber = setting.stored;
+      }
+      if (setting.Matches()) continue;
+      result->failedKeys.push_back(setting.key);
+      ++unverified;
+      status = kExitFailed;
+      JsonValue& difference = differences.Push(JsonValue::Object());
+      difference.Set("key", JsonKey(setting.key));
+      difference.Set("sent", JsonText(setting.sent));
+      if (setting.read) {
+        difference.Set("stored", JsonText(setting.stored));
+      } else {
+        difference.Set("error", JsonValue(setting.failure));
+      }
+    }
+  }
+  if (result->wantDeviceNumber && !result->deviceNumberRead) {
+    std::string value;
+    if (ReadSetting(kDeviceNumberKey, &value) >= 0) {
+      result->deviceNumberRead = true;
+      result->deviceNumber = std::move(value);
+    }
+  }
+  out << "restored " << sent.size() << " settings";
   if (failed > 0) out << ", " << failed << " failed";
-  out << (committed == 0 ? ", committed\n" : ", commit failed\n");
+  out << (committed == 0 ? ", committed" : ", commit failed");
+  if (verify) {
+    if (unverified == 0) {
+      out << ", verified";
+    } else {
+      out << ", " << unverified << " not stored as sent";
+    }
+  }
+  if (!input.deviceNumberNote.empty()) out << "; " << input.deviceNumberNote;
+  out << '\n';
+
+  result->json.Set("sent", JsonValue::Number(static_cast<long long>(sent.size())));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
+  result->json.Set("committed", JsonValue::Bool(committed == 0));
+  result->json.Set("verified", verify ? JsonValue::Bool(unverified == 0) : JsonValue());
+  result->json.Set("differences", std::move(differences));
+  if (result->deviceNumberRead) result->json.Set("deviceno", JsonText(result->deviceNumber));
+  if (!input.deviceNumberNote.empty()) {
+    result->json.Set("deviceno_note", JsonValue(input.deviceNumberNote));
+  }
   return status;
 }
 
-int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err) {
+int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err,
+                ScannerResult* result) {
   int status = kExitOk;
+  JsonValue differences = JsonValue::Array();
   for (const ProfileEntry& entry : input.profile) {
     std::string value;
-    const int result = ReadSetting(entry.key, &value);
-    if (result < 0) {
-      err << "zrctl: get " << Quote(entry.key) << " failed: " << DescribeGetFailure(result, value)
+    const int got = ReadSetting(entry.key, &value);
+    if (got < 0) {
+      err << "zrctl: get " << Quote(entry.key) << " failed: " << DescribeGetFailure(got, value)
           << "\n";
+      result->failedKeys.push_back(entry.key);
       status = kExitFailed;
       continue;
     }
     if (value != entry.value) {
-      out << Quote(entry.key) << ": scanner=" << Quote(value, 1024)
-          << " file=" << Quote(entry.value, 1024) << '\n';
+      out << Quote(entry.key) << ": scanner=" << profile::QuoteText(value, 1024)
+          << " file=" << profile::QuoteText(entry.value, 1024) << '\n';
       status = kExitFailed;
+      JsonValue& difference = differences.Push(JsonValue::Object());
+      difference.Set("key", JsonKey(entry.key));
+      difference.Set("scanner", JsonText(value));
+      difference.Set("file", JsonText(entry.value));
     }
   }
+  result->json.Set("differences", std::move(differences));
+  result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   return status;
 }
 

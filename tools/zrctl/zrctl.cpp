@@ -3,13 +3,16 @@
 #include <cerrno>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 #include "link/device_commands.h"
 #include "link/frame_codec.h"
 #include "link/hid_transport.h"
 #include "tools/zrctl/arguments.h"
 #include "tools/zrctl/commands.h"
+#include "tools/zrctl/json_writer.h"
 #include "tools/zrctl/simulation.h"
+#include "profile/setting_text.h"
 
 namespace lumiq::zrctl {
 
@@ -63,47 +66,182 @@ class LinkSetup {
 // as a scanner whose flash failed: the run on it failed.
 int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
                  HidPlatform& platform, const std::string& path, SimulatedScanners& simulated,
-                 std::ostream& out, std::ostream& err) {
+                 std::ostream& out, std::ostream& err, ScannerResult* result = nullptr) {
   if (OpenScanner(platform, path, err) != kOpened) return kExitFailed;
-  int status = RunDeviceCommand(invocation, input, out, err);
+  if (result != nullptr) result->opened = true;
+  int status = RunDeviceCommand(invocation, input, out, err, result);
   CloseDevice();
   if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
   return status;
 }
 
-// --all: the command on every scanner's configuration interface, one after
-// another, each with a closing line that says how it went.
-int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-             SimulatedScanners& simulated, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> paths;
-  for (const ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
-    if (IsScannerInterface(info.attributes)) paths.push_back(info.path);
+// The start of a scanner's closing line under --all: its path, and after a
+// restore where it is plugged in and the device number it has now, which
+// tell the scanners of a fleet apart.
+std::string SummaryLead(const ScannerInterfaceInfo& info, const Invocation& invocation,
+                        const ScannerResult& result) {
+  std::string lead = info.path;
+  if (invocation.command == Command::kRestore) {
+    lead += " (port " + (info.port.empty() ? std::string("?") : profile::QuoteText(info.port));
+    if (result.opened) {
+      lead += result.deviceNumberRead ? ", deviceno " + profile::QuoteText(result.deviceNumber)
+                                      : std::string(", deviceno not read");
+    }
+    lead += ")";
   }
-  if (paths.empty()) {
-    err << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, OpenFailure::kNotFound) << "\n";
+  return lead + ": ";
+}
+
+std::string JoinKeys(const std::vector<std::string>& keys) {
+  std::string joined;
+  for (const std::string& key : keys) {
+    if (!joined.empty()) joined += ", ";
+    joined += profile::Quote(key);
+  }
+  return joined;
+}
+
+// --json: a scanner's entry gets how the command ended on it and what it
+// said on the way (the messages, also on standard error, one a line).
+void FinishEntry(ScannerResult* scanner, int status, const std::string& messages) {
+  JsonValue& entry = scanner->json;
+  entry.Set("status", JsonValue::Number(status));
+  entry.Set("opened", JsonValue::Bool(scanner->opened));
+  JsonValue lines = JsonValue::Array();
+  std::istringstream in(messages);
+  for (std::string line; std::getline(in, line);) lines.Push(JsonValue(line));
+  entry.Set("messages", std::move(lines));
+}
+
+// --all: the command on every scanner's configuration interface, one after
+// another, each with a closing line that says how it went. `general` takes
+// what concerns no one scanner.
+int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+             SimulatedScanners& simulated, std::ostream& out, std::ostream& err,
+             std::ostream& general, JsonValue* document) {
+  std::vector<ScannerInterfaceInfo> scanners;
+  for (ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+    if (IsScannerInterface(info.attributes)) scanners.push_back(std::move(info));
+  }
+  if (document != nullptr) document->Set("scanners", JsonValue::Array());
+  if (scanners.empty()) {
+    general << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, OpenFailure::kNotFound)
+            << "\n";
     return kExitFailed;
   }
   int status = kExitOk;
-  for (const std::string& path : paths) {
+  for (const ScannerInterfaceInfo& info : scanners) {
     std::ostringstream messages;
-    const int result = RunOnScanner(invocation, input, platform, path, simulated, out, messages);
+    ScannerResult scanner;
+    scanner.wantDeviceNumber = invocation.command == Command::kRestore;
+    scanner.json.Set("path", JsonValue(info.path));
+    scanner.json.Set("port", info.port.empty() ? JsonValue() : JsonValue(info.port));
+    const int result =
+        RunOnScanner(invocation, input, platform, info.path, simulated, out, messages, &scanner);
     const std::string text = messages.str();
     err << text;
-    out << path << ": ";
+    if (result != kExitOk) status = kExitFailed;
+    if (document != nullptr) {
+      FinishEntry(&scanner, result, text);
+      document->At("scanners").Push(std::move(scanner.json));
+      continue;
+    }
+    // After a restore the keys that failed say it; other commands, and a
+    // failure that names no key, have their first message.
+    const bool namesKeys = invocation.command == Command::kRestore && !scanner.failedKeys.empty();
+    if (result != kExitOk && !namesKeys && !text.empty()) {
+      std::string first = text.substr(0, text.find('\n'));
+      const std::string prefix = "zrctl: ";
+      if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
+      out << SummaryLead(info, invocation, scanner) << "failed: " << first << '\n';
+      continue;
+    }
+    out << SummaryLead(info, invocation, scanner);
     if (result == kExitOk) {
       out << "ok\n";
-      continue;
-    }
-    status = kExitFailed;
-    if (text.empty()) {
+    } else if (namesKeys) {
+      out << "failed: " << JoinKeys(scanner.failedKeys) << '\n';
+    } else {
       out << (invocation.command == Command::kDiff ? "differs\n" : "failed\n");
-      continue;
     }
-    std::string first = text.substr(0, text.find('\n'));
-    const std::string prefix = "zrctl: ";
-    if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
-    out << "failed: " << first << '\n';
   }
+  return status;
+}
+
+// One scanner, the one --device names or the first found.
+int RunOnOne(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+             SimulatedScanners& simulated, std::ostream& out, std::ostream& err,
+             JsonValue* document) {
+  if (document == nullptr) {
+    return RunOnScanner(invocation, input, platform, invocation.device, simulated, out, err);
+  }
+  ScannerResult scanner;
+  std::string path = invocation.device;
+  if (path.empty()) {
+    char found[kDevicePathSize] = {};
+    if (FindScannerPath(platform, found, sizeof found) == kScannerFound) path = found;
+  }
+  if (!path.empty()) {
+    scanner.json.Set("path", JsonValue(path));
+    const std::string port = platform.PortOf(path);
+    scanner.json.Set("port", port.empty() ? JsonValue() : JsonValue(port));
+  }
+  std::ostringstream messages;
+  const int status = RunOnScanner(invocation, input, platform, invocation.device, simulated, out,
+                                  messages, &scanner);
+  err << messages.str();
+  FinishEntry(&scanner, status, messages.str());
+  document->At("scanners").Push(std::move(scanner.json));
+  return status;
+}
+
+const char* CommandName(Command command) {
+  switch (command) {
+    case Command::kHelp: return "help";
+    case Command::kList: return "list";
+    case Command::kVersion: return "version";
+    case Command::kGet: return "get";
+    case Command::kSet: return "set";
+    case Command::kCommit: return "commit";
+    case Command::kDump: return "dump";
+    case Command::kRestore: return "restore";
+    case Command::kDiff: return "diff";
+  }
+  return "";
+}
+
+// The run after the command line was understood. `general` takes the
+// messages that concern no one scanner; with --json, `document` is filled
+// and `out` is not the caller's.
+int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& err,
+               std::ostream& general, HidPlatform* devices, JsonValue* document) {
+  PreparedInput input;
+  const int prepared = PrepareInput(invocation, &input, general);
+  if (prepared != kExitOk) return prepared;
+  if (invocation.command == Command::kRestore && invocation.dryRun) {
+    return PrintRestorePlan(input, out, document);
+  }
+
+  SimulatedScanners simulated;
+  for (const std::string& seedFile : invocation.simulated) {
+    if (!simulated.Add(seedFile, general)) return kExitFailed;
+  }
+  if (!simulated.Empty()) devices = &simulated.platform();
+
+  TraceWriter tracer(err);
+  int status = kExitOk;
+  {
+    LinkSetup setup(devices, invocation.trace ? &tracer : nullptr);
+    HidPlatform& platform = CurrentHidPlatform();
+    if (invocation.command == Command::kList) {
+      status = ListInterfaces(invocation, platform, out, general, document);
+    } else if (invocation.all) {
+      status = RunOnAll(invocation, input, platform, simulated, out, err, general, document);
+    } else {
+      status = RunOnOne(invocation, input, platform, simulated, out, err, document);
+    }
+  }
+  if (!simulated.ReportWriteFailures(general)) status = kExitFailed;
   return status;
 }
 
@@ -122,33 +260,23 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kExitOk;
   }
 
-  PreparedInput input;
-  const int prepared = PrepareInput(invocation, &input, err);
-  if (prepared != kExitOk) return prepared;
-  if (invocation.command == Command::kRestore && invocation.dryRun) {
-    return PrintRestorePlan(input, out);
-  }
+  if (!invocation.json) return RunCommand(invocation, out, err, err, devices, nullptr);
 
-  SimulatedScanners simulated;
-  for (const std::string& seedFile : invocation.simulated) {
-    if (!simulated.Add(seedFile, err)) return kExitFailed;
-  }
-  if (!simulated.Empty()) devices = &simulated.platform();
-
-  TraceWriter tracer(err);
-  int status = kExitOk;
-  {
-    LinkSetup setup(devices, invocation.trace ? &tracer : nullptr);
-    HidPlatform& platform = CurrentHidPlatform();
-    if (invocation.command == Command::kList) {
-      status = ListInterfaces(invocation, platform, out, err);
-    } else if (invocation.all) {
-      status = RunOnAll(invocation, input, platform, simulated, out, err);
-    } else {
-      status = RunOnScanner(invocation, input, platform, invocation.device, simulated, out, err);
-    }
-  }
-  if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
+  // --json: the text a command prints is left out, and the one document
+  // says what it would have said; messages still go to standard error.
+  JsonValue document = JsonValue::Object();
+  document.Set("command", JsonValue(CommandName(invocation.command)));
+  document.Set("status", JsonValue());
+  std::ostringstream text;
+  std::ostringstream general;
+  const int status = RunCommand(invocation, text, err, general, devices, &document);
+  err << general.str();
+  document.Set("status", JsonValue::Number(status));
+  JsonValue lines = JsonValue::Array();
+  std::istringstream in(general.str());
+  for (std::string line; std::getline(in, line);) lines.Push(JsonValue(line));
+  document.Set("messages", std::move(lines));
+  out << document.Text() << '\n';
   return status;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/app/headless_run.h"
 
 #include <cstdio>
+#include <set>
 
 #include "profile/text_file.h"
 #include "sim/scanner_setup.h"
@@ -69,8 +70,13 @@ void PrintMessage(std::string_view text) {
 }
 
 int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
+  // Each option holds one value: a second one would silently win.
+  std::set<std::string> seen;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
+    if (word.rfind("--", 0) == 0 && word != "--help" && !seen.insert(word).second) {
+      return UsageError(word + " given twice");
+    }
     auto value = [&](std::string* into) {
       if (i + 1 >= argc) return false;
       *into = argv[++i];

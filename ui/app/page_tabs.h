@@ -22,8 +22,8 @@ inline constexpr PageTab kPageTabs[kPageCount] = {
 };
 
 // Where every page starts below the top of the tab control's client area,
-// in pixels whatever the font or the dialog units: the row of tab headers
-// stays uncovered.
+// in pixels at 96 DPI whatever the font or the dialog units (a binding
+// scales it by its DPI): the row of tab headers stays uncovered.
 inline constexpr int kPageTopOffset = 25;
 
 // The tab showing page template `templateId`, or -1.

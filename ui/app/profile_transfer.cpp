@@ -17,6 +17,21 @@ constexpr char kDeviceNumberKey[] = "deviceno";
 // Not read when the window opened (a channel that is off) or the read failed.
 constexpr char kNotShownReason[] = "not shown in the window";
 
+// Escaped and cut like profile::Quote, but never put in quotes of its own:
+// QuotedSetting quotes the whole setting.
+std::string Shown(std::string_view bytes) {
+  constexpr size_t kShownLimit = 64;
+  std::string shown = profile::EscapeBytes(bytes.substr(0, kShownLimit));
+  if (bytes.size() > kShownLimit) shown += "... (" + std::to_string(bytes.size()) + " bytes)";
+  return shown;
+}
+
+// One setting in a message, quoted as a whole so that blanks at either end
+// of the value show: 'qrcode=1 '.
+std::string QuotedSetting(const std::string& key, const std::string& value) {
+  return "'" + Shown(key) + "=" + Shown(value) + "'";
+}
+
 const std::string& NameOf(const ChosenFile& file) {
   return file.name.empty() ? file.path : file.name;
 }
@@ -127,11 +142,9 @@ std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& p
     }
     const auto at = sent.find(key);
     if (at != sent.end() && at->second == value) continue;
-    adjusted.push_back("'" + profile::Quote(key) + "=" + profile::Quote(value) + "'" +
-                       kImportAdjustedArrow +
+    adjusted.push_back(QuotedSetting(key, value) + kImportAdjustedArrow +
                        (at == sent.end() ? std::string(i18n::Tr(kImportKeptText))
-                                         : "'" + profile::Quote(key) + "=" +
-                                               profile::Quote(at->second) + "'"));
+                                         : QuotedSetting(key, at->second)));
     // What the window knows of the scanner is not the file's value, which
     // an export would otherwise claim: it is what the scanner held.
     const auto held = loaded_.find(key);

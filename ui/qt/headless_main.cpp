@@ -6,10 +6,13 @@
 #include <string>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTabWidget>
 
+#include "profile/text_file.h"
 #include "ui/app/headless_run.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/connect_dialog.h"
@@ -36,8 +39,16 @@ class PrintingSink final : public lumiq::ui::qt::MessageSink {
 bool SaveShot(QWidget* widget, const QDir& dir, const QString& name) {
   QCoreApplication::processEvents();
   const QString path = dir.filePath(name);
-  if (widget->grab().save(path, "PNG")) return true;
-  std::fprintf(stderr, "lumiq-headless: cannot write %s\n", qPrintable(path));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  std::string error = "cannot write " + path.toStdString();
+  if (widget->grab().save(&buffer, "PNG") &&
+      lumiq::profile::WriteFileSafely(QFile::encodeName(path).toStdString(), png.toStdString(),
+                                      &error)) {
+    return true;
+  }
+  std::fprintf(stderr, "lumiq-headless: %s\n", error.c_str());
   return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "res/ids/app_ids.h"
 #include "res/strings.h"
 
 namespace lumiq::ui::qt {
@@ -11,7 +12,7 @@ void MessageBoxSink::Show(QWidget* owner, const QString& text) {
 }
 
 std::unique_ptr<QMessageBox> MessageBoxSink::Build(QWidget* owner, const QString& text) {
-  return std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromUtf8(res::kAppName),
+  return std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromUtf8(res::StringResource(res::kAppTitleStringId)),
                                        text, QMessageBox::Ok, owner);
 }
 

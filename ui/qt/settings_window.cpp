@@ -8,6 +8,7 @@
 #include "ui/app/page_tabs.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
+#include "ui/qt/tab_keys.h"
 #include "ui/qt/translations.h"
 
 namespace lumiq::ui::qt {
@@ -58,6 +59,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
   connect(import_, &QPushButton::clicked, this, [this] { Import(); });
   connect(export_, &QPushButton::clicked, this, [this] { Export(); });
+  AddTabKeys(this, tabs_);
   exit_->setFocus();  // the first tab stop of the template
 }
 

@@ -56,11 +56,12 @@ std::optional<app::ChosenFile> Win32FileChooser::Choose(app::FileChoice choice) 
   }
   if (!(exporting ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return std::nullopt;
   const std::wstring chosen(path.data());
-  return app::ChosenFile{WideToAnsiPath(chosen), WideToUtf8(chosen)};
+  const std::string utf8 = WideToUtf8(chosen);
+  return app::ChosenFile{utf8, utf8};
 }
 
 std::optional<app::ChosenFile> GivenWin32File::Choose(app::FileChoice /*choice*/) {
-  return app::ChosenFile{WideToAnsiPath(Utf8ToWide(utf8_)), utf8_};
+  return app::ChosenFile{utf8_, utf8_};
 }
 
 }  // namespace lumiq::ui::win32

@@ -19,9 +19,8 @@ class Win32FileChooser final : public app::FileChooser {
   const HWND* owner_;
 };
 
-// A file given as UTF-8 (the runner's import: and export: actions): its
-// path in the ANSI code page for the file functions, its name for messages
-// as given.
+// A file given as UTF-8 (the runner's import: and export: actions), for the
+// file functions and for messages alike.
 class GivenWin32File final : public app::FileChooser {
  public:
   explicit GivenWin32File(std::string utf8) : utf8_(std::move(utf8)) {}

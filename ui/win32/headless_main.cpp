@@ -120,26 +120,11 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
   ConnectDialog dialog_;
 };
 
-// The arguments as the runner takes them: UTF-8, except the values of the
-// file options, which go to the C library's file functions and so are in
-// the ANSI code page.
-std::vector<std::string> NarrowArguments(int argc, wchar_t** argv) {
+// The arguments as the runner takes them: UTF-8, paths included (the
+// profile's file functions turn them back into UTF-16).
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
-  bool pathNext = false;
-  for (int i = 0; i < argc; ++i) {
-    const std::wstring word = argv[i];
-    if (pathNext) {
-      const int length = WideCharToMultiByte(CP_ACP, 0, word.c_str(), -1, nullptr, 0, nullptr,
-                                             nullptr);
-      std::string path(static_cast<size_t>(length > 0 ? length : 1), '\0');
-      WideCharToMultiByte(CP_ACP, 0, word.c_str(), -1, path.data(), length, nullptr, nullptr);
-      path.resize(path.size() - 1);
-      arguments.push_back(path);
-    } else {
-      arguments.push_back(lumiq::ui::win32::WideToUtf8(word));
-    }
-    pathNext = word == L"--seed" || word == L"--trace";
-  }
+  for (int i = 0; i < argc; ++i) arguments.push_back(lumiq::ui::win32::WideToUtf8(argv[i]));
   return arguments;
 }
 
@@ -148,7 +133,7 @@ std::vector<std::string> NarrowArguments(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
   // The printed lines must be the same bytes as on Linux: no CR before LF.
   _setmode(_fileno(stdout), _O_BINARY);
-  std::vector<std::string> arguments = NarrowArguments(argc, argv);
+  std::vector<std::string> arguments = Utf8Arguments(argc, argv);
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   pointers.push_back(nullptr);

@@ -1,11 +1,17 @@
 #include "ui/win32/message_sink.h"
 
+#include "res/ids/app_ids.h"
+#include "res/strings.h"
 #include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {
 
+// Without a caption Windows titles the box "Error", even over "保存成功!";
+// the program's name from the string table is what the dialog framework
+// would have put there.
 void MessageBoxSink::Show(HWND owner, const std::string& utf8) {
-  MessageBoxW(owner, Utf8ToWide(utf8).c_str(), nullptr, MB_OK);
+  const std::wstring caption = Utf8ToWide(res::StringResource(res::kAppTitleStringId));
+  MessageBoxW(owner, Utf8ToWide(utf8).c_str(), caption.c_str(), MB_OK);
 }
 
 }  // namespace lumiq::ui::win32

@@ -6,9 +6,9 @@
 
 namespace lumiq::ui::win32 {
 
-// Every message the windows show passes here: a plain OK box with no
-// caption of its own (the platform's default), owned by `owner`, returning
-// once closed. The runner prints them instead.
+// Every message the windows show passes here: a plain OK box with no icon,
+// titled with the program's name, owned by `owner`, returning once closed.
+// The runner prints them instead.
 class MessageSink {
  public:
   virtual ~MessageSink() = default;

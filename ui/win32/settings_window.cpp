@@ -6,6 +6,7 @@
 #include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
 #include "ui/win32/message_sink.h"
+#include "ui/win32/page_placement.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/window_attach.h"
 
@@ -16,6 +17,9 @@ namespace {
 // Posted by the settings window to itself, so that the load failure shows
 // once the window is up.
 constexpr UINT kShowLoadFailure = WM_APP + 1;
+// Posted on a change of DPI, so that the pages are placed once the system
+// has rescaled the window and the tab control.
+constexpr UINT kPlacePages = WM_APP + 2;
 
 // Child pages: the combo lists, the tab's themed background; no handlers.
 struct PageCreation {
@@ -104,6 +108,7 @@ void SettingsWindow::Initialise(HWND window) {
 
   ShowPageOf(0);
   SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
+  tabKeys_.Attach(window, tabs_);
   if (session_.OpeningMessage()) PostMessageW(window, kShowLoadFailure, 0, 0);
 }
 
@@ -111,9 +116,7 @@ void SettingsWindow::Initialise(HWND window) {
 // order; whether each creation worked is not looked at. Pages created again
 // (an import) replace the old ones, which go with their windows.
 void SettingsWindow::CreatePages() {
-  RECT client = {};
-  GetClientRect(tabs_, &client);
-  const int top = client.top + app::kPageTopOffset;
+  const RECT placed = PageRect(tabs_, dpi_ ? dpi_ : WindowDpi(window_));
   for (int tab = 0; tab < app::kPageCount; ++tab) {
     const res::DialogTemplate& tmpl = TemplateOf(app::kPageTabs[tab].templateId);
     const InMemoryTemplate page = BuildTemplate(tmpl);
@@ -123,8 +126,7 @@ void SettingsWindow::CreatePages() {
     auto& slot = pages_[static_cast<size_t>(tab)];
     if (slot) DestroyWindow(slot->Page());
     slot = std::make_unique<Win32PageControls>(pageWindow, tmpl);
-    MoveWindow(pageWindow, client.left, top, client.right - client.left, client.bottom - top,
-               TRUE);
+    PlacePage(pageWindow, placed);
   }
 }
 
@@ -173,7 +175,19 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       Initialise(window_);
-      return TRUE;  // the focus goes to the first tab stop, "退出"
+      // "退出", the template's first tab stop; left to the dialog manager the
+      // focus would go into the first page, which the tab control holds.
+      SetFocus(GetDlgItem(window_, res::kSettingsExitButton));
+      return FALSE;
+    case WM_DPICHANGED:
+      dpi_ = HIWORD(wParam);
+      PostMessageW(window_, kPlacePages, 0, 0);
+      break;  // the system rescales the window
+    case kPlacePages: {
+      const RECT placed = PageRect(tabs_, dpi_);
+      for (int tab = 0; tab < app::kPageCount; ++tab) PlacePage(PageWindow(tab), placed);
+      return TRUE;
+    }
     case kShowLoadFailure:
       if (const std::optional<std::string> text = session_.OpeningMessage()) {
         messages_.Show(window_, *text);
@@ -214,6 +228,7 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
+      tabKeys_.Detach();
       window_ = nullptr;
       tabs_ = nullptr;
       break;

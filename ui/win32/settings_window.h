@@ -14,6 +14,7 @@
 #include "ui/win32/dialog_builder.h"
 #include "ui/win32/file_chooser.h"
 #include "ui/win32/page_controls.h"
+#include "ui/win32/tab_keys.h"
 
 namespace lumiq::ui::win32 {
 
@@ -67,6 +68,8 @@ class SettingsWindow {
   HWND window_ = nullptr;
   HWND tabs_ = nullptr;
   bool modal_ = false;
+  UINT dpi_ = 0;  // from the last change of DPI; 0: the window's own
+  TabKeys tabKeys_;
   std::array<std::unique_ptr<Win32PageControls>, app::kPageCount> pages_;
   app::SettingsSession session_;
   Win32FileChooser dialogs_{&window_};

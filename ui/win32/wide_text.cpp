@@ -32,17 +32,6 @@ std::string WideToUtf8(std::wstring_view wide) {
   return utf8;
 }
 
-std::string WideToAnsiPath(std::wstring_view path) {
-  if (path.empty()) return std::string();
-  const int size = static_cast<int>(path.size());
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, nullptr,
-                                         0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(), size, ansi.data(), length,
-                      nullptr, nullptr);
-  return ansi;
-}
-
 std::wstring DecodeGbk(std::string_view bytes) {
   // Unit by unit, so that a bad byte costs one replacement character and
   // never swallows the byte after it.

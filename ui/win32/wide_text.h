@@ -8,16 +8,12 @@ namespace lumiq::ui::win32 {
 
 // The binding keeps text in UTF-16, as the W functions want it. Templates,
 // messages and the runner's words are UTF-8; the scanner's values are GBK
-// (code page 936), and cross only in Win32PageControls.
+// (code page 936), and cross only in Win32PageControls. Paths are UTF-8 too,
+// as the profile's file functions take them; they turn them back into
+// UTF-16 for Windows, so any file name works in any code page.
 
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
-
-// A path for the C library's and the profile's file functions, which take
-// the ANSI code page. A character that code page lacks becomes '?', which no
-// Windows file name holds, so such a path fails to open rather than naming
-// another file.
-std::string WideToAnsiPath(std::wstring_view path);
 
 // Screen text for the scanner's bytes. A byte (or pair) that is not GBK
 // shows as U+FFFD, so the operator sees that the value is odd.
