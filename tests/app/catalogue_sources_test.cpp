@@ -76,6 +76,12 @@ std::set<std::string> ChineseLiteralsOfTheWindows() {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder)) {
       const std::string extension = entry.path().extension().string();
       if (extension != ".cpp" && extension != ".h") continue;
+      // The version records' descriptions are what Explorer shows of the
+      // files, in the record's own language; no window shows them.
+      if (entry.path() == root / "res" / "version.h" ||
+          entry.path().parent_path().parent_path() == root / "res" / "program") {
+        continue;
+      }
       std::ifstream file(entry.path(), std::ios::binary);
       std::stringstream text;
       text << file.rdbuf();
