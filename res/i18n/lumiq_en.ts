@@ -356,8 +356,8 @@
         <translation>Cause: no permission to open the scanner. The package's udev rule /usr/lib/udev/rules.d/70-lumiq-scanner.rules lets only the user logged in at this computer's seat open the scanner (uaccess); ssh sessions and other users are refused: log in at the computer, or run as root.</translation>
     </message>
     <message>
-        <source>原因：没有打开设备的权限。软件包的 udev 规则 /usr/lib/udev/rules.d/70-lumiq-scanner.rules 只允许在本机座位前登录的用户打开设备（uaccess），ssh 会话和其他用户会被拒绝，请在本机登录后使用或以 root 运行；从源码构建时，请将 packaging/70-lumiq-scanner.rules 复制到 /etc/udev/rules.d/ 后重新插入设备。</source>
-        <translation>Cause: no permission to open the scanner. The package's udev rule /usr/lib/udev/rules.d/70-lumiq-scanner.rules lets only the user logged in at this computer's seat open the scanner (uaccess); ssh sessions and other users are refused: log in at the computer, or run as root; in a source build, copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/ and plug the scanner in again.</translation>
+        <source>原因：没有打开设备的权限。软件包的 udev 规则 /usr/lib/udev/rules.d/70-lumiq-scanner.rules 只允许在本机座位前登录的用户打开设备（uaccess），ssh 会话和其他用户会被拒绝，请在本机登录后使用或以 root 运行；从源码构建时，请将 %1 复制到 /etc/udev/rules.d/ 后重新插入设备。</source>
+        <translation>Cause: no permission to open the scanner. The package's udev rule /usr/lib/udev/rules.d/70-lumiq-scanner.rules lets only the user logged in at this computer's seat open the scanner (uaccess); ssh sessions and other users are refused: log in at the computer, or run as root; in a source build, copy %1 to /etc/udev/rules.d/ and plug the scanner in again.</translation>
     </message>
     <message>
         <source>原因：没有打开设备的权限。</source>
