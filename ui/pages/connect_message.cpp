@@ -41,7 +41,11 @@ std::string CauseLine(OpenFailure cause) {
       return i18n::Tr("原因：未找到设备。");
     case OpenFailure::kPermissionDenied:
 #ifdef __linux__
+#ifdef LUMIQ_PACKAGE_BUILD
+      return i18n::Tr(kDeniedLine);
+#else
       return i18n::TrFormat(kDeniedLine, {LUMIQ_SOURCE_UDEV_RULE});
+#endif
 #else
       return i18n::Tr("原因：没有打开设备的权限。");
 #endif
