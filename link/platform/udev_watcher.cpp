@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "link/device_watcher.h"
+#include "link/platform/udev_watcher.h"
 
 // The Linux watcher: libudev's monitor on the hidraw subsystem. Its socket
 // and a pipe that Stop writes to are waited on with poll, so a station that
@@ -19,7 +19,7 @@ namespace {
 
 class UdevWatcher : public DeviceWatcher {
  public:
-  UdevWatcher() = default;
+  explicit UdevWatcher(const char* subsystem) : subsystem_(subsystem) {}
   ~UdevWatcher() override {
     if (monitor_ != nullptr) udev_monitor_unref(monitor_);
     if (udev_ != nullptr) udev_unref(udev_);
@@ -45,7 +45,7 @@ class UdevWatcher : public DeviceWatcher {
     const char* source = access("/run/udev/control", F_OK) == 0 ? "udev" : "kernel";
     monitor_ = udev_monitor_new_from_netlink(udev_, source);
     if (monitor_ == nullptr ||
-        udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor_, subsystem_, nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor_) < 0) {
       *error = std::string("cannot watch for scanners: the udev monitor could not start (") +
                source + " events)";
@@ -100,6 +100,7 @@ class UdevWatcher : public DeviceWatcher {
   }
 
  private:
+  const char* subsystem_;
   udev* udev_ = nullptr;
   udev_monitor* monitor_ = nullptr;
   int stop_[2] = {-1, -1};
@@ -107,6 +108,10 @@ class UdevWatcher : public DeviceWatcher {
 
 }  // namespace
 
-std::unique_ptr<DeviceWatcher> NativeDeviceWatcher() { return std::make_unique<UdevWatcher>(); }
+std::unique_ptr<DeviceWatcher> UdevWatcherFor(const char* subsystem) {
+  return std::make_unique<UdevWatcher>(subsystem);
+}
+
+std::unique_ptr<DeviceWatcher> NativeDeviceWatcher() { return UdevWatcherFor("hidraw"); }
 
 }  // namespace lumiq

@@ -1,6 +1,11 @@
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #include <dbt.h>
+extern "C" {
 #include <hidsdi.h>
+}
 
 #include <chrono>
 #include <string>
