@@ -174,20 +174,23 @@ TEST_F(ZrctlProvisionTest, FailuresAndOtherFirmwareAreLoggedAndCountEndsTheRun) 
 }
 
 // With --simulate the scanners of the seed files are all at the desk from
-// the start, and what each one committed is in its file afterwards.
+// the start, and what each one committed is in its file afterwards. A log
+// field that is no plain text is quoted.
 TEST_F(ZrctlProvisionTest, SimulatedScannersAreAllPluggedInAtTheStart) {
   const std::string a = folder_.File("a.seed");
   const std::string b = folder_.File("b.seed");
   TempFolder::Write(a, "masterver=V2.0.7\ndeviceno=A-1\nqrcode=1\n");
-  TempFolder::Write(b, "masterver=V2.0.7\ndeviceno=B-2\nqrcode=1\n");
+  // A device number a spreadsheet would take for a formula, with a comma.
+  TempFolder::Write(b, "masterver=V2.0.7\ndeviceno==B,2\nqrcode=1\n");
 
   const ZrctlResult result = RunZrctl({"--simulate=" + a, "--simulate=" + b, "provision", profile_,
                                        "--log", log_, "--count", "2"});
 
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(TempFolder::Read(a), "masterver=V2.0.7\ndeviceno=A-1\nqrcode=0\ncodeprefix=SN\n");
-  EXPECT_EQ(TempFolder::Read(b), "masterver=V2.0.7\ndeviceno=B-2\nqrcode=0\ncodeprefix=SN\n");
+  EXPECT_EQ(TempFolder::Read(b), "masterver=V2.0.7\ndeviceno==B,2\nqrcode=0\ncodeprefix=SN\n");
   EXPECT_EQ(LogRows().size(), 3u);
+  EXPECT_THAT(TempFolder::Read(log_), HasSubstr(",1-2,\"'=B,2\",V2.0.7,ok,\r\n"));
 }
 
 TEST(ZrctlProvision, OptionsOfTheStationAreRefusedElsewhereAndItsOwnChecked) {
