@@ -173,6 +173,23 @@ TEST_F(ZrctlProvisionTest, FailuresAndOtherFirmwareAreLoggedAndCountEndsTheRun) 
   EXPECT_EQ(scanners_[2].Value("masterver"), "V1.9.0");
 }
 
+// Ctrl+C while a scanner is being written: that one is finished and
+// logged, the next one present is left alone.
+TEST_F(ZrctlProvisionTest, CtrlCFinishesTheScannerBeingWrittenAndEndsCleanly) {
+  PluggedAtStart({0, 1});
+  scanners_[0].onCommit = [] { std::raise(SIGINT); };
+
+  const ZrctlResult result = Run({"provision", profile_, "--log", log_});
+
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(Lines(result.out),
+              ElementsAre(HasSubstr("Ctrl+C ends"), HasSubstr("deviceno A-1, firmware V2.0.7): ok"),
+                          "provisioned 1 scanner: 1 ok, 0 failed, 0 not applied (firmware)"));
+  EXPECT_EQ(LogRows().size(), 2u);
+  EXPECT_THAT(Record(scanners_[0]), Contains("GET codeprefix"));
+  EXPECT_THAT(Record(scanners_[1]), ElementsAre());
+}
+
 // With --simulate the scanners of the seed files are all at the desk from
 // the start, and what each one committed is in its file afterwards. A log
 // field that is no plain text is quoted.

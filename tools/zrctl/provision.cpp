@@ -22,8 +22,10 @@ namespace lumiq::zrctl {
 namespace {
 
 std::atomic<DeviceWatcher*> signalledWatcher{nullptr};
+std::atomic<bool> stopSignalled{false};
 
 extern "C" void StopOnSignal(int /*signal*/) {
+  stopSignalled.store(true);
   if (DeviceWatcher* watcher = signalledWatcher.load()) watcher->Stop();
 }
 
@@ -33,6 +35,7 @@ extern "C" void StopOnSignal(int /*signal*/) {
 class SignalStop {
  public:
   explicit SignalStop(DeviceWatcher& watcher) {
+    stopSignalled.store(false);
     signalledWatcher.store(&watcher);
     interrupt_ = std::signal(SIGINT, StopOnSignal);
     terminate_ = std::signal(SIGTERM, StopOnSignal);
@@ -48,6 +51,7 @@ class SignalStop {
 #endif
     signalledWatcher.store(nullptr);
   }
+  static bool Signalled() { return stopSignalled.load(); }
   SignalStop(const SignalStop&) = delete;
   SignalStop& operator=(const SignalStop&) = delete;
 
@@ -132,8 +136,8 @@ class Station {
   }
 
   // Every configuration interface listed now that was not provisioned since
-  // it appeared, in port order; false when the log could not be written or
-  // --count is reached.
+  // it appeared, in port order; false when the log could not be written,
+  // --count is reached or Ctrl+C came (after the scanner being written).
   bool TakeNewScanners() {
     std::vector<std::string> present;
     std::vector<ScannerIdentity> fresh;
@@ -148,6 +152,7 @@ class Station {
                                                                            : std::next(it);
     }
     for (const ScannerIdentity& scanner : fresh) {
+      if (SignalStop::Signalled()) return false;
       done_.insert(scanner.info.path);
       if (!Apply(scanner.info)) return false;
       if (invocation_.count > 0 && handled_ >= invocation_.count) return false;
