@@ -38,6 +38,9 @@ the scanner without root.")
   # which no library dependency brings in.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei")
+  # Qt's own texts (the message boxes' buttons, the file dialogs) in Chinese
+  # on a Chinese desktop; without them they stay English.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/deb/postinst
     ${PROJECT_SOURCE_DIR}/packaging/deb/postrm)

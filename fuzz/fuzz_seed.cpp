@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
+#include "profile/gbk_text.h"
 #include "profile/setting_text.h"
 #include "sim/seed_file.h"
 
@@ -36,14 +37,16 @@ void CheckRoundTrip(const SettingList& settings) {
     std::abort();
   }
   FUZZ_CHECK(again == settings);
-  // What the formatter writes is printable text, one line a setting.
+  // What the formatter writes is UTF-8 text without control bytes (GBK
+  // values as their characters), one line a setting.
+  FUZZ_CHECK(lumiq::profile::IsUtf8(text));
   size_t lines = 0;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\n') {
       ++lines;
     } else {
-      FUZZ_CHECK(byte >= 0x20 && byte <= 0x7E);
+      FUZZ_CHECK(byte >= 0x20 && byte != 0x7F);
     }
   }
   FUZZ_CHECK(lines == settings.size());

@@ -223,7 +223,25 @@ scenario import-channel-unread 0 --silent-from 47 import:seed-import-switch.txt 
 scenario import-unshowable 0 import:seed-import-odd.txt save export:odd.profile \
   import:seed-import-list.txt export:list.profile text:137:1103=仓库😀 \
   import:seed-import-case.txt save
-for file in before.profile after.profile switch.profile odd.profile list.profile; do
+# The same in English: every message of both runners English and the same
+# bytes, the commands sent the same as in Chinese.
+printf '%s\n' qrcode=1 'no equals sign here' >"$work/seed-import-bad.txt"
+scenario english-connect-fails 1 --lang en --silent-from 1 save
+scenario english-version-fails 1 --lang en --silent-from 2 save
+scenario english-load-fails 0 --lang en --silent-from 3 tab:3 save
+scenario english-set-fails 0 --lang en --silent-from 60 text:137:1103=ZR-1 save
+scenario english-files 0 --lang en --seed seed-com1.txt import:seed-import-bad.txt \
+  import:seed-import-odd.txt export:english.profile text:137:1103=仓库😀 export:refused.profile \
+  save
+for name in english-connect-fails english-version-fails english-load-fails english-set-fails \
+  english-files; do
+  if grep -qP '[\x{3000}-\x{9FFF}\x{FF00}-\x{FFEF}]' "$work/windows/$name.out"; then
+    echo "windows-cross: $name: Chinese in the English messages:" >&2
+    cat "$work/windows/$name.out" >&2
+    failed=1
+  fi
+done
+for file in before.profile after.profile switch.profile odd.profile list.profile english.profile; do
   if [ ! -s "$work/linux/$file" ] || ! cmp -s "$work/linux/$file" "$work/windows/$file"; then
     echo "windows-cross: the two runners wrote different $file" >&2
     diff "$work/linux/$file" "$work/windows/$file" >&2 || true

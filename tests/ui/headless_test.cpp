@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "tests/ui/ui_test_support.h"
@@ -27,8 +29,10 @@ struct HeadlessRun {
   QString err;
 };
 
-HeadlessRun Headless(const QStringList& arguments) {
+HeadlessRun Headless(const QStringList& arguments,
+                     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.start(QString::fromUtf8(LUMIQ_HEADLESS_PATH), arguments);
   HeadlessRun run;
   if (!process.waitForFinished(30000)) return run;
@@ -181,6 +185,121 @@ TEST(Headless, WritesTheScreenshots) {
     const QImage settings(dir.filePath(QString("settings-tab%1.png").arg(tab)));
     SCOPED_TRACE(tab);
     EXPECT_EQ(settings.size(), settingsSize);
+  }
+}
+
+// The windows' language: Chinese unless asked, English on --lang en with
+// nothing else changed, and the system's language on --lang system.
+class HeadlessLanguage : public ::testing::Test {
+ protected:
+  HeadlessLanguage() {
+    QFile bad(dir_.filePath("bad.profile"));
+    EXPECT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("qrcode=1\nthis line has no equals sign\n");
+    QFile odd(dir_.filePath("odd.profile"));
+    EXPECT_TRUE(odd.open(QIODevice::WriteOnly));
+    odd.write("qrcode=0\nfoo=1\n");
+  }
+  // One of every kind of message: connect, import refused at a line, import
+  // with a key no page shows, export, save; the trace of what was sent.
+  HeadlessRun Run(const QStringList& language, QStringList* trace,
+                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    const QString traceFile = dir_.filePath("trace.txt");
+    QFile::remove(traceFile);
+    const HeadlessRun run = Headless(
+        language + QStringList{"--trace", traceFile, "import:" + dir_.filePath("bad.profile"),
+                               "import:" + dir_.filePath("odd.profile"),
+                               "export:" + dir_.filePath("out.profile"), "save", "exit"},
+        environment);
+    if (trace) *trace = ReadLines(traceFile);
+    return run;
+  }
+  static QProcessEnvironment WithLocale(const QString& locale) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+      environment.remove(QString::fromLatin1(name));
+    }
+    environment.insert("LC_ALL", locale);
+    return environment;
+  }
+  static bool HasChinese(const QString& text) {
+    return text.contains(QRegularExpression(QStringLiteral("[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]")));
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(HeadlessLanguage, EnglishOnAskingWithTheSameCommandsSent) {
+  QStringList chineseTrace, englishTrace;
+  const HeadlessRun chinese = Run({}, &chineseTrace);
+  const HeadlessRun english = Run({"--lang", "en"}, &englishTrace);
+  ASSERT_EQ(chinese.status, 0) << chinese.err.toStdString();
+  ASSERT_EQ(english.status, 0) << english.err.toStdString();
+  EXPECT_EQ(englishTrace, chineseTrace);
+  EXPECT_FALSE(chineseTrace.isEmpty());
+
+  const QString bad = dir_.filePath("bad.profile");
+  const QStringList zh = chinese.out.split('\n', Qt::SkipEmptyParts);
+  const QStringList en = english.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(zh.size(), 5) << chinese.out.toStdString();
+  ASSERT_EQ(en.size(), 5) << english.out.toStdString();
+  EXPECT_EQ(zh[0], QString::fromUtf8("MESSAGE 连接设备成功!"));
+  EXPECT_EQ(en[0], "MESSAGE Connected.");
+  // The pattern puts the file and the line where each language wants them.
+  EXPECT_TRUE(zh[1].startsWith(QString::fromUtf8("MESSAGE 导入失败，配置文件有误，窗口未改变:\\n") +
+                               bad + QString::fromUtf8(" 第 2 行: ")))
+      << zh[1].toStdString();
+  EXPECT_TRUE(en[1].startsWith("MESSAGE Import failed: the configuration file is wrong; the "
+                               "window is unchanged:\\n" + bad + " line 2: "))
+      << en[1].toStdString();
+  EXPECT_TRUE(en[2].startsWith("MESSAGE Configuration imported from the file:\\n" +
+                               dir_.filePath("odd.profile")))
+      << en[2].toStdString();
+  EXPECT_TRUE(en[2].endsWith("These settings are not in the window; Save does not write "
+                             "them:\\nfoo"))
+      << en[2].toStdString();
+  EXPECT_EQ(en[3], "MESSAGE Configuration exported to the file:\\n" + dir_.filePath("out.profile"));
+  EXPECT_EQ(en[4], "MESSAGE Saved.");
+  for (const QString& line : en) EXPECT_FALSE(HasChinese(line)) << line.toStdString();
+
+  // The failures of the connect dialog and of opening the window.
+  EXPECT_EQ(Headless({"--lang", "en", "--silent-from", "1"}).out,
+            "MESSAGE Connecting failed. Check that the scanner is plugged in, or try again."
+            "\\nCause: the scanner does not answer.\n");
+  EXPECT_EQ(Headless({"--lang", "en", "--silent-from", "2"}).out,
+            "MESSAGE Reading the scanner's version failed. Check that it is plugged in, or try "
+            "again.\n");
+  const QStringList loadFailed =
+      Headless({"--lang", "en", "--silent-from", "3"}).out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(loadFailed.size(), 2);
+  EXPECT_TRUE(loadFailed[1].startsWith("MESSAGE Reading the settings failed. Check that the "
+                                       "scanner is plugged in, or try again.\\nqrcode, "));
+}
+
+TEST_F(HeadlessLanguage, ChineseWithoutTheOptionByteForByte) {
+  const HeadlessRun unasked = Run({}, nullptr, WithLocale("en_US.UTF-8"));
+  const HeadlessRun chinese = Run({"--lang", "zh"}, nullptr);
+  EXPECT_EQ(unasked.status, 0);
+  EXPECT_EQ(unasked.out, chinese.out);
+  EXPECT_TRUE(HasChinese(unasked.out));
+}
+
+TEST_F(HeadlessLanguage, SystemFollowsTheLocaleAsTheApplicationDoes) {
+  const QString connectedZh = QString::fromUtf8("MESSAGE 连接设备成功!\n");
+  EXPECT_EQ(Headless({"--lang", "system"}, WithLocale("en_US.UTF-8")).out, "MESSAGE Connected.\n");
+  EXPECT_EQ(Headless({"--lang", "system"}, WithLocale("de_DE.UTF-8")).out, "MESSAGE Connected.\n");
+  EXPECT_EQ(Headless({"--lang", "system"}, WithLocale("zh_CN.UTF-8")).out, connectedZh);
+  EXPECT_EQ(Headless({"--lang", "system"}, WithLocale("C")).out, connectedZh);
+  EXPECT_EQ(Headless({"--lang", "system"}, WithLocale("POSIX")).out, connectedZh);
+  // A language list names English first on a Chinese locale.
+  QProcessEnvironment listed = WithLocale("zh_CN.UTF-8");
+  listed.insert("LANGUAGE", "en_GB:zh_CN");
+  EXPECT_EQ(Headless({"--lang", "system"}, listed).out, "MESSAGE Connected.\n");
+
+  for (const QStringList& arguments : {QStringList{"--lang", "fr"}, QStringList{"--lang"}}) {
+    const HeadlessRun run = Headless(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains("--lang")) << run.err.toStdString();
   }
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "link/device_commands.h"
+#include "res/i18n/catalogue.h"
 #include "res/strings.h"
 #include "ui/pages/connect_message.h"
 
@@ -24,11 +25,11 @@ ConnectResult ConnectToScanner() {
   int length = 0;
   if (GetVersion(version.data(), version.size(), &length) < 0) {
     result.outcome = ConnectOutcome::kNoVersion;
-    result.message = res::kVersionFailedText;
+    result.message = i18n::Tr(res::kVersionFailedText);
     return result;
   }
   result.outcome = ConnectOutcome::kConnected;
-  result.message = res::kConnectedText;
+  result.message = i18n::Tr(res::kConnectedText);
   return result;
 }
 

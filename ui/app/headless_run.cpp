@@ -14,7 +14,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: lumiq-headless [--seed FILE] [--trace FILE] [--silent-from N]\n"
-    "                      [--screenshots DIR] [--hid] [ACTION...]\n"
+    "                      [--screenshots DIR] [--lang zh|en|system] [--hid]\n"
+    "                      [ACTION...]\n"
     "\n"
     "Connects as the connect button does, opens the settings window unseen,\n"
     "applies the actions in order and ends. Every message box is printed as\n"
@@ -27,6 +28,9 @@ constexpr char kUsage[] =
     "                     (the handshake is command 1)\n"
     "  --screenshots DIR  write connect.png, about.png and settings-tab0.png to\n"
     "                     settings-tab4.png after the actions\n"
+    "  --lang LANG        the windows' language: zh (Chinese, the default), en\n"
+    "                     (English), or system (the system's UI language, as\n"
+    "                     the application chooses it)\n"
     "  --hid              use the real HID devices (no --seed, --trace,\n"
     "                     --silent-from)\n"
     "\n"
@@ -95,6 +99,17 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
         return UsageError("--silent-from needs a command number from 1 on");
       }
       options->silentFrom = std::stoi(number);
+    } else if (word == "--lang") {
+      std::string name;
+      if (!value(&name)) return UsageError("--lang needs zh, en or system");
+      if (name == "system") {
+        options->language = LanguageRequest::kSystem;
+      } else if (const auto language = i18n::LanguageNamed(name)) {
+        options->language = *language == i18n::Language::kEnglish ? LanguageRequest::kEnglish
+                                                                   : LanguageRequest::kChinese;
+      } else {
+        return UsageError("--lang needs zh, en or system: " + name);
+      }
     } else if (word == "--hid") {
       options->hid = true;
     } else if (word.rfind("--", 0) == 0) {
@@ -115,12 +130,22 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
   return 0;
 }
 
-int HeadlessMain(int argc, char** argv,
+i18n::Language ChosenLanguage(LanguageRequest request, i18n::Language (*systemLanguage)()) {
+  switch (request) {
+    case LanguageRequest::kEnglish: return i18n::Language::kEnglish;
+    case LanguageRequest::kSystem: return systemLanguage();
+    default: return i18n::Language::kChinese;
+  }
+}
+
+int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
                  const std::function<std::unique_ptr<HeadlessHost>()>& makeHost) {
   HeadlessOptions options;
   if (const int status = ParseHeadlessOptions(argc, argv, &options)) {
     return status < 0 ? kRunCompleted : status;
   }
+  // Before any window or message exists.
+  i18n::SetLanguage(ChosenLanguage(options.language, systemLanguage));
 
   sim::SimulatedScanner scanner;
   sim::SeedError error;

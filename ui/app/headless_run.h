@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "res/i18n/language.h"
 #include "ui/app/user_action.h"
 
 namespace lumiq::ui::app {
@@ -21,12 +22,16 @@ inline constexpr int kRunConnectFailed = 1;
 inline constexpr int kRunUsageError = 2;
 inline constexpr int kRunOutputFailed = 3;
 
+// Chinese unless asked: a run's output must not depend on the machine.
+enum class LanguageRequest { kChinese, kEnglish, kSystem };
+
 struct HeadlessOptions {
   std::string seed;
   std::string trace;
   std::string screenshots;
   int silentFrom = 0;
   bool hid = false;
+  LanguageRequest language = LanguageRequest::kChinese;
   std::vector<UserAction> actions;
 };
 
@@ -60,10 +65,15 @@ class HeadlessHost {
   virtual void CloseSettings() = 0;
 };
 
-// The whole runner. `makeHost` is called once the options and the scanner
-// are ready; it returns nullptr (having said why) when the binding cannot
-// run, and the runner then ends with kRunOutputFailed.
-int HeadlessMain(int argc, char** argv,
+// The language a request stands for; `systemLanguage` is the binding's
+// reading of the system, as its application makes it.
+i18n::Language ChosenLanguage(LanguageRequest request, i18n::Language (*systemLanguage)());
+
+// The whole runner. `makeHost` is called once the options, the language
+// (i18n::CurrentLanguage) and the scanner are ready; it returns nullptr
+// (having said why) when the binding cannot run, and the runner then ends
+// with kRunOutputFailed.
+int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
                  const std::function<std::unique_ptr<HeadlessHost>()>& makeHost);
 
 }  // namespace lumiq::ui::app

@@ -7,6 +7,7 @@
 #include "profile/profile.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
+#include "res/i18n/catalogue.h"
 
 namespace lumiq::ui::app {
 
@@ -40,8 +41,12 @@ bool ShownByAPage(const std::string& key) {
   return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
-TransferResult Failed(const std::string& text, const std::string& cause) {
-  return {false, text + "\n" + cause};
+TransferResult Failed(const char* pattern, const std::string& cause) {
+  return {false, i18n::TrFormat(pattern, {cause})};
+}
+
+std::string WithKeys(const char* pattern, const std::vector<std::string>& keys) {
+  return i18n::TrFormat(pattern, {KeyLines(keys)});
 }
 
 }  // namespace
@@ -75,12 +80,12 @@ std::string ProfileTransfer::ProfileText(const SettingMap& settings) {
 TransferResult ProfileTransfer::Export(const PageSet& pages, const ChosenFile& file) const {
   std::vector<std::string> unstorable;
   const SettingMap settings = Shown(pages, &unstorable);
-  if (!unstorable.empty()) return {false, MessageWithKeys(kExportUnstorableText, unstorable)};
+  if (!unstorable.empty()) return {false, WithKeys(kExportUnstorableText, unstorable)};
   std::string error;
   if (!profile::WriteFileSafely(file.path, ProfileText(settings), &error)) {
     return Failed(kExportWriteFailedText, error);
   }
-  return {true, std::string(kExportedText) + "\n" + NameOf(file)};
+  return {true, i18n::TrFormat(kExportedText, {NameOf(file)})};
 }
 
 TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const ChosenFile& file,
@@ -96,7 +101,9 @@ TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const Chosen
   profile::ProfileProblem problem;
   if (!profile::ParseProfile(text, profile::ProfileUse::kSend, &entries, &problem)) {
     std::string cause = NameOf(file);
-    if (problem.line > 0) cause += " 第 " + std::to_string(problem.line) + " 行";
+    if (problem.line > 0) {
+      cause = i18n::TrFormat(kImportRefusedLineText, {cause, std::to_string(problem.line)});
+    }
     return Failed(kImportRefusedText, cause + ": " + problem.message);
   }
 
@@ -118,7 +125,8 @@ TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const Chosen
   // the file's channel: a parameter nobody read would go out empty on Save.
   pending->unreadable = ReadMissingSettings(&pending->merged);
 
-  return {true, std::string(kImportedText) + "\n" + NameOf(file) + "\n" + kImportNotSentText};
+  return {true, i18n::TrFormat(kImportedText, {NameOf(file)}) + "\n" +
+                    i18n::Tr(kImportNotSentText)};
 }
 
 std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& pending,
@@ -135,7 +143,7 @@ std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& p
     const auto at = sent.find(key);
     if (at != sent.end() && at->second == value) continue;
     adjusted.push_back(QuotedSetting(key, value) + kImportAdjustedArrow +
-                       (at == sent.end() ? std::string(kImportKeptText)
+                       (at == sent.end() ? std::string(i18n::Tr(kImportKeptText))
                                          : QuotedSetting(key, at->second)));
     // What the window knows of the scanner is not the file's value, which
     // an export would otherwise claim: it is what the scanner held.
@@ -150,16 +158,16 @@ std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& p
 
   std::string message;
   if (!pending.discardedEdits.empty()) {
-    message += "\n" + MessageWithKeys(kImportDiscardedEditsText, pending.discardedEdits);
+    message += "\n" + WithKeys(kImportDiscardedEditsText, pending.discardedEdits);
   }
   if (!pending.unreadable.empty()) message += "\n" + LoadFailureMessage(pending.unreadable);
   if (!adjusted.empty()) {
-    message += "\n";
-    message += kImportAdjustedText;
-    for (const std::string& line : adjusted) message += "\n" + line;
+    std::string lines;
+    for (const std::string& line : adjusted) lines += (lines.empty() ? "" : "\n") + line;
+    message += "\n" + i18n::TrFormat(kImportAdjustedText, {lines});
   }
   if (!pending.ignored.empty()) {
-    message += "\n" + MessageWithKeys(kImportIgnoredText, pending.ignored);
+    message += "\n" + WithKeys(kImportIgnoredText, pending.ignored);
   }
   return message;
 }

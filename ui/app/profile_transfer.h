@@ -57,20 +57,23 @@ inline constexpr FileFilter kProfileFilters[] = {
 };
 inline constexpr char kProfileSuffix[] = "profile";
 
-// The window's messages (UTF-8), each followed by the file's name or the
-// cause on the lines below it.
-inline constexpr char kExportedText[] = "配置已导出到文件:";
-inline constexpr char kExportUnstorableText[] = "导出失败，以下设置无法保存，文件未写入:";
-inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写入:";
-inline constexpr char kImportedText[] = "配置已从文件导入:";
+// The window's messages (UTF-8), as patterns of the catalogue
+// (res/i18n/catalogue.h): %1 is the file's name, the cause, or the list of
+// keys or settings, on the lines below the first.
+inline constexpr char kExportedText[] = "配置已导出到文件:\n%1";
+inline constexpr char kExportUnstorableText[] = "导出失败，以下设置无法保存，文件未写入:\n%1";
+inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写入:\n%1";
+inline constexpr char kImportedText[] = "配置已从文件导入:\n%1";
 inline constexpr char kImportNotSentText[] = "设置尚未写入设备，按“保存”后写入。";
-inline constexpr char kImportIgnoredText[] = "以下设置不在窗口中，保存时不会写入:";
-inline constexpr char kImportAdjustedText[] = "以下设置窗口无法按文件显示，保存时写入箭头后的值:";
+inline constexpr char kImportIgnoredText[] = "以下设置不在窗口中，保存时不会写入:\n%1";
+inline constexpr char kImportAdjustedText[] = "以下设置窗口无法按文件显示，保存时写入箭头后的值:\n%1";
 inline constexpr char kImportAdjustedArrow[] = " → ";
 inline constexpr char kImportKeptText[] = "不写入，设备保持原值";
-inline constexpr char kImportDiscardedEditsText[] = "以下修改无法写入设备，导入时已放弃:";
-inline constexpr char kImportUnreadableText[] = "导入失败，文件无法读取，窗口未改变:";
-inline constexpr char kImportRefusedText[] = "导入失败，配置文件有误，窗口未改变:";
+inline constexpr char kImportDiscardedEditsText[] = "以下修改无法写入设备，导入时已放弃:\n%1";
+inline constexpr char kImportUnreadableText[] = "导入失败，文件无法读取，窗口未改变:\n%1";
+inline constexpr char kImportRefusedText[] = "导入失败，配置文件有误，窗口未改变:\n%1";
+// Where a refused file went wrong: %1 the file, %2 the line number.
+inline constexpr char kImportRefusedLineText[] = "%1 第 %2 行";
 
 struct TransferResult {
   bool ok = false;

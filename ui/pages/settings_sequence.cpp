@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "link/device_commands.h"
+#include "res/i18n/catalogue.h"
 #include "ui/pages/control_page.h"
 #include "ui/pages/output_format_page.h"
 #include "ui/pages/output_method_page.h"
@@ -105,7 +106,7 @@ namespace {
 // never split, so a line is longer than kMessageLineColumns characters only
 // when a single key is.
 std::string WithKeys(const std::string& text, const std::vector<std::string>& keys) {
-  std::string message = text;
+  std::string message = i18n::Tr(text.c_str());
   std::vector<std::string> named;
   size_t column = 0;
   for (const std::string& key : keys) {
@@ -130,7 +131,7 @@ std::string WithKeys(const std::string& text, const std::vector<std::string>& ke
 }  // namespace
 
 std::string SaveMessage(const SaveOutcome& outcome) {
-  if (outcome.Succeeded()) return kSaveSucceededText;
+  if (outcome.Succeeded()) return i18n::Tr(kSaveSucceededText);
   return WithKeys(kSaveFailedText, outcome.failedKeys);
 }
 
@@ -140,6 +141,11 @@ std::string LoadFailureMessage(const std::vector<std::string>& failedKeys) {
 
 std::string MessageWithKeys(const std::string& text, const std::vector<std::string>& keys) {
   return WithKeys(text, keys);
+}
+
+std::string KeyLines(const std::vector<std::string>& keys) {
+  // The list as it follows a first line, without that line's break.
+  return keys.empty() ? std::string() : WithKeys("", keys).substr(1);
 }
 
 }  // namespace lumiq::ui

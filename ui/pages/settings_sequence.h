@@ -52,15 +52,20 @@ SaveOutcome SavePages(const PageSet& pages);
 // a set too long for the link), in the order they were stored.
 std::vector<std::string> StorePagesInto(const PageSet& pages, SettingMap* settings);
 
-// The texts the window shows for these outcomes (UTF-8): the failure text on
+// The texts the window shows for these outcomes (UTF-8), in the current
+// language (res/i18n/catalogue.h): the failure text on
 // the first line, then every failed key once, joined by
 // kMessageKeySeparator and wrapped into lines of at most
 // kMessageLineColumns characters (a longer key stands alone on its line), so
 // that the box fits the screen however many keys failed.
 std::string SaveMessage(const SaveOutcome& outcome);
 std::string LoadFailureMessage(const std::vector<std::string>& failedKeys);
-// `text` on the first line, then the keys as those messages list them.
+// `text` (translated) on the first line, then the keys as those messages
+// list them.
 std::string MessageWithKeys(const std::string& text, const std::vector<std::string>& keys);
+// The keys alone, as those messages list them below their first line: the
+// argument of a pattern that places the list itself.
+std::string KeyLines(const std::vector<std::string>& keys);
 
 inline constexpr char kSaveSucceededText[] = "保存成功!";
 inline constexpr char kSaveFailedText[] = "保存失败，请检查设备是否插入或重试!";

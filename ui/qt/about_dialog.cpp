@@ -4,13 +4,14 @@
 
 #include "res/ids/app_ids.h"
 #include "ui/qt/program_icon.h"
+#include "ui/qt/translations.h"
 
 namespace lumiq::ui::qt {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   const res::DialogTemplate& dialog = *res::FindDialogTemplate(res::kAboutTemplateId);
   controls_ = BuildDialog(dialog, this);
-  setWindowTitle(QString::fromUtf8(dialog.caption));
+  setWindowTitle(Translated(dialog.caption));
   setWindowIcon(ProgramIcon());
   setFixedSize(DialogClientSize(controls_));
   if (auto* ok = qobject_cast<QPushButton*>(controls_.Find(res::kAboutOkButton))) {

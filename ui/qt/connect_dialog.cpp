@@ -8,6 +8,7 @@
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
+#include "ui/qt/translations.h"
 #include "ui/qt/settings_window.h"
 
 namespace lumiq::ui::qt {
@@ -16,7 +17,7 @@ ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
   const res::DialogTemplate& dialog = *res::FindDialogTemplate(res::kConnectTemplateId);
   controls_ = BuildDialog(dialog, this);
-  setWindowTitle(QString::fromUtf8(dialog.caption));
+  setWindowTitle(Translated(dialog.caption));
   setWindowIcon(ProgramIcon());
   setFixedSize(DialogClientSize(controls_));
 
@@ -27,7 +28,7 @@ ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
   }
 
-  about_ = new QAction(QString::fromUtf8(res::StringResource(res::kAboutMenuStringId)), this);
+  about_ = new QAction(Translated(res::StringResource(res::kAboutMenuStringId)), this);
   connect(about_, &QAction::triggered, this, &ConnectDialog::ShowAbout);
   // No system menu to extend here: the entry lives in the context menu.
   addAction(about_);

@@ -5,6 +5,7 @@
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 #include "ui/qt/config_app.h"
+#include "ui/qt/translations.h"
 
 // The application on a simulated scanner with the demo configuration, for
 // trying the tool without hardware.
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
+  lumiq::ui::qt::UseLanguage(lumiq::ui::qt::SystemLanguage());
 
   lumiq::sim::SimulatedScanner scanner;
   lumiq::sim::SeedDemoScanner(scanner);

@@ -21,6 +21,7 @@
 
 #include "ui/qt/program_icon.h"
 #include "ui/qt/tab_control.h"
+#include "ui/qt/translations.h"
 
 namespace lumiq::ui::qt {
 
@@ -167,7 +168,7 @@ void LeaveOnlyChecked(QButtonGroup* group, QAbstractButton* clicked) {
 }
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* host, const QRect& rect) {
-  const QString caption = QString::fromUtf8(control.caption);
+  const QString caption = Translated(control.caption);
   switch (control.kind) {
     case ControlKind::kPushButton: {
       auto* button = new QPushButton(caption, host);

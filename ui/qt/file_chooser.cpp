@@ -4,17 +4,19 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "ui/qt/translations.h"
+
 namespace lumiq::ui::qt {
 
 std::optional<app::ChosenFile> QtFileChooser::Choose(app::FileChoice choice) {
   const bool exporting = choice == app::FileChoice::kExport;
   QStringList filters;
   for (const app::FileFilter& filter : app::kProfileFilters) {
-    filters << QStringLiteral("%1 (%2)").arg(QString::fromUtf8(filter.name),
+    filters << QStringLiteral("%1 (%2)").arg(Translated(filter.name),
                                              QString::fromUtf8(filter.pattern));
   }
   QFileDialog dialog(owner_,
-                     QString::fromUtf8(exporting ? app::kExportTitle : app::kImportTitle));
+                     Translated(exporting ? app::kExportTitle : app::kImportTitle));
   dialog.setNameFilters(filters);
   if (exporting) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);

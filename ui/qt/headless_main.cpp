@@ -19,6 +19,7 @@
 #include "ui/qt/gbk_text.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/settings_window.h"
+#include "ui/qt/translations.h"
 #include "ui/qt/user_actions.h"
 
 namespace {
@@ -106,12 +107,14 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
 int main(int argc, char** argv) {
   std::unique_ptr<QApplication> application;
   return lumiq::ui::app::HeadlessMain(
-      argc, argv, [&]() -> std::unique_ptr<lumiq::ui::app::HeadlessHost> {
+      argc, argv, lumiq::ui::qt::SystemLanguage,
+      [&]() -> std::unique_ptr<lumiq::ui::app::HeadlessHost> {
         // Never on a screen, whatever display there is.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int qtArgc = 1;
         static char* qtArgv[] = {argv[0], nullptr};
         application = std::make_unique<QApplication>(qtArgc, qtArgv);
+        lumiq::ui::qt::UseLanguage(lumiq::i18n::CurrentLanguage());
         if (!lumiq::ui::qt::GbkAvailable()) {
           std::fputs("lumiq-headless: this Qt has no GBK text codec (Qt needs ICU)\n", stderr);
           return nullptr;

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "ui/qt/config_app.h"
+#include "ui/qt/translations.h"
 
 int main(int argc, char** argv) {
   (void)argc;
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
+  lumiq::ui::qt::UseLanguage(lumiq::ui::qt::SystemLanguage());
   return lumiq::ui::qt::ConfigApp().Run();
 }

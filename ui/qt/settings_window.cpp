@@ -9,6 +9,7 @@
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/tab_keys.h"
+#include "ui/qt/translations.h"
 
 namespace lumiq::ui::qt {
 
@@ -20,7 +21,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
   const res::DialogTemplate& dialog = *res::FindDialogTemplate(res::kSettingsTemplateId);
   controls_ = BuildDialog(dialog, this);
-  setWindowTitle(QString::fromUtf8(dialog.caption));
+  setWindowTitle(Translated(dialog.caption));
   setWindowIcon(ProgramIcon());
   setFixedSize(DialogClientSize(controls_));
 
@@ -40,7 +41,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
     page.widget = new QWidget;
     page.controls = std::make_unique<QtPageControls>(
         BuildDialog(*res::FindDialogTemplate(app::kPageTabs[tab].templateId), page.widget));
-    tabs_->addTab(page.widget, QString::fromUtf8(app::kPageTabs[tab].caption));
+    tabs_->addTab(page.widget, Translated(app::kPageTabs[tab].caption));
     page.widget->setGeometry(pageRect);
   }
   tabs_->setCurrentIndex(0);

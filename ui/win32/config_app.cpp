@@ -4,6 +4,7 @@
 
 #include "ui/win32/connect_dialog.h"
 #include "ui/win32/message_sink.h"
+#include "ui/win32/system_language.h"
 
 namespace lumiq::ui::win32 {
 
@@ -15,6 +16,7 @@ void InitControls() {
 }
 
 int RunConfigApp(HINSTANCE instance) {
+  i18n::SetLanguage(SystemLanguage());
   InitControls();
   MessageBoxSink messages;
   ConnectDialog dialog(instance, messages);

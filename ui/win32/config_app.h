@@ -4,8 +4,8 @@
 
 namespace lumiq::ui::win32 {
 
-// The application: the common controls registered, then the connect
-// dialog run modally; the program ends when it closes, whatever its result.
+// The application: the system's UI language chosen, the common controls
+// registered, then the connect dialog run modally; the program ends when it closes, whatever its result.
 int RunConfigApp(HINSTANCE instance);
 
 // Registers the common control classes the templates use (the tab control).

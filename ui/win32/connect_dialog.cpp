@@ -1,5 +1,6 @@
 #include "ui/win32/connect_dialog.h"
 
+#include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
 #include "res/strings.h"
 #include "ui/win32/about_dialog.h"
@@ -49,7 +50,7 @@ void ConnectDialog::Initialise(HWND window) {
   // The About entry: a separator and string 101 under command 16, only
   // when the string exists.
   if (HMENU menu = GetSystemMenu(window, FALSE)) {
-    const std::wstring text = Utf8ToWide(res::StringResource(res::kAboutMenuStringId));
+    const std::wstring text = Utf8ToWide(i18n::Tr(res::StringResource(res::kAboutMenuStringId)));
     if (!text.empty()) {
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       AppendMenuW(menu, MF_STRING, res::kAboutMenuCommand, text.c_str());

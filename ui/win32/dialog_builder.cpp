@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
 #include "ui/win32/wide_text.h"
 
@@ -113,7 +114,7 @@ InMemoryTemplate BuildTemplate(const res::DialogTemplate& dialog) {
   out.Short(static_cast<short>(dialog.height));
   out.Word(0);  // no menu
   out.Word(0);  // the dialog class
-  out.Text(Utf8ToWide(dialog.caption));
+  out.Text(Utf8ToWide(i18n::Tr(dialog.caption)));
   out.Word(static_cast<WORD>(dialog.fontPointSize));
   out.Word(FW_NORMAL);
   out.Word(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, charset
@@ -154,7 +155,7 @@ InMemoryTemplate BuildTemplate(const res::DialogTemplate& dialog) {
     if (control.kind == ControlKind::kIcon) {
       out.Ordinal(static_cast<WORD>(res::kProgramIconId));
     } else {
-      out.Text(Utf8ToWide(control.caption));
+      out.Text(Utf8ToWide(i18n::Tr(control.caption)));
     }
     out.Word(0);  // no creation data
   }

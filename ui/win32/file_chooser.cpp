@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "res/i18n/catalogue.h"
 #include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {
@@ -18,7 +19,7 @@ std::wstring FilterList() {
   for (const app::FileFilter& filter : app::kProfileFilters) {
     const std::wstring pattern =
         std::string_view(filter.pattern) == "*" ? L"*.*" : Utf8ToWide(filter.pattern);
-    list += Utf8ToWide(filter.name) + L" (" + pattern + L")";
+    list += Utf8ToWide(i18n::Tr(filter.name)) + L" (" + pattern + L")";
     list.push_back(L'\0');
     list += pattern;
     list.push_back(L'\0');
@@ -32,7 +33,8 @@ std::wstring FilterList() {
 std::optional<app::ChosenFile> Win32FileChooser::Choose(app::FileChoice choice) {
   const bool exporting = choice == app::FileChoice::kExport;
   const std::wstring filters = FilterList();
-  const std::wstring title = Utf8ToWide(exporting ? app::kExportTitle : app::kImportTitle);
+  const std::wstring title =
+      Utf8ToWide(i18n::Tr(exporting ? app::kExportTitle : app::kImportTitle));
   const std::wstring suffix = Utf8ToWide(app::kProfileSuffix);
   // Long paths included; the dialog cuts nothing it cannot fit, it fails.
   std::vector<wchar_t> path(32768, L'\0');

@@ -19,6 +19,7 @@
 #include "ui/win32/config_app.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/screenshot.h"
+#include "ui/win32/system_language.h"
 #include "ui/win32/user_actions.h"
 #include "ui/win32/wide_text.h"
 
@@ -139,7 +140,8 @@ int wmain(int argc, wchar_t** argv) {
 
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   return lumiq::ui::app::HeadlessMain(
-      argc, pointers.data(), [instance]() -> std::unique_ptr<lumiq::ui::app::HeadlessHost> {
+      argc, pointers.data(), lumiq::ui::win32::SystemLanguage,
+      [instance]() -> std::unique_ptr<lumiq::ui::app::HeadlessHost> {
         lumiq::ui::win32::InitControls();
         return std::make_unique<Win32Host>(instance);
       });

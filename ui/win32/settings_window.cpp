@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/page_placement.h"
@@ -95,7 +96,7 @@ INT_PTR CALLBACK SettingsWindow::Procedure(HWND window, UINT message, WPARAM wPa
 void SettingsWindow::Initialise(HWND window) {
   tabs_ = GetDlgItem(window, res::kSettingsTabControl);
   for (int tab = 0; tab < app::kPageCount; ++tab) {
-    std::wstring caption = Utf8ToWide(app::kPageTabs[tab].caption);
+    std::wstring caption = Utf8ToWide(i18n::Tr(app::kPageTabs[tab].caption));
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = caption.data();
