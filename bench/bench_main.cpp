@@ -67,6 +67,23 @@ class SummaryReporter : public benchmark::ConsoleReporter {
                    Counter(*run, "wall_ms_per_wait"), Counter(*run, "sleeps_per_wait"),
                    bare ? Counter(*bare, "cpu_ms_per_wait") : 0.0);
     }
+    if (const Run* run = Find("BM_ArrivalDelay")) {
+      std::fprintf(out,
+                   "4. Provisioning station: a plugged-in device noticed after %.2f ms "
+                   "(median of %.0f; at most %.2f ms), %s\n",
+                   Counter(*run, "median_ms"), Counter(*run, "plugs"), Counter(*run, "max_ms"),
+                   Counter(*run, "real_watcher") > 0
+                       ? "by the libudev watcher (kernel events of /dev/null, raised through "
+                         "its uevent file)"
+                       : "by the simulated watcher: this machine lets no device event be raised");
+    }
+    if (const Run* run = Find("BM_IdleWaitCpu")) {
+      std::fprintf(out,
+                   "5. Waiting for scanners: %.3f ms CPU per minute (libudev watcher, "
+                   "%.1f s measured, %.0f sleep(s), %.0f event(s))\n",
+                   Counter(*run, "cpu_ms_per_minute"), Counter(*run, "waited_s"),
+                   Counter(*run, "sleeps"), Counter(*run, "events"));
+    }
     std::fflush(out);
   }
 

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the benchmarks in Release in build-bench/ and runs them all; the
-# figures that matter are summed up at the end. Takes some ten seconds, four
-# of them two real 2000 ms waits. Arguments go to the benchmark program
-# (for example --benchmark_filter=Settings).
+# figures that matter are summed up at the end. Takes some fifteen seconds,
+# seven of them real waits (two of 2000 ms, one of 3000). Arguments go to the
+# benchmark program (for example --benchmark_filter=Settings).
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh scripts/packages-run.txt scripts/packages.txt

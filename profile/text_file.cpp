@@ -60,6 +60,10 @@ int CreateExclusive(const std::string& path) {
   return _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                 _S_IREAD | _S_IWRITE);
 }
+int OpenForAppending(const std::string& path) {
+  return _wopen(Wide(path).c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY,
+                _S_IREAD | _S_IWRITE);
+}
 bool SyncFile(int fd) { return _commit(fd) == 0; }
 bool KeepOwnerAndMode(int, const FileStat&) { return true; }  // no POSIX modes to keep
 bool ReplaceWith(const std::string& from, const std::string& to) {
@@ -108,6 +112,12 @@ int CreateExclusive(const std::string& path) {
   // 0666 less the umask: a file that did not exist gets the mode any new
   // file would.
   return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+int OpenForAppending(const std::string& path) {
+  // The path has its links resolved already: one planted since is refused,
+  // not written through. A FIFO nobody reads is refused, not waited on.
+  return open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+              0666);
 }
 bool SyncFile(int fd) { return fsync(fd) == 0; }
 bool KeepOwnerAndMode(int fd, const FileStat& old) {
@@ -412,6 +422,36 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   }
 #endif
   if (fd >= 0) CloseFile(fd);
+  return true;
+}
+
+bool AppendToFile(const std::string& path, const std::string& firstLine,
+                  const std::string& text, std::string* error) {
+  std::string target;
+  if (!ResolveLinks(path, &target, error)) return false;
+  FileStat st;
+  if (StatPath(target, &st) == 0 && !IsRegular(st)) {
+    *error = CannotWriteNotAFile(path, st);
+    return false;
+  }
+  const int fd = OpenForAppending(target);
+  if (fd < 0) {
+    *error = "cannot write " + path + ": " + Reason(errno);
+    return false;
+  }
+  if (StatOf(fd, &st) != 0 || !IsRegular(st)) {
+    *error = "cannot write " + path + ": not a regular file";
+    CloseFile(fd);
+    return false;
+  }
+  // One write, so that a row is never split by another writer's.
+  const std::string whole = st.st_size == 0 ? firstLine + text : text;
+  if (!WriteAll(fd, whole) || !SyncFile(fd)) {
+    *error = "cannot write " + path + ": " + Reason(errno);
+    CloseFile(fd);
+    return false;
+  }
+  CloseFile(fd);
   return true;
 }
 

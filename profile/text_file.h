@@ -32,6 +32,14 @@ class FileHold;
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
                      FileHold* hold = nullptr);
 
+// Adds `text` at the end of the file at `path` (a log, a row at a time),
+// creating the file when it is missing; `firstLine` goes before `text` when
+// the file is new or empty (a header). Links are followed with the rules of
+// WriteFileSafely, and anything but a regular file is refused. The text is
+// flushed to the disk before this returns. false with `error` naming `path`.
+bool AppendToFile(const std::string& path, const std::string& firstLine,
+                  const std::string& text, std::string* error);
+
 #ifndef _WIN32
 // A file a program writes piece by piece while it runs (a trace): `path` is
 // replaced by a new empty file, reached through the same checks and links as

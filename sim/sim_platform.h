@@ -29,6 +29,8 @@ class SimPlatform : public HidPlatform {
   // in, as PortOf tells it; empty: "1-N" for the Nth scanner added, as the
   // kernel names the ports of a root hub.
   void AddScanner(SimulatedScanner* scanner, std::string port = std::string());
+  int ScannerCount() const { return static_cast<int>(scanners_.size()); }
+  SimulatedScanner& Scanner(int index) { return *scanners_[static_cast<size_t>(index)]; }
   // Every written and every read report then costs this long (benchmarks).
   void SetReportLatencyMicros(int micros) { latencyMicros_ = micros; }
   // Number of reports that crossed in either direction.

@@ -123,6 +123,8 @@ void SimulatedScanner::Unplug() {
   late_.clear();
 }
 
+void SimulatedScanner::Plug() { unplugged_ = false; }
+
 void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
   const int number = ++commandCount_;
   const size_t payloadLength = frame.size() - CommandFrame::kRequestOverhead;

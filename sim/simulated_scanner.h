@@ -75,6 +75,8 @@ class SimulatedScanner {
   bool IsUnplugged() const { return unplugged_; }
   // Pulls the cable now: queued input is lost, a half-received request too.
   void Unplug();
+  // Plugs it back in: it answers again, from a clean state, its settings kept.
+  void Plug();
   int CommandCount() const { return commandCount_; }
 
   // The hold a read handle takes on the configuration interface (see

@@ -234,6 +234,95 @@ else
   fail silent "the virtual scanner did not come up" "$out/silent.log"
 fi
 
+# --- a provisioning station ---------------------------------------------------------
+begin
+# zrctl provision waits on the kernel's device events; two virtual scanners
+# at ports of their own come one after the other, and the first is pulled
+# out and plugged in again (changed meanwhile, so that the second restore
+# shows). The log must have a row for each, with its own device number.
+# plug NAME PORT: a virtual scanner with its own store at that port; its pid
+# in plugged_pid.
+plug() {
+  rm -f "$SCRATCH/$1.ready"
+  "$VSCAN" --ready "$SCRATCH/$1.ready" --decoy --phys "usb-0000:00:14.0-$2" \
+    --seed "$SCRATCH/$1.txt" --save "$SCRATCH/$1.txt" >>"$out/$1.log" 2>&1 &
+  plugged_pid=$!
+  i=0
+  while [ ! -e "$SCRATCH/$1.ready" ] && [ "$i" -lt 400 ]; do i=$((i + 1)); sleep 0.05; done
+}
+# wait_rows N: until the log holds N rows besides its header (at most 60 s:
+# the guest's processor is emulated).
+wait_rows() {
+  i=0
+  while [ "$(cat "$out/station.csv" 2>/dev/null | wc -l)" -lt $(($1 + 1)) ] && [ "$i" -lt 1200 ] &&
+      kill -0 "$station_pid" 2>/dev/null; do
+    i=$((i + 1))
+    sleep 0.05
+  done
+}
+seed_number=$(sed -n 's/^deviceno=//p' "$SEED")
+seed_firmware=$(sed -n 's/^masterver=//p' "$SEED")
+cp "$SEED" "$SCRATCH/desk-a.txt"
+sed 's/^deviceno=.*/deviceno=DESK-B/' "$SEED" >"$SCRATCH/desk-b.txt"
+printf 'masterver=%s\ndeviceno=GOLD-0\nqrcode=0\ncodeprefix=ST\n' "$seed_firmware" \
+  >"$SCRATCH/golden.profile"
+rm -f "$out/station.csv"
+"$ZRCTL" provision "$SCRATCH/golden.profile" --log "$out/station.csv" --count 3 \
+  >"$out/station.out" 2>"$out/station.err" &
+station_pid=$!
+i=0
+while ! grep -q '^provisioning with' "$out/station.out" && [ "$i" -lt 400 ]; do
+  i=$((i + 1))
+  sleep 0.05
+done
+plug desk-a 2
+pid_a=$plugged_pid
+wait_rows 1
+plug desk-b 3
+pid_b=$plugged_pid
+wait_rows 2
+kill -TERM "$pid_a"
+wait "$pid_a"
+sed -i 's/^qrcode=0$/qrcode=1/' "$SCRATCH/desk-a.txt"
+plug desk-a 2
+pid_a=$plugged_pid
+wait_rows 3
+i=0
+while kill -0 "$station_pid" 2>/dev/null && [ "$i" -lt 200 ]; do i=$((i + 1)); sleep 0.05; done
+kill -INT "$station_pid" 2>/dev/null
+wait "$station_pid"
+station_status=$?
+kill -TERM "$pid_a" "$pid_b" 2>/dev/null
+wait "$pid_a" "$pid_b"
+cp "$SCRATCH/desk-a.txt" "$SCRATCH/desk-b.txt" "$out/" 2>/dev/null
+# Rows without their time and line end: port, deviceno, firmware, result, keys.
+tail -n +2 "$out/station.csv" | tr -d '\r' | cut -d, -f2- >"$SCRATCH/rows"
+cat >"$SCRATCH/rows.expected" <<EOF
+usb-0000:00:14.0-2,$seed_number,$seed_firmware,ok,
+usb-0000:00:14.0-3,DESK-B,$seed_firmware,ok,
+usb-0000:00:14.0-2,$seed_number,$seed_firmware,ok,
+EOF
+# stored_as_profile STORE NUMBER: the profile's settings stored, the
+# scanner's own number and firmware kept.
+stored_as_profile() {
+  grep -qx 'qrcode=0' "$1" && grep -qx 'codeprefix=ST' "$1" && grep -qx "deviceno=$2" "$1" &&
+    grep -qx "masterver=$seed_firmware" "$1"
+}
+if [ "$station_status" != 0 ]; then
+  fail provision "zrctl provision ended with $station_status" "$out/station.out" "$out/station.err" \
+    "$out/station.csv"
+elif ! cmp -s "$SCRATCH/rows" "$SCRATCH/rows.expected" ||
+    ! head -n1 "$out/station.csv" | grep -q '^time,port,deviceno,firmware,result,failed_keys'; then
+  fail provision "the station's log differs" "$out/station.csv" "$SCRATCH/rows.expected" \
+    "$out/station.out" "$out/station.err"
+elif ! stored_as_profile "$SCRATCH/desk-a.txt" "$seed_number" ||
+    ! stored_as_profile "$SCRATCH/desk-b.txt" DESK-B; then
+  fail provision "a scanner did not store the profile, or lost its number" "$out/desk-a.txt" \
+    "$out/desk-b.txt"
+else
+  pass "zrctl provision over kernel events: two scanners, one plugged in again, three rows with their own device numbers, each storing the profile"
+fi
+
 # --- the application over hidraw ---------------------------------------------------
 if [ -z "$HEADLESS" ]; then
   echo "LUMIQ-KT NOTE lumiq-headless is not part of this build (no Qt): its steps are left out"

@@ -147,6 +147,35 @@ TEST_F(TextFileTest, AHeldFileStaysHeldAcrossItsOwnWrites) {
   EXPECT_TRUE(second.Take(File("s.seed"), &error)) << error;
 }
 
+// A log grows a row at a time: the header only in a new or empty file,
+// through a link to its target (the link stays), and anything but a regular
+// file refused at once (a FIFO nobody reads would block a plain open).
+TEST_F(TextFileTest, AppendAddsRowsUnderOneHeaderAndRefusesWhatIsNoFile) {
+  std::string error;
+  const std::string log = File("station.csv");
+  EXPECT_TRUE(profile::AppendToFile(log, "head\n", "row 1\n", &error)) << error;
+  EXPECT_TRUE(profile::AppendToFile(log, "head\n", "row 2\n", &error)) << error;
+  EXPECT_EQ(Get(log), "head\nrow 1\nrow 2\n");
+
+  fs::create_symlink("station.csv", folder_ / "today.csv");
+  EXPECT_TRUE(profile::AppendToFile(File("today.csv"), "head\n", "row 3\n", &error)) << error;
+  EXPECT_EQ(Get(log), "head\nrow 1\nrow 2\nrow 3\n");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "today.csv"));
+
+  Put(File("empty.csv"), "");
+  EXPECT_TRUE(profile::AppendToFile(File("empty.csv"), "head\n", "row\n", &error)) << error;
+  EXPECT_EQ(Get(File("empty.csv")), "head\nrow\n");
+
+  ASSERT_EQ(mkfifo(File("fifo").c_str(), 0600), 0);
+  fs::create_directory(folder_ / "folder");
+  for (const char* name : {"fifo", "folder"}) {
+    EXPECT_FALSE(profile::AppendToFile(File(name), "head\n", "row\n", &error)) << name;
+    EXPECT_NE(error.find(File(name)), std::string::npos) << error;
+  }
+  EXPECT_EQ(Names(folder_), (std::vector<std::string>{"empty.csv", "fifo", "folder",
+                                                      "station.csv", "today.csv"}));
+}
+
 // What another user may plant in a folder everyone writes to (/tmp): the
 // writer follows a link there only when it is its own or the folder
 // owner's, whatever fs.protected_symlinks says, and never writes through
@@ -194,6 +223,7 @@ TEST_F(TextFileTest, LinksPlantedInASharedFolderAreNotFollowed) {
         << error;
     EXPECT_FALSE(profile::CheckWritableTarget(planted.string(), &error)) << planted;
     EXPECT_LT(profile::StartFile(planted.string(), &error), 0) << planted;
+    EXPECT_FALSE(profile::AppendToFile(planted.string(), "", "planted\n", &error)) << planted;
   }
   EXPECT_EQ(Get(target), "root's\n");
   EXPECT_EQ(Names(secret), std::vector<std::string>{"file"});

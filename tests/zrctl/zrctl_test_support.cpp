@@ -10,11 +10,12 @@
 
 namespace lumiq::test {
 
-ZrctlResult RunZrctl(const std::vector<std::string>& args, HidPlatform* devices) {
+ZrctlResult RunZrctl(const std::vector<std::string>& args, HidPlatform* devices,
+                     DeviceWatcher* watcher) {
   std::ostringstream out;
   std::ostringstream err;
   ZrctlResult result;
-  result.status = zrctl::Run(args, out, err, devices);
+  result.status = zrctl::Run(args, out, err, devices, watcher);
   result.out = out.str();
   result.err = err.str();
   return result;

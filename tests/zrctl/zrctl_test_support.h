@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/device_watcher.h"
 #include "link/hid_platform.h"
 #include "sim/simulated_scanner.h"
 
@@ -16,8 +17,9 @@ struct ZrctlResult {
 };
 
 // One zrctl run in-process. `devices` stands for the HID devices when the
-// arguments hold no --simulate.
-ZrctlResult RunZrctl(const std::vector<std::string>& args, HidPlatform* devices = nullptr);
+// arguments hold no --simulate; `watcher` tells provision when they come and go.
+ZrctlResult RunZrctl(const std::vector<std::string>& args, HidPlatform* devices = nullptr,
+                     DeviceWatcher* watcher = nullptr);
 
 // The scanner's record as trace lines, handshakes included.
 std::vector<std::string> Record(const sim::SimulatedScanner& scanner);

@@ -44,6 +44,7 @@ struct Options {
   std::string savePath;
   std::string tracePath;
   std::string readyPath;
+  std::string phys = kDefaultDevicePhys;
   bool decoy = false;
   int pauseAt = 0;
   sim::ScannerFaults faults;
@@ -63,6 +64,8 @@ void PrintUsage(FILE* out) {
                "  --decoy                also create interface 0 of the same device, which\n"
                "                         never answers\n"
                "  --ready FILE           create FILE once the hidraw nodes exist\n"
+               "  --phys PATH            the device's physical path, where it is plugged in\n"
+               "                         (default %s): give each scanner its own\n"
                "faults (N counts request frames, the handshake being 1):\n"
                "  --silent-from N        no reply from command N on\n"
                "  --unplug-after N       remove the device when command N arrives, then exit\n"
@@ -73,7 +76,7 @@ void PrintUsage(FILE* out) {
                "  --pause-at N           hold the reply to command N back for %d ms (its\n"
                "                         trace line is written first), so a test can act\n"
                "                         while the host waits\n",
-               kProgram, kPauseMs);
+               kProgram, kDefaultDevicePhys, kPauseMs);
 }
 
 bool ParseCount(const char* text, int* value) {
@@ -114,6 +117,8 @@ int ParseOptions(int argc, char** argv, Options* options) {
       text = &options->tracePath;
     } else if (option == "--ready") {
       text = &options->readyPath;
+    } else if (option == "--phys") {
+      text = &options->phys;
     } else if (option == "--silent-from") {
       count = &options->faults.silentFrom;
     } else if (option == "--unplug-after") {
@@ -278,7 +283,7 @@ int Run(const Options& options) {
   for (Interface* interface : interfaces) {
     DeviceIdentity identity;
     identity.name = "ZR-series scanner (virtual)";
-    identity.phys = InterfacePhys(interface->number);
+    identity.phys = InterfacePhys(interface->number, options.phys);
     identity.uniq = uniqBase + std::to_string(interface->number);
     identity.vendorId = kScannerVendorId;
     identity.productId = kScannerProductId;

@@ -64,9 +64,10 @@ uhid_event CreateRequest(const DeviceIdentity& identity) {
   return event;
 }
 
-std::string InterfacePhys(int number) {
-  // What a host controller at 0000:00:14.0, port 1, would call the interface.
-  return "usb-0000:00:14.0-1/input" + std::to_string(number);
+std::string InterfacePhys(int number, const std::string& device) {
+  // By default what a host controller at 0000:00:14.0, port 1, would call
+  // the interface.
+  return device + "/input" + std::to_string(number);
 }
 
 void ScannerBridge::Handle(const uhid_event& event, std::vector<uhid_event>* replies) {

@@ -30,8 +30,10 @@ const std::vector<uint8_t>& ScannerReportDescriptor();
 // to the kernel's field sizes, always terminated.
 uhid_event CreateRequest(const DeviceIdentity& identity);
 
-// The phys text of interface `number` of the virtual device.
-std::string InterfacePhys(int number);
+// The phys text of interface `number` of the virtual device; `device` is the
+// physical path of the device the interfaces belong to.
+inline constexpr char kDefaultDevicePhys[] = "usb-0000:00:14.0-1";
+std::string InterfacePhys(int number, const std::string& device = kDefaultDevicePhys);
 
 // Turns the events of one uhid device into the simulated scanner's reports
 // and its replies back into events. No file descriptor in sight, so the whole

@@ -17,7 +17,7 @@ constexpr CommandName kCommands[] = {
     {"version", Command::kVersion}, {"get", Command::kGet},
     {"set", Command::kSet},         {"commit", Command::kCommit},
     {"dump", Command::kDump},       {"restore", Command::kRestore},
-    {"diff", Command::kDiff},
+    {"diff", Command::kDiff},       {"provision", Command::kProvision},
 };
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -33,6 +33,7 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--with-deviceno") return &invocation->withDeviceNumber;
   if (arg == "--no-verify") return &invocation->noVerify;
   if (arg == "--json") return &invocation->json;
+  if (arg == "--any-firmware") return &invocation->anyFirmware;
   return nullptr;
 }
 
@@ -73,6 +74,7 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
       break;
     case Command::kRestore:
     case Command::kDiff:
+    case Command::kProvision:
       if (count != 1) {
         *error = "this command needs exactly one FILE";
         return false;
@@ -93,6 +95,17 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
   }
   if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
     *error = "--with-deviceno belongs to restore --all";
+    return false;
+  }
+  const bool provision = invocation.command == Command::kProvision;
+  if (!provision && (!invocation.logFile.empty() || invocation.anyFirmware || invocation.count > 0)) {
+    *error = "--log, --any-firmware and --count belong to provision";
+    return false;
+  }
+  // A station takes every scanner that comes, as it comes; its log is the
+  // record a script reads.
+  if (provision && (invocation.all || !invocation.device.empty() || invocation.json)) {
+    *error = "provision takes every scanner plugged in: no --all, --device or --json";
     return false;
   }
   if (invocation.all && !invocation.device.empty()) {
@@ -139,6 +152,49 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation
           return false;
         }
         *flag = true;
+      } else if (arg == "--log" || StartsWith(arg, "--log=") || arg == "--count" ||
+                 StartsWith(arg, "--count=")) {
+        const bool isLog = StartsWith(arg, "--log");
+        const char* name = isLog ? "--log" : "--count";
+        std::string value;
+        if (arg == name) {
+          if (i + 1 >= args.size()) {
+            *error = std::string(name) + (isLog ? " needs a FILE" : " needs a number");
+            return false;
+          }
+          value = args[++i];
+        } else {
+          value = arg.substr(std::string(name).size() + 1);
+        }
+        if (isLog) {
+          if (value.empty()) {
+            *error = "--log needs a FILE";
+            return false;
+          }
+          if (!invocation->logFile.empty()) {
+            *error = "--log given twice";
+            return false;
+          }
+          invocation->logFile = std::move(value);
+        } else {
+          int number = 0;
+          for (char c : value) {
+            if (c < '0' || c > '9' || number > 100000) {
+              number = -1;
+              break;
+            }
+            number = number * 10 + (c - '0');
+          }
+          if (value.empty() || number <= 0 || number > 100000) {
+            *error = "--count needs a number from 1 to 100000";
+            return false;
+          }
+          if (invocation->count > 0) {
+            *error = "--count given twice";
+            return false;
+          }
+          invocation->count = number;
+        }
       } else if (arg == "--device" || StartsWith(arg, "--device=")) {
         std::string path;
         if (arg == "--device") {
@@ -206,6 +262,9 @@ std::string UsageText() {
          "  restore FILE          sends a profile's settings, commits, and reads each\n"
          "                        back: KEY: sent=... stored=... for one not stored\n"
          "  diff FILE             settings that differ from a profile\n"
+         "  provision FILE        waits for scanners and restores FILE (deviceno\n"
+         "                        aside) onto each one plugged in, once; the scanners\n"
+         "                        present at the start too; Ctrl+C ends it\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
          "  --all                 run on every scanner present, one after another\n"
@@ -219,6 +278,11 @@ std::string UsageText() {
          "  --no-verify           (restore) do not read the settings back\n"
          "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
          "                        it each scanner keeps its own\n"
+         "  --log FILE            (provision) add a CSV row a scanner to FILE: time,\n"
+         "                        port, deviceno, firmware, result, failed keys\n"
+         "  --any-firmware        (provision) also where the scanner's firmware is not\n"
+         "                        the profile's masterver\n"
+         "  --count N             (provision) end after N scanners instead of at Ctrl+C\n"
          "values are text, sent in the scanner's GBK as the window sends it, with the\n"
          "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"

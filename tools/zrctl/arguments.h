@@ -15,6 +15,7 @@ enum class Command {
   kDump,
   kRestore,
   kDiff,
+  kProvision,
 };
 
 // One run of zrctl as the command line asks for it.
@@ -33,6 +34,9 @@ struct Invocation {
   bool withDeviceNumber = false;  // restore --all --with-deviceno
   bool noVerify = false;  // restore --no-verify: no read-back after the commit
   bool json = false;  // --json: the result as one JSON document on stdout
+  std::string logFile;  // provision --log FILE: a CSV row a scanner
+  bool anyFirmware = false;  // provision --any-firmware: also where masterver differs
+  int count = 0;  // provision --count N: ends after N scanners; 0: at Ctrl+C
 };
 
 // false with a one-line reason in `error` when the command line is unusable.

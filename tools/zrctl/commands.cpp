@@ -111,7 +111,9 @@ void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
   }
   entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
   input->deviceNumberNote =
-      "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
+      invocation.command == Command::kProvision
+          ? "deviceno not sent: each scanner keeps its own"
+          : "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
 }
 
 }  // namespace
@@ -168,18 +170,24 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
       return kExitOk;
     }
     case Command::kRestore:
-    case Command::kDiff: {
+    case Command::kDiff:
+    case Command::kProvision: {
       const std::string& file = invocation.operands.front();
-      std::string text;
       std::string error;
+      if (!invocation.logFile.empty() &&
+          !profile::CheckWritableTarget(invocation.logFile, &error)) {
+        err << "zrctl: " << error << "\n";
+        return kExitUsage;
+      }
+      std::string text;
       if (!profile::ReadTextFile(file, &text, &error)) {
         err << "zrctl: " << error << "; nothing sent\n";
         return kExitUsage;
       }
       profile::ProfileProblem problem;
-      const profile::ProfileUse use = invocation.command == Command::kRestore
-                                          ? profile::ProfileUse::kSend
-                                          : profile::ProfileUse::kCompare;
+      const profile::ProfileUse use = invocation.command == Command::kDiff
+                                          ? profile::ProfileUse::kCompare
+                                          : profile::ProfileUse::kSend;
       if (!profile::ParseProfile(text, use, &input->profile, &problem)) {
         err << "zrctl: " << file;
         if (problem.line > 0) err << ":" << problem.line;
@@ -192,7 +200,8 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
               << Quote(entry.key) << " is not a key zrctl knows\n";
         }
       }
-      if (invocation.command == Command::kRestore && invocation.all) {
+      if ((invocation.command == Command::kRestore && invocation.all) ||
+          invocation.command == Command::kProvision) {
         KeepDeviceNumbers(invocation, input);
       }
       return kExitOk;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <utility>
 
@@ -11,8 +12,10 @@
 #include "tools/zrctl/arguments.h"
 #include "tools/zrctl/commands.h"
 #include "tools/zrctl/json_writer.h"
+#include "tools/zrctl/provision.h"
 #include "tools/zrctl/simulation.h"
 #include "profile/setting_text.h"
+#include "sim/sim_device_watcher.h"
 
 namespace lumiq::zrctl {
 
@@ -206,6 +209,7 @@ const char* CommandName(Command command) {
     case Command::kDump: return "dump";
     case Command::kRestore: return "restore";
     case Command::kDiff: return "diff";
+    case Command::kProvision: return "provision";
   }
   return "";
 }
@@ -214,7 +218,8 @@ const char* CommandName(Command command) {
 // messages that concern no one scanner; with --json, `document` is filled
 // and `out` is not the caller's.
 int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& err,
-               std::ostream& general, HidPlatform* devices, JsonValue* document) {
+               std::ostream& general, HidPlatform* devices, DeviceWatcher* watcher,
+               JsonValue* document) {
   PreparedInput input;
   const int prepared = PrepareInput(invocation, &input, general);
   if (prepared != kExitOk) return prepared;
@@ -233,7 +238,17 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
   {
     LinkSetup setup(devices, invocation.trace ? &tracer : nullptr);
     HidPlatform& platform = CurrentHidPlatform();
-    if (invocation.command == Command::kList) {
+    if (invocation.command == Command::kProvision) {
+      // The scanners of --simulate are all plugged in from the start and
+      // stay so; nothing more comes.
+      std::unique_ptr<DeviceWatcher> own;
+      if (!simulated.Empty()) {
+        own = std::make_unique<sim::SimDeviceWatcher>(simulated.platform());
+      } else if (watcher == nullptr) {
+        own = NativeDeviceWatcher();
+      }
+      status = Provision(invocation, input, platform, own ? *own : *watcher, simulated, out, err);
+    } else if (invocation.command == Command::kList) {
       status = ListInterfaces(invocation, platform, out, general, document);
     } else if (invocation.all) {
       status = RunOnAll(invocation, input, platform, simulated, out, err, general, document);
@@ -248,7 +263,7 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        HidPlatform* devices) {
+        HidPlatform* devices, DeviceWatcher* watcher) {
   Invocation invocation;
   std::string error;
   if (!ParseArguments(args, &invocation, &error)) {
@@ -260,7 +275,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kExitOk;
   }
 
-  if (!invocation.json) return RunCommand(invocation, out, err, err, devices, nullptr);
+  if (!invocation.json) return RunCommand(invocation, out, err, err, devices, watcher, nullptr);
 
   // --json: the text a command prints is left out, and the one document
   // says what it would have said; messages still go to standard error.
@@ -269,7 +284,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   document.Set("status", JsonValue());
   std::ostringstream text;
   std::ostringstream general;
-  const int status = RunCommand(invocation, text, err, general, devices, &document);
+  const int status = RunCommand(invocation, text, err, general, devices, watcher, &document);
   err << general.str();
   document.Set("status", JsonValue::Number(status));
   JsonValue lines = JsonValue::Array();
