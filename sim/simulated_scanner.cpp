@@ -121,6 +121,15 @@ void SimulatedScanner::Unplug() {
   pendingSize_ = 0;
   input_.clear();
   late_.clear();
+  holderPlatform_ = nullptr;
+  holderHandle_ = -1;
+}
+
+void SimulatedScanner::Plug() {
+  if (!unplugged_) return;
+  unplugged_ = false;
+  faults_.unplugFrom = 0;
+  ++plugs_;
 }
 
 void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
