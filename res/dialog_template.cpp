@@ -18,6 +18,7 @@ const DialogTemplate* FindDialogTemplate(int templateId) {
   switch (templateId) {
     case 100: return &AboutTemplate();
     case 102: return &ConnectTemplate();
+    case 103: return &ChooserTemplate();
     case 130: return &SymbologyTemplate();
     case 131: return &ControlPageTemplate();
     case 132: return &OutputFormatTemplate();

@@ -22,6 +22,7 @@ enum class ControlKind {
   kGroupBox,
   kIcon,         // static icon (the program icon)
   kTabControl,
+  kListBox,      // single-selection list; its rows are put in by the program
 };
 
 // Style flags of a control.

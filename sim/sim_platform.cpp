@@ -68,7 +68,10 @@ bool SimPlatform::ParsePath(const std::string& path, int* scanner,
 const SimPlatform::OpenInterface* SimPlatform::Find(HidHandle handle) const {
   if (handle < 0 || handle >= static_cast<HidHandle>(handles_.size())) return nullptr;
   const OpenInterface& open = handles_[static_cast<size_t>(handle)];
-  return open.scanner < 0 ? nullptr : &open;
+  if (open.scanner < 0 || open.plug != scanners_[static_cast<size_t>(open.scanner)]->Plugs()) {
+    return nullptr;
+  }
+  return &open;
 }
 
 void SimPlatform::Delay() {
@@ -119,6 +122,7 @@ HidHandle SimPlatform::Open(const std::string& path, HidAccess access) {
     return kInvalidHidHandle;
   }
   open.access = access;
+  open.plug = scanners_[open.scanner]->Plugs();
   handles_.push_back(open);
   lastFailure_ = OpenFailure::kNone;
   return static_cast<HidHandle>(handle);
@@ -156,8 +160,10 @@ int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) {
 }
 
 void SimPlatform::Close(HidHandle handle) {
-  if (!Find(handle)) return;
+  if (handle < 0 || handle >= static_cast<HidHandle>(handles_.size())) return;
   OpenInterface& open = handles_[static_cast<size_t>(handle)];
+  if (open.scanner < 0) return;
+  // A dead handle of an earlier plug holds nothing; releasing is harmless.
   scanners_[static_cast<size_t>(open.scanner)]->Release(this, static_cast<long>(handle));
   open.scanner = -1;
 }

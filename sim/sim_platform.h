@@ -20,7 +20,9 @@ namespace lumiq::sim {
 // Each SimPlatform stands for one program. A read handle on a configuration
 // interface holds its scanner until it is closed, as the hidraw backend's
 // lock does: another read open, from this platform or from another one the
-// same scanner is added to, fails with kInUse.
+// same scanner is added to, fails with kInUse. A handle opened before its
+// scanner was unplugged and plugged in again stays dead, as a file
+// descriptor of the old device node does.
 class SimPlatform : public HidPlatform {
  public:
   SimPlatform() = default;
@@ -60,6 +62,7 @@ class SimPlatform : public HidPlatform {
     int scanner = -1;  // -1 once closed
     int interfaceNumber = -1;
     HidAccess access = HidAccess::kRead;
+    int plug = 0;  // the scanner's Plugs() when opened
   };
   // The scanner behind an open handle, or nullptr.
   const OpenInterface* Find(HidHandle handle) const;

@@ -121,9 +121,17 @@ void SimulatedScanner::Unplug() {
   pendingSize_ = 0;
   input_.clear();
   late_.clear();
+  holderPlatform_ = nullptr;
+  holderHandle_ = -1;
 }
 
-void SimulatedScanner::Plug() { unplugged_ = false; }
+void SimulatedScanner::Plug() {
+  if (!unplugged_) return;
+  unplugged_ = false;
+  faults_.unplugFrom = 0;
+  ++plugs_;
+}
+
 
 void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
   const int number = ++commandCount_;

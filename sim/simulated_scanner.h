@@ -73,10 +73,16 @@ class SimulatedScanner {
   // A reader gave up waiting; a late reply is released now.
   void NoteReadTimedOut();
   bool IsUnplugged() const { return unplugged_; }
-  // Pulls the cable now: queued input is lost, a half-received request too.
+  // Pulls the cable now: queued input is lost, a half-received request too,
+  // and the interface is no longer held.
   void Unplug();
-  // Plugs it back in: it answers again, from a clean state, its settings kept.
+  // Plugs it in again (and clears an unplugFrom fault): a new device, so
+  // handles opened before the unplug stay dead. The settings are kept, as
+  // the module keeps them without power.
   void Plug();
+  // How often it was plugged in again: what tells a handle of an earlier
+  // plug from a new one.
+  int Plugs() const { return plugs_; }
   int CommandCount() const { return commandCount_; }
 
   // The hold a read handle takes on the configuration interface (see
@@ -111,6 +117,7 @@ class SimulatedScanner {
   std::vector<std::vector<uint8_t>> late_;
   int commandCount_ = 0;
   bool unplugged_ = false;
+  int plugs_ = 0;
 };
 
 // One trace line per command: "HANDSHAKE", "GET key", "SET key=value",

@@ -465,5 +465,57 @@
         <source>%1 第 %2 行</source>
         <translation>%1 line %2</translation>
     </message>
+    <message>
+        <source>端口 %1  设备号 %2  固件版本 %3</source>
+        <translation>Port %1  device no. %2  firmware %3</translation>
+    </message>
+    <message>
+        <source>端口 %1  %2</source>
+        <translation>Port %1  %2</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>(未读出)</source>
+        <translation>(not read)</translation>
+    </message>
+    <message>
+        <source>(空)</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>正被另一个程序使用</source>
+        <translation>in use by another program</translation>
+    </message>
+    <message>
+        <source>无权访问</source>
+        <translation>no permission</translation>
+    </message>
+    <message>
+        <source>设备没有应答</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>设备已拔出</source>
+        <translation>unplugged</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message>
+        <source>选择设备</source>
+        <translation>Choose a scanner</translation>
+    </message>
+    <message>
+        <source>检测到多台设备，请选择要连接的设备:</source>
+        <translation>Several scanners are plugged in. Choose one:</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 </TS>

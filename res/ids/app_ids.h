@@ -1,13 +1,14 @@
 #pragma once
 
 // Resource ids of the application's own windows: the About box (100), the
-// connect dialog (102) and the settings window (134), with the program icon,
+// connect dialog (102), the scanner chooser (103) and the settings window (134), with the program icon,
 // the About entry of the system menu and its string.
 
 namespace lumiq::res {
 
 inline constexpr int kAboutTemplateId = 100;
 inline constexpr int kConnectTemplateId = 102;
+inline constexpr int kChooserTemplateId = 103;
 inline constexpr int kSettingsTemplateId = 134;
 
 inline constexpr int kProgramIconId = 128;
@@ -26,6 +27,12 @@ inline constexpr int kAboutOkButton = 1;
 // Connect dialog (102).
 inline constexpr int kConnectButton = 1;
 inline constexpr int kConnectExitButton = 1004;
+
+// Scanner chooser (103): OK and cancel are the dialog's own, so Enter
+// connects the selected scanner and Escape goes back.
+inline constexpr int kChooserOkButton = 1;
+inline constexpr int kChooserCancelButton = 2;
+inline constexpr int kChooserList = 1005;
 
 // Settings window (134).
 inline constexpr int kSettingsTabControl = 1039;

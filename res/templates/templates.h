@@ -7,6 +7,7 @@ namespace lumiq::res {
 // One file per template, named by its resource id.
 const DialogTemplate& AboutTemplate();         // 100, about_100.cpp
 const DialogTemplate& ConnectTemplate();       // 102, connect_102.cpp
+const DialogTemplate& ChooserTemplate();       // 103, chooser_103.cpp
 const DialogTemplate& SymbologyTemplate();     // 130, symbology_130.cpp
 const DialogTemplate& ControlPageTemplate();   // 131, control_131.cpp
 const DialogTemplate& OutputFormatTemplate();  // 132, output_format_132.cpp

@@ -241,7 +241,22 @@ for name in english-connect-fails english-version-fails english-load-fails engli
     failed=1
   fi
 done
-for file in before.profile after.profile switch.profile odd.profile list.profile english.profile; do
+# Two scanners at one desk: the chooser's rows, the second one chosen (its
+# device number in the export), then one pulled, the other alone, and both
+# again.
+{
+  echo "masterver=V2.0.8"
+  echo 'deviceno=\xB2\xD6\xBF\xE2-8'
+  echo "io_outputs=hid0"
+} >"$work/seed-second.txt"
+scenario two-scanners 0 --seed seed-com1.txt --seed seed-second.txt pick:2 export:second.profile \
+  exit unplug:1 connect exit plug:1 connect pick:1 text:137:1103=仓库-1 save
+if ! grep -q '^deviceno=仓库-8$' "$work/windows/second.profile" 2>/dev/null; then
+  echo "windows-cross: two-scanners: the export does not show the second scanner's device number" >&2
+  failed=1
+fi
+for file in before.profile after.profile switch.profile odd.profile list.profile english.profile \
+  second.profile; do
   if [ ! -s "$work/linux/$file" ] || ! cmp -s "$work/linux/$file" "$work/windows/$file"; then
     echo "windows-cross: the two runners wrote different $file" >&2
     diff "$work/linux/$file" "$work/windows/$file" >&2 || true

@@ -31,6 +31,7 @@ class ForwardingPlatform : public HidPlatform {
     return inner_.ReadReport(handle, buffer, timeoutMs);
   }
   void Close(HidHandle handle) override { inner_.Close(handle); }
+  std::string PortOf(const std::string& path) override { return inner_.PortOf(path); }
 
  private:
   HidPlatform& inner_;

@@ -56,7 +56,7 @@ TEST(DialogUnits, RectsScaleByQuartersAndEighths) {
 }
 
 TEST(DialogUnits, EveryFaceMapsToAFontWithChineseGlyphs) {
-  for (int templateId : {100, 102, 130, 131, 132, 133, 134, 137}) {
+  for (int templateId : {100, 102, 103, 130, 131, 132, 133, 134, 137}) {
     const res::DialogTemplate& dialog = *res::FindDialogTemplate(templateId);
     const QFont font = DialogFont(dialog);
     SCOPED_TRACE(templateId);

@@ -165,6 +165,72 @@ TEST(Headless, AScannerFallingSilentShowsTheReadFailureAsOneLine) {
       QString::fromUtf8("MESSAGE 读取设备设置失败，请检查设备是否插入或重试!\\nqrcode, ")));
 }
 
+void WriteFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
+
+// Two scanners: the chooser's rows are printed, pick:2 connects the second
+// (its device number in the export), and after exit the runner can pull,
+// plug and connect again.
+TEST(Headless, SeveralSeedsOfferTheChooserAndPickConnectsTheChosenScanner) {
+  QTemporaryDir dir;
+  WriteFile(dir.filePath("a.txt"), "masterver=V2.0.7\ndeviceno=A-1\n");
+  WriteFile(dir.filePath("b.txt"), "masterver=V2.0.8\ndeviceno=\\xB2\\xD6-2\n");
+  const QString trace = dir.filePath("trace.txt");
+  const QString exported = dir.filePath("b.profile");
+  const HeadlessRun run = Headless({"--seed", dir.filePath("a.txt"), "--seed", dir.filePath("b.txt"),
+                                    "--trace", trace, "pick:2", "export:" + exported, "exit",
+                                    "unplug:1", "connect", "exit", "plug:1", "connect", "pick:3"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  const QString first = QString::fromUtf8("CHOICE 1 端口 1-1  设备号 A-1  固件版本 V2.0.7\n");
+  const QString second = QString::fromUtf8("CHOICE 2 端口 1-2  设备号 仓-2  固件版本 V2.0.8\n");
+  const QString connected = QString::fromUtf8("MESSAGE 连接设备成功!\n");
+  EXPECT_EQ(run.out, first + second + connected +
+                         QString::fromUtf8("MESSAGE 配置已导出到文件:\\n") + exported + "\n" +
+                         connected + first + second);
+  EXPECT_TRUE(run.err.contains("the chooser has no such row")) << run.err.toStdString();
+
+  QFile profile(exported);
+  ASSERT_TRUE(profile.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(profile.readAll());
+  EXPECT_TRUE(text.contains(QString::fromUtf8("\ndeviceno=仓-2\n"))) << text.toStdString();
+  EXPECT_TRUE(text.contains("firmware V2.0.8"));
+
+  // Scanner 1: read for the chooser twice; scanner 2: read, chosen, then
+  // alone (no chooser), then read again.
+  const QStringList lines = ReadLines(trace);
+  const QStringList chooserRead = {"HANDSHAKE", "GET deviceno", "GET masterver"};
+  ASSERT_EQ(lines.mid(0, 7), QStringList{"SCANNER 1"} + chooserRead + chooserRead);
+  EXPECT_EQ(lines[7], "SCANNER 2");
+  EXPECT_EQ(lines.mid(8, 5), chooserRead + QStringList({"HANDSHAKE", "GET masterver"}));
+  EXPECT_EQ(lines.count("HANDSHAKE"), 6);
+  EXPECT_EQ(lines.mid(lines.size() - 3), chooserRead);
+  EXPECT_FALSE(lines.contains("COMMIT"));
+}
+
+TEST(Headless, TheNewActionsAreCheckedBeforeAnythingRuns) {
+  for (const QStringList& arguments :
+       {QStringList{"unplug:2"}, QStringList{"pick:0"}, QStringList{"--hid", "plug:1"},
+        QStringList{"exit", "pick:1"}, QStringList{"exit", "connect", "exit", "save"}}) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const HeadlessRun run = Headless(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+  }
+  // A connect while the settings window is open changes nothing; one
+  // scanner never shows the chooser.
+  const HeadlessRun open = Headless({"connect", "pick:1", "save"});
+  EXPECT_EQ(open.status, 0);
+  EXPECT_EQ(open.out, QString::fromUtf8("MESSAGE 连接设备成功!\nMESSAGE 保存成功!\n"));
+  EXPECT_TRUE(open.err.contains("the settings window is open"));
+  EXPECT_TRUE(open.err.contains("no scanner chooser is open"));
+  // A connect that fails after the first one ends the run with status 1.
+  const HeadlessRun gone = Headless({"exit", "unplug:1", "connect"});
+  EXPECT_EQ(gone.status, 1);
+}
+
 TEST(Headless, WritesTheScreenshots) {
   QTemporaryDir dir;
   const HeadlessRun run = Headless({"--screenshots", dir.path(), "tab:2"});

@@ -30,6 +30,12 @@ bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* n
     case Kind::kUncheck:
     case Kind::kText:
       break;
+    case Kind::kConnect:
+    case Kind::kPick:
+    case Kind::kUnplug:
+    case Kind::kPlug:
+      // Done outside the settings window, by the runner.
+      return nothing(kNoSuchControl);
   }
 
   const int page = action.templateId;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/app/connect_steps.h"
+#include "ui/app/scanner_choice.h"
 
 namespace lumiq::ui::app {
 
@@ -17,11 +19,23 @@ class ConnectWindow {
   // A new settings window: run modally (the application) or kept until the
   // next connect (the runner, tests).
   virtual void OpenSettings() = 0;
+  // More than one scanner is present: the chooser (template 103) shows one
+  // row per choice in this order, the first selected. Enter, OK or a double
+  // click on a row calls ConnectChosen with it; Escape or cancel closes the
+  // chooser and nothing more happens. A window without a chooser goes back.
+  virtual void OpenChooser(const std::vector<ScannerChoice>& /*choices*/) {}
 };
 
-// "连接设备" (also Enter): every press starts over from discovery. The
-// message is shown before any settings window opens, which opens only once
-// the version was read.
+// "连接设备" (also Enter): every press starts over from discovery. With one
+// scanner (or none) it opens it as discovery finds it; with more it reads
+// each one's device number and firmware for the chooser and opens none
+// (the link of an earlier connect is given up first, since it holds its
+// scanner). The message is shown before any settings window opens, which
+// opens only once the version was read.
 ConnectOutcome RunConnect(ConnectWindow& window);
+
+// The chooser's choice: the same open, version read and messages as with
+// one scanner, on the chosen interface.
+ConnectOutcome ConnectChosen(ConnectWindow& window, const ScannerChoice& choice);
 
 }  // namespace lumiq::ui::app

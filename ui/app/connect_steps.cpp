@@ -11,9 +11,11 @@ namespace lumiq::ui::app {
 
 std::string OpenFailedMessage() { return ConnectFailedMessage(LastOpenFailure()); }
 
-ConnectResult ConnectToScanner() {
+namespace {
+
+// What follows an open: its failure message, or the version read.
+ConnectResult AfterOpen(int opened) {
   ConnectResult result;
-  const int opened = OpenDevice();
   if (opened < 0) {
     result.outcome = ConnectOutcome::kNoDevice;
     result.message = OpenFailedMessage();
@@ -32,5 +34,11 @@ ConnectResult ConnectToScanner() {
   result.message = i18n::Tr(res::kConnectedText);
   return result;
 }
+
+}  // namespace
+
+ConnectResult ConnectToScanner() { return AfterOpen(OpenDevice()); }
+
+ConnectResult ConnectToScannerAt(const std::string& path) { return AfterOpen(OpenDeviceAt(path)); }
 
 }  // namespace lumiq::ui::app

@@ -7,7 +7,8 @@ namespace lumiq::ui::app {
 // What "连接设备" does before a settings window may open, the same in every
 // binding: open the scanner (discovery, link, handshake), then read its
 // firmware version. Each outcome has one message for the operator.
-enum class ConnectOutcome { kNoDevice, kNoVersion, kConnected };
+// kChoosing: more than one scanner is present and the chooser is up instead.
+enum class ConnectOutcome { kNoDevice, kNoVersion, kConnected, kChoosing };
 
 struct ConnectResult {
   ConnectOutcome outcome = ConnectOutcome::kNoDevice;
@@ -17,6 +18,9 @@ struct ConnectResult {
 
 // The whole sequence from discovery on; every call starts over.
 ConnectResult ConnectToScanner();
+// The same on the interface at `path`, without discovery (the scanner the
+// operator chose).
+ConnectResult ConnectToScannerAt(const std::string& path);
 
 // The message for the open that just failed: the fixed text, then the
 // cause the link found, where it knows one.

@@ -1,6 +1,7 @@
 #include "ui/app/headless_run.h"
 
 #include <cstdio>
+#include <deque>
 #include <set>
 
 #include "profile/text_file.h"
@@ -13,18 +14,21 @@ namespace lumiq::ui::app {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: lumiq-headless [--seed FILE] [--trace FILE] [--silent-from N]\n"
+    "usage: lumiq-headless [--seed FILE]... [--trace FILE] [--silent-from N]\n"
     "                      [--screenshots DIR] [--lang zh|en|system] [--hid]\n"
     "                      [ACTION...]\n"
     "\n"
     "Connects as the connect button does, opens the settings window unseen,\n"
     "applies the actions in order and ends. Every message box is printed as\n"
-    "'MESSAGE text' (line breaks as \\n) and closed with OK.\n"
+    "'MESSAGE text' (line breaks as \\n) and closed with OK; with several\n"
+    "scanners the chooser's rows as 'CHOICE N text'.\n"
     "\n"
     "  --seed FILE        the simulated scanner's settings (KEY=VALUE lines);\n"
-    "                     default: the demo configuration\n"
+    "                     default: the demo configuration. Once per scanner:\n"
+    "                     several are plugged in in the order given\n"
     "  --trace FILE       write every command the scanner received, one a line\n"
-    "  --silent-from N    the scanner stops answering from its N-th command on\n"
+    "                     (several scanners: each one's after 'SCANNER N')\n"
+    "  --silent-from N    each scanner stops answering from its N-th command on\n"
     "                     (the handshake is command 1)\n"
     "  --screenshots DIR  write connect.png, about.png and settings-tab0.png to\n"
     "                     settings-tab4.png after the actions\n"
@@ -35,18 +39,26 @@ constexpr char kUsage[] =
     "                     --silent-from)\n"
     "\n"
     "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
-    "         tab:N  save  import:FILE  export:FILE  exit (last)\n"
+    "         tab:N  save  import:FILE  export:FILE  exit\n"
+    "         connect  pick:N  unplug:N  plug:N\n"
     "TEMPLATE is a page's template id: 130, 131, 132, 133 or 137.\n"
     "import: and export: press the window's import or export button and\n"
     "choose FILE, a profile as zrctl dump writes and zrctl restore reads it.\n"
+    "exit closes the settings window; after it only connect (the connect\n"
+    "button again), unplug: and plug: until the next connect. pick:N chooses\n"
+    "the Nth row of the scanner chooser (from 1); unplug:N and plug:N pull\n"
+    "and plug the Nth simulated scanner.\n"
     "\n"
-    "Exit status: 0 the run completed, 1 the connect failed, 2 usage error,\n"
+    "Exit status: 0 the run completed, 1 a connect failed, 2 usage error,\n"
     "3 an output file could not be written.\n";
 
-bool WriteTrace(const sim::SimulatedScanner& scanner, const std::string& path) {
+bool WriteTrace(const std::deque<sim::SimulatedScanner>& scanners, const std::string& path) {
   std::string text;
-  for (const sim::ReceivedCommand& command : scanner.Received()) {
-    text += sim::FormatCommand(command) + '\n';
+  for (size_t i = 0; i < scanners.size(); ++i) {
+    if (scanners.size() > 1) text += "SCANNER " + std::to_string(i + 1) + '\n';
+    for (const sim::ReceivedCommand& command : scanners[i].Received()) {
+      text += sim::FormatCommand(command) + '\n';
+    }
   }
   std::string error;
   if (profile::WriteFileSafely(path, text, &error)) return true;
@@ -70,11 +82,13 @@ void PrintMessage(std::string_view text) {
 }
 
 int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
-  // Each option holds one value: a second one would silently win.
+  // Each option but --seed holds one value: a second one would silently win.
   std::set<std::string> seen;
+  bool windowEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
-    if (word.rfind("--", 0) == 0 && word != "--help" && !seen.insert(word).second) {
+    if (word.rfind("--", 0) == 0 && word != "--help" && word != "--seed" &&
+        !seen.insert(word).second) {
       return UsageError(word + " given twice");
     }
     auto value = [&](std::string* into) {
@@ -86,7 +100,9 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
       std::fputs(kUsage, stdout);
       return -1;
     } else if (word == "--seed") {
-      if (!value(&options->seed)) return UsageError("--seed needs a file");
+      std::string seed;
+      if (!value(&seed)) return UsageError("--seed needs a file");
+      options->seeds.push_back(seed);
     } else if (word == "--trace") {
       if (!value(&options->trace)) return UsageError("--trace needs a file");
     } else if (word == "--screenshots") {
@@ -118,14 +134,29 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
       std::string error;
       const auto action = ParseUserAction(word, &error);
       if (!action) return UsageError(error);
-      if (!options->actions.empty() && options->actions.back().kind == UserAction::Kind::kExit) {
-        return UsageError("exit ends the settings window: it must be the last action");
+      if (windowEnded && action->kind != UserAction::Kind::kConnect &&
+          action->kind != UserAction::Kind::kUnplug && action->kind != UserAction::Kind::kPlug) {
+        return UsageError("exit ends the settings window: only connect, unplug: and plug: "
+                          "may follow it: " + word);
       }
+      if (action->kind == UserAction::Kind::kExit) windowEnded = true;
+      if (action->kind == UserAction::Kind::kConnect) windowEnded = false;
       options->actions.push_back(*action);
     }
   }
-  if (options->hid && (!options->seed.empty() || !options->trace.empty() || options->silentFrom)) {
+  if (options->hid && (!options->seeds.empty() || !options->trace.empty() || options->silentFrom)) {
     return UsageError("--seed, --trace and --silent-from work on the simulated scanner, not --hid");
+  }
+  const int scanners = options->seeds.empty() ? 1 : static_cast<int>(options->seeds.size());
+  for (const UserAction& action : options->actions) {
+    if (action.kind != UserAction::Kind::kUnplug && action.kind != UserAction::Kind::kPlug) {
+      continue;
+    }
+    if (options->hid) return UsageError("unplug: and plug: work on the simulated scanners, not --hid");
+    if (action.number > scanners) {
+      return UsageError("no simulated scanner " + std::to_string(action.number) + " (--seed gave " +
+                        std::to_string(scanners) + ")");
+    }
   }
   return 0;
 }
@@ -138,6 +169,68 @@ i18n::Language ChosenLanguage(LanguageRequest request, i18n::Language (*systemLa
   }
 }
 
+namespace {
+
+// The runner's side of the windows: the host, and what it printed.
+class Run {
+ public:
+  Run(HeadlessHost& host, std::deque<sim::SimulatedScanner>& scanners)
+      : host_(host), scanners_(scanners) {}
+
+  // "连接设备"; false when it failed. The chooser's rows are printed.
+  bool Connect() {
+    const ConnectOutcome outcome = host_.Connect();
+    if (outcome == ConnectOutcome::kChoosing) {
+      const std::vector<std::string> rows = host_.ChooserRows();
+      for (size_t i = 0; i < rows.size(); ++i) {
+        const std::string line = ChoiceLine(static_cast<int>(i) + 1, rows[i]) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+      }
+      std::fflush(stdout);
+      return true;
+    }
+    return outcome == ConnectOutcome::kConnected;
+  }
+
+  // One action; false with `note` when it changed nothing. `failed` is set
+  // when it was a connect that failed.
+  bool Apply(const UserAction& action, std::string* note, bool* failed) {
+    auto nothing = [note](const char* why) {
+      *note = why;
+      return false;
+    };
+    switch (action.kind) {
+      case UserAction::Kind::kUnplug:
+        scanners_[static_cast<size_t>(action.number - 1)].Unplug();
+        return true;
+      case UserAction::Kind::kPlug:
+        scanners_[static_cast<size_t>(action.number - 1)].Plug();
+        return true;
+      case UserAction::Kind::kConnect:
+        if (host_.HasSettings()) return nothing(kSettingsWindowOpen);
+        *failed = !Connect();
+        return true;
+      case UserAction::Kind::kPick: {
+        const size_t rows = host_.ChooserRows().size();
+        if (rows == 0) return nothing(kNoChooser);
+        if (static_cast<size_t>(action.number) > rows) return nothing(kNoSuchChoice);
+        host_.Pick(action.number - 1);
+        *failed = !host_.HasSettings();
+        return true;
+      }
+      default:
+        if (!host_.HasSettings()) return nothing(kNoSettingsWindow);
+        return host_.Apply(action, note);
+    }
+  }
+
+ private:
+  HeadlessHost& host_;
+  std::deque<sim::SimulatedScanner>& scanners_;
+};
+
+}  // namespace
+
 int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
                  const std::function<std::unique_ptr<HeadlessHost>()>& makeHost) {
   HeadlessOptions options;
@@ -147,10 +240,16 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
   // Before any window or message exists.
   i18n::SetLanguage(ChosenLanguage(options.language, systemLanguage));
 
-  sim::SimulatedScanner scanner;
-  sim::SeedError error;
-  if (!sim::SeedScanner(options.seed, scanner, &error)) return UsageError(error.Describe());
-  scanner.Faults().silentFrom = options.silentFrom;
+  // A deque: the platform holds pointers to them.
+  std::deque<sim::SimulatedScanner> scanners;
+  const std::vector<std::string> seeds =
+      options.seeds.empty() ? std::vector<std::string>{std::string()} : options.seeds;
+  for (const std::string& seed : seeds) {
+    sim::SimulatedScanner& scanner = scanners.emplace_back();
+    sim::SeedError error;
+    if (!sim::SeedScanner(seed, scanner, &error)) return UsageError(error.Describe());
+    scanner.Faults().silentFrom = options.silentFrom;
+  }
 
   std::unique_ptr<HeadlessHost> host = makeHost();
   if (!host) return kRunOutputFailed;
@@ -158,16 +257,21 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
   int status = kRunCompleted;
   {
     sim::SimPlatform platform;
-    if (!options.hid) platform.AddScanner(&scanner);
+    if (!options.hid) {
+      for (sim::SimulatedScanner& scanner : scanners) platform.AddScanner(&scanner);
+    }
     const sim::PluggedPlatform plugged(options.hid ? nullptr : &platform);
-    if (!host->Connect()) {
+    Run run(*host, scanners);
+    if (!run.Connect()) {
       status = kRunConnectFailed;
     } else {
       for (const UserAction& action : options.actions) {
         std::string note;
-        if (!host->Apply(action, &note)) {
+        bool failed = false;
+        if (!run.Apply(action, &note, &failed)) {
           std::fprintf(stderr, "lumiq-headless: action changed nothing: %s\n", note.c_str());
         }
+        if (failed) status = kRunConnectFailed;
       }
     }
     if (!options.screenshots.empty() && !host->SaveScreenshots(options.screenshots)) {
@@ -177,7 +281,7 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
     host.reset();
   }
 
-  if (!options.trace.empty() && !WriteTrace(scanner, options.trace)) {
+  if (!options.trace.empty() && !WriteTrace(scanners, options.trace)) {
     status = status == kRunCompleted ? kRunOutputFailed : status;
   }
   return status;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "res/i18n/language.h"
+#include "ui/app/connect_steps.h"
 #include "ui/app/user_action.h"
 
 namespace lumiq::ui::app {
@@ -14,7 +15,7 @@ namespace lumiq::ui::app {
 // lumiq-headless: the application, unseen, on the simulated scanner (or on
 // the real devices with --hid). It connects as "连接设备" does, applies the
 // given user actions to the settings window in order, and prints every
-// message box on stdout. Options, actions, printed lines and exit statuses
+// message box on stdout, and the rows of the scanner chooser when it opens. Options, actions, printed lines and exit statuses
 // are the same whichever binding runs underneath.
 
 inline constexpr int kRunCompleted = 0;
@@ -26,7 +27,7 @@ inline constexpr int kRunOutputFailed = 3;
 enum class LanguageRequest { kChinese, kEnglish, kSystem };
 
 struct HeadlessOptions {
-  std::string seed;
+  std::vector<std::string> seeds;  // one simulated scanner each, in plug-in order
   std::string trace;
   std::string screenshots;
   int silentFrom = 0;
@@ -51,11 +52,19 @@ void PrintMessage(std::string_view text);
 class HeadlessHost {
  public:
   virtual ~HeadlessHost() = default;
-  // Shows the connect dialog and connects as its button does; true when the
-  // settings window is open. The settings window is kept (not modal) until
-  // Close or the next connect.
-  virtual bool Connect() = 0;
-  // Carries out one action; false with `note` when it changed nothing.
+  // Shows the connect dialog and connects as its button does: kConnected
+  // when the settings window is open, kChoosing when the scanner chooser
+  // is. Both are kept (not modal) until the next connect; the settings
+  // window also until Close or exit.
+  virtual ConnectOutcome Connect() = 0;
+  // The rows the chooser's list shows, while it is open; empty otherwise.
+  virtual std::vector<std::string> ChooserRows() const = 0;
+  // Selects row `row` (from 0) of the open chooser and presses Enter.
+  virtual void Pick(int row) = 0;
+  // Whether a settings window is open.
+  virtual bool HasSettings() const = 0;
+  // Carries out one action on the settings window; false with `note` when
+  // it changed nothing.
   virtual bool Apply(const UserAction& action, std::string* note) = 0;
   // Writes connect.png, about.png and settings-tab0.png .. settings-tab4.png
   // (the last ones only with a settings window). false, with the reason on

@@ -36,6 +36,21 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
     action.kind = UserAction::Kind::kExit;
     return action;
   }
+  if (word == "connect") {
+    action.kind = UserAction::Kind::kConnect;
+    return action;
+  }
+  for (const auto& [prefix, kind] : {std::pair{"pick:", UserAction::Kind::kPick},
+                                     std::pair{"unplug:", UserAction::Kind::kUnplug},
+                                     std::pair{"plug:", UserAction::Kind::kPlug}}) {
+    const std::string verb(prefix);
+    if (word.rfind(verb, 0) != 0) continue;
+    action.kind = kind;
+    if (!ParseNumber(word.substr(verb.size()), &action.number) || action.number < 1) {
+      return Fail(error, verb + " needs a number from 1 on: " + word);
+    }
+    return action;
+  }
   for (const auto& [prefix, kind] : {std::pair{"import:", UserAction::Kind::kImport},
                                      std::pair{"export:", UserAction::Kind::kExport}}) {
     const std::string verb(prefix);
@@ -91,6 +106,22 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
     return Fail(error, "the control does not take this action: " + word);
   }
   return action;
+}
+
+bool NeedsSettingsWindow(UserAction::Kind kind) {
+  switch (kind) {
+    case UserAction::Kind::kConnect:
+    case UserAction::Kind::kPick:
+    case UserAction::Kind::kUnplug:
+    case UserAction::Kind::kPlug:
+      return false;
+    default:
+      return true;
+  }
+}
+
+std::string ChoiceLine(int number, std::string_view text) {
+  return "CHOICE " + std::to_string(number) + " " + std::string(text);
 }
 
 std::string MessageLine(std::string_view text) {

@@ -9,18 +9,30 @@ namespace lumiq::ui::app {
 // What a user does in the settings window, written as one word:
 //   check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT
 //   tab:N  save  exit  import:FILE  export:FILE
+// and, around the settings window:
+//   connect  pick:N  unplug:N  plug:N
 // TEMPLATE is a page's template id (130, 131, 132, 133, 137), ID a control
 // of that page; TEXT is UTF-8. import: and export: press "导入配置..." or
-// "导出配置..." and give FILE to the file dialog. Each binding carries the action out on its
-// own controls, as the user's mouse and keyboard would.
+// "导出配置..." and give FILE to the file dialog. connect presses "连接设备"
+// again; pick:N chooses the Nth row of the scanner chooser (from 1) and
+// presses Enter; unplug:N and plug:N pull and plug the Nth simulated scanner.
+// Each binding carries the action out on its own controls, as the user's
+// mouse and keyboard would.
 struct UserAction {
-  enum class Kind { kCheck, kUncheck, kText, kTab, kSave, kExit, kImport, kExport };
+  enum class Kind {
+    kCheck, kUncheck, kText, kTab, kSave, kExit, kImport, kExport,
+    kConnect, kPick, kUnplug, kPlug,
+  };
   Kind kind = Kind::kSave;
   int templateId = 0;
   int controlId = 0;
   int tab = 0;
+  int number = 0;    // pick:, unplug:, plug:
   std::string text;  // UTF-8; the file of import: and export:
 };
+
+// False for the actions done outside the settings window.
+bool NeedsSettingsWindow(UserAction::Kind kind);
 
 // Parses and checks one action against the templates: the page and control
 // must exist and suit the action. nullopt with `error` set otherwise.
@@ -33,9 +45,16 @@ inline constexpr char kControlDisabled[] = "the control is disabled";
 inline constexpr char kNotAButton[] = "not a check box or radio button";
 inline constexpr char kRadioNeverUnchecked[] = "a click never unchecks a radio button";
 inline constexpr char kTransferFailed[] = "the file was refused or could not be written";
+inline constexpr char kNoSettingsWindow[] = "the settings window has ended";
+inline constexpr char kNoChooser[] = "no scanner chooser is open";
+inline constexpr char kNoSuchChoice[] = "the chooser has no such row";
+inline constexpr char kSettingsWindowOpen[] = "the settings window is open";
 
 // A message box as one line of output: "MESSAGE " and the UTF-8 text, line
 // breaks written as \n.
 std::string MessageLine(std::string_view text);
+
+// One row of the scanner chooser as one line of output: "CHOICE N TEXT".
+std::string ChoiceLine(int number, std::string_view text);
 
 }  // namespace lumiq::ui::app

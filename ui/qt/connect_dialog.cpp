@@ -6,6 +6,7 @@
 #include "res/ids/app_ids.h"
 #include "res/strings.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/chooser_dialog.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/translations.h"
@@ -38,25 +39,57 @@ ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
 
 ConnectDialog::~ConnectDialog() = default;
 
+class ConnectDialog::Window final : public app::ConnectWindow {
+ public:
+  explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
+  void DropSettings() override { dialog.settings_.reset(); }
+  void ShowMessage(const std::string& utf8) override {
+    dialog.messages_.Show(&dialog, QString::fromStdString(utf8));
+  }
+  void OpenSettings() override {
+    dialog.settings_ = std::make_unique<SettingsWindow>(dialog.messages_, &dialog);
+    if (dialog.modal_) {
+      dialog.settings_->exec();
+      dialog.settings_.reset();
+    } else {
+      dialog.settings_->show();
+    }
+  }
+  void OpenChooser(const std::vector<app::ScannerChoice>& choices) override {
+    dialog.chooser_ = std::make_unique<ChooserDialog>(choices, &dialog);
+    if (dialog.modal_) {
+      if (dialog.chooser_->exec() == QDialog::Accepted) dialog.ConnectChosen();
+      dialog.chooser_.reset();
+    } else {
+      ConnectDialog* owner = &dialog;
+      QObject::connect(dialog.chooser_.get(), &QDialog::accepted, owner,
+                       [owner] { owner->ConnectChosen(); });
+      dialog.chooser_->show();
+    }
+  }
+
+ private:
+  ConnectDialog& dialog;
+};
+
 ConnectDialog::Outcome ConnectDialog::Connect() {
-  struct Window final : app::ConnectWindow {
-    explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
-    void DropSettings() override { dialog.settings_.reset(); }
-    void ShowMessage(const std::string& utf8) override {
-      dialog.messages_.Show(&dialog, QString::fromStdString(utf8));
-    }
-    void OpenSettings() override {
-      dialog.settings_ = std::make_unique<SettingsWindow>(dialog.messages_, &dialog);
-      if (dialog.modal_) {
-        dialog.settings_->exec();
-        dialog.settings_.reset();
-      } else {
-        dialog.settings_->show();
-      }
-    }
-    ConnectDialog& dialog;
-  } window(*this);
+  chooser_.reset();
+  Window window(*this);
   return app::RunConnect(window);
+}
+
+ChooserDialog* ConnectDialog::Chooser() const {
+  return chooser_ && chooser_->isVisible() ? chooser_.get() : nullptr;
+}
+
+void ConnectDialog::ConnectChosen() {
+  const app::ScannerChoice* chosen = chooser_ ? chooser_->Chosen() : nullptr;
+  if (!chosen) return;
+  // The chooser has closed; it stays until the next connect, being the
+  // sender of this call.
+  const app::ScannerChoice choice = *chosen;
+  Window window(*this);
+  app::ConnectChosen(window, choice);
 }
 
 void ConnectDialog::ShowAbout() {

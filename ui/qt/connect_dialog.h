@@ -11,12 +11,14 @@ class QAction;
 
 namespace lumiq::ui::qt {
 
+class ChooserDialog;
 class MessageSink;
 class SettingsWindow;
 
 // The connect dialog (template 102), the program's one top-level window.
 // "连接设备" (also Enter) opens the scanner, reads its version and opens a
-// new settings window; "退出", Escape and the close box end the program.
+// new settings window; with several scanners plugged in it first lets the
+// operator choose one. "退出", Escape and the close box end the program.
 class ConnectDialog : public QDialog {
   Q_OBJECT
 
@@ -31,10 +33,14 @@ class ConnectDialog : public QDialog {
   // this off: the window is then shown and kept until the next connect.
   void SetRunSettingsModally(bool modal) { modal_ = modal; }
 
-  // The whole connect sequence, from discovery on, with its message.
+  // The whole connect sequence, from discovery on, with its message; with
+  // several scanners kChoosing, the chooser then up (modally, or kept
+  // shown like the settings window).
   Outcome Connect();
   // The settings window of the last connect while it is kept, or nullptr.
   SettingsWindow* Settings() const { return settings_.get(); }
+  // The chooser while it is shown, or nullptr.
+  ChooserDialog* Chooser() const;
 
   // The About entry ("关于 LumiqConfigTool(&A)..."), in the dialog's
   // context menu (the Win32 binding puts it in the system menu).
@@ -44,10 +50,14 @@ class ConnectDialog : public QDialog {
   const BuiltDialog& Controls() const { return controls_; }
 
  private:
+  class Window;
+  void ConnectChosen();
+
   MessageSink& messages_;
   BuiltDialog controls_;
   QAction* about_ = nullptr;
   std::unique_ptr<SettingsWindow> settings_;
+  std::unique_ptr<ChooserDialog> chooser_;
   bool modal_ = true;
 };
 

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -233,6 +234,13 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* host, const QRec
     }
     case ControlKind::kTabControl:
       return new TabControl(control.style & res::kBorder, host);
+    case ControlKind::kListBox: {
+      auto* list = new QListWidget(host);
+      list->setFrameShape((control.style & res::kBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
+      list->setSelectionMode(QAbstractItemView::SingleSelection);
+      list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      return list;
+    }
   }
   return new QWidget(host);
 }

@@ -9,12 +9,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTabWidget>
 
 #include "profile/text_file.h"
 #include "ui/app/headless_run.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/chooser_dialog.h"
 #include "ui/qt/connect_dialog.h"
 #include "ui/qt/gbk_text.h"
 #include "ui/qt/message_sink.h"
@@ -60,10 +63,36 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
     QCoreApplication::processEvents();
   }
 
-  bool Connect() override {
-    const bool connected = dialog_.Connect() == ConnectDialog::Outcome::kConnected;
+  lumiq::ui::app::ConnectOutcome Connect() override {
+    const auto outcome = dialog_.Connect();
     QCoreApplication::processEvents();  // the load message, if any
-    return connected;
+    return outcome;
+  }
+
+  std::vector<std::string> ChooserRows() const override {
+    std::vector<std::string> rows;
+    if (lumiq::ui::qt::ChooserDialog* chooser = dialog_.Chooser()) {
+      for (int row = 0; row < chooser->List()->count(); ++row) {
+        rows.push_back(chooser->List()->item(row)->text().toStdString());
+      }
+    }
+    return rows;
+  }
+
+  void Pick(int row) override {
+    lumiq::ui::qt::ChooserDialog* chooser = dialog_.Chooser();
+    if (!chooser) return;
+    chooser->List()->setCurrentRow(row);
+    // Enter in the list: the list passes it on to the dialog's default button.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(chooser->List(), &press);
+    QApplication::sendEvent(chooser->List(), &release);
+    QCoreApplication::processEvents();
+  }
+
+  bool HasSettings() const override {
+    return dialog_.Settings() != nullptr && dialog_.Settings()->isVisible();
   }
 
   bool Apply(const UserAction& action, std::string* note) override {

@@ -19,6 +19,7 @@ ConnectDialog::ConnectDialog(HINSTANCE instance, MessageSink& messages)
       icons_(LoadProgramIcons(instance)) {}
 
 ConnectDialog::~ConnectDialog() {
+  chooser_.reset();
   settings_.reset();
   if (window_ && !running_modally_) DestroyWindow(window_);
 }
@@ -60,24 +61,50 @@ void ConnectDialog::Initialise(HWND window) {
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_.small));
 }
 
-app::ConnectOutcome ConnectDialog::Connect() {
-  struct Window final : app::ConnectWindow {
-    explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
-    void DropSettings() override { dialog.settings_.reset(); }
-    void ShowMessage(const std::string& utf8) override {
-      dialog.messages_.Show(dialog.window_, utf8);
+class ConnectDialog::Window final : public app::ConnectWindow {
+ public:
+  explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
+  void DropSettings() override { dialog.settings_.reset(); }
+  void ShowMessage(const std::string& utf8) override {
+    dialog.messages_.Show(dialog.window_, utf8);
+  }
+  void OpenSettings() override {
+    dialog.settings_ = std::make_unique<SettingsWindow>(dialog.instance_, dialog.messages_);
+    if (dialog.modal_) {
+      dialog.settings_->RunModal(dialog.window_);
+      dialog.settings_.reset();
+    } else {
+      dialog.settings_->Create(dialog.window_);
     }
-    void OpenSettings() override {
-      dialog.settings_ = std::make_unique<SettingsWindow>(dialog.instance_, dialog.messages_);
-      if (dialog.modal_) {
-        dialog.settings_->RunModal(dialog.window_);
-        dialog.settings_.reset();
-      } else {
-        dialog.settings_->Create(dialog.window_);
+  }
+  void OpenChooser(const std::vector<app::ScannerChoice>& choices) override {
+    dialog.chooser_ = std::make_unique<ChooserDialog>(dialog.instance_, choices);
+    ConnectDialog* owner = &dialog;
+    if (dialog.modal_) {
+      const int row = dialog.chooser_->RunModal(dialog.window_);
+      const std::vector<app::ScannerChoice> shown = dialog.chooser_->Choices();
+      dialog.chooser_.reset();
+      if (row >= 0 && row < static_cast<int>(shown.size())) {
+        Window window(*owner);
+        app::ConnectChosen(window, shown[static_cast<size_t>(row)]);
       }
+    } else {
+      // The chooser has closed when it calls back; it stays until the next
+      // connect.
+      dialog.chooser_->Create(dialog.window_, [owner](const app::ScannerChoice& choice) {
+        Window window(*owner);
+        app::ConnectChosen(window, choice);
+      });
     }
-    ConnectDialog& dialog;
-  } window(*this);
+  }
+
+ private:
+  ConnectDialog& dialog;
+};
+
+app::ConnectOutcome ConnectDialog::Connect() {
+  chooser_.reset();
+  Window window(*this);
   return app::RunConnect(window);
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "ui/app/connect_flow.h"
+#include "ui/win32/chooser_dialog.h"
 #include "ui/win32/dialog_builder.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/settings_window.h"
@@ -15,7 +16,8 @@ class MessageSink;
 
 // The connect dialog (template 102), the program's one top-level window.
 // "连接设备" (also Enter) opens the scanner, reads its version and runs a
-// new settings window; "退出", Escape and the close box end the program.
+// new settings window; with several scanners plugged in it first lets the
+// operator choose one. "退出", Escape and the close box end the program.
 // Its system menu carries the About entry.
 class ConnectDialog {
  public:
@@ -31,8 +33,14 @@ class ConnectDialog {
   bool Create();
   void SetRunSettingsModally(bool modal) { modal_ = modal; }
 
+  // kChoosing when the chooser came up instead (run modally, or kept
+  // shown like the settings window).
   app::ConnectOutcome Connect();
   SettingsWindow* Settings() const { return settings_.get(); }
+  // The chooser while it is shown, or nullptr.
+  ChooserDialog* Chooser() const {
+    return chooser_ && chooser_->Handle() ? chooser_.get() : nullptr;
+  }
   HWND Handle() const { return window_; }
   HINSTANCE Instance() const { return instance_; }
 
@@ -42,6 +50,7 @@ class ConnectDialog {
   void Initialise(HWND window);
   void PaintMinimised();
   void End(INT_PTR result);
+  class Window;
 
   HINSTANCE instance_;
   MessageSink& messages_;
@@ -51,6 +60,7 @@ class ConnectDialog {
   bool modal_ = true;
   bool running_modally_ = false;
   std::unique_ptr<SettingsWindow> settings_;
+  std::unique_ptr<ChooserDialog> chooser_;
 };
 
 }  // namespace lumiq::ui::win32

@@ -16,6 +16,7 @@ using res::ControlKind;
 constexpr WORD kButtonClass = 0x0080;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kStaticClass = 0x0082;
+constexpr WORD kListBoxClass = 0x0083;
 constexpr WORD kComboBoxClass = 0x0085;
 
 class Writer {
@@ -95,6 +96,11 @@ DWORD ControlStyle(const res::ControlTemplate& control) {
       break;
     case ControlKind::kTabControl:
       break;
+    case ControlKind::kListBox:
+      // Notify: a double click reaches the dialog. Not integral height: the
+      // template's height is the list's, whatever the font.
+      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+      break;
   }
   return style;
 }
@@ -150,6 +156,9 @@ InMemoryTemplate BuildTemplate(const res::DialogTemplate& dialog) {
         break;
       case ControlKind::kTabControl:
         out.Text(WC_TABCONTROLW);
+        break;
+      case ControlKind::kListBox:
+        out.Ordinal(kListBoxClass);
         break;
     }
     if (control.kind == ControlKind::kIcon) {

@@ -62,16 +62,45 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
     Pump();
   }
 
-  bool Connect() override {
-    const bool connected = dialog_.Connect() == lumiq::ui::app::ConnectOutcome::kConnected;
+  lumiq::ui::app::ConnectOutcome Connect() override {
+    const auto outcome = dialog_.Connect();
     Pump();  // the load message, if any
-    return connected;
+    return outcome;
+  }
+
+  std::vector<std::string> ChooserRows() const override {
+    const lumiq::ui::win32::ChooserDialog* chooser = dialog_.Chooser();
+    return chooser ? chooser->Rows() : std::vector<std::string>();
+  }
+
+  void Pick(int row) override {
+    lumiq::ui::win32::ChooserDialog* chooser = dialog_.Chooser();
+    if (!chooser) return;
+    HWND list = chooser->List();
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    // Enter in the list, through the dialog manager as a user's key goes:
+    // it presses the default button.
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(list, WM_KEYUP, VK_RETURN, 0xC0000001);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      HWND dialog = dialog_.Chooser() ? dialog_.Chooser()->Handle() : nullptr;
+      if (dialog && IsDialogMessageW(dialog, &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Pump();
+  }
+
+  bool HasSettings() const override {
+    SettingsWindow* window = dialog_.Settings();
+    return window && window->Handle();
   }
 
   bool Apply(const UserAction& action, std::string* note) override {
     SettingsWindow* window = dialog_.Settings();
     if (!window || !window->Handle()) {
-      if (note) *note = "the settings window has ended";
+      if (note) *note = lumiq::ui::app::kNoSettingsWindow;
       return false;
     }
     const bool changed = lumiq::ui::win32::ApplyUserAction(*window, action, note);
