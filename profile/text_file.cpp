@@ -301,6 +301,18 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// A new file of a unique name in `target`'s folder, created exclusively
+// (never through a link); -1 with errno set when none could be made.
+int CreateBeside(const std::string& target, std::string* temporary) {
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    *temporary = TemporaryName(target);
+    fd = CreateExclusive(*temporary);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  return fd;
+}
+
 }  // namespace
 
 bool ReadTextFile(const std::string& path, std::string* text, std::string* error) {
@@ -381,12 +393,7 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   const std::string unchanged = existed ? " (" + path + " is unchanged)" : "";
 
   std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = TemporaryName(target);
-    fd = CreateExclusive(temporary);
-    if (fd < 0 && errno != EEXIST) break;
-  }
+  int fd = CreateBeside(target, &temporary);
   if (fd < 0) {
     *error = "cannot write " + path + ": cannot create a file in " + FolderOf(target) + ": " +
              Reason(errno) + unchanged;
@@ -468,12 +475,7 @@ int StartFile(const std::string& path, std::string* error) {
   // place: whatever sat at `target` (a link planted after the check above
   // included) is replaced, not written through.
   std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = TemporaryName(target);
-    fd = CreateExclusive(temporary);
-    if (fd < 0 && errno != EEXIST) break;
-  }
+  const int fd = CreateBeside(target, &temporary);
   if (fd < 0) {
     *error = "cannot write " + path + ": cannot create a file in " + FolderOf(target) + ": " +
              Reason(errno);
