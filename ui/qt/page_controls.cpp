@@ -52,8 +52,7 @@ std::optional<std::string> QtPageControls::Text(int id) const {
   const QWidget* widget = At(id);
   if (!widget) return std::nullopt;
   const QString shown = ScreenText(widget);
-  const auto loaded = loaded_.find(id);
-  if (loaded != loaded_.end() && loaded->second.shown == shown) return loaded->second.bytes;
+  if (const std::string* bytes = loaded_.Unchanged(id, shown)) return *bytes;
   return EncodeGbk(shown);
 }
 
@@ -77,7 +76,7 @@ void QtPageControls::SetText(int id, std::string_view bytes) {
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(text);
   }
-  loaded_[id] = Loaded{std::string(bytes), ScreenText(widget)};
+  loaded_.Remember(id, bytes, ScreenText(widget));
 }
 
 bool QtPageControls::IsShown(int id) const {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include <QString>
 
+#include "ui/pages/loaded_texts.h"
 #include "ui/pages/page_controls.h"
 #include "ui/qt/dialog_builder.h"
 
@@ -15,10 +15,9 @@ class QWidget;
 namespace lumiq::ui::qt {
 
 // A page's controls as the page logic sees them, over the widgets the
-// builder made from its template. Texts become GBK bytes here and nowhere
-// else: a value shown as read and not edited goes back byte for byte, even
-// when it was not valid GBK; an edited text is encoded, and one that GBK
-// cannot hold is not sent at all.
+// builder made from its template.
+// Texts become GBK bytes here and nowhere else (LoadedTexts keeps what
+// a control was loaded with); an edited text GBK cannot hold is not sent.
 class QtPageControls : public PageControls {
  public:
   explicit QtPageControls(BuiltDialog built);
@@ -41,12 +40,8 @@ class QtPageControls : public PageControls {
  private:
   QWidget* At(int id) const;
 
-  struct Loaded {
-    std::string bytes;  // what the page put in
-    QString shown;      // what the control showed for them
-  };
   BuiltDialog built_;
-  std::map<int, Loaded> loaded_;
+  LoadedTexts<QString> loaded_;
 };
 
 }  // namespace lumiq::ui::qt

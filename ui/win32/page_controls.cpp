@@ -26,8 +26,7 @@ std::optional<std::string> Win32PageControls::Text(int id) const {
   HWND control = Control(id);
   if (!control) return std::nullopt;
   const std::wstring shown = ScreenText(control);
-  const auto loaded = loaded_.find(id);
-  if (loaded != loaded_.end() && loaded->second.shown == shown) return loaded->second.bytes;
+  if (const std::string* bytes = loaded_.Unchanged(id, shown)) return *bytes;
   return EncodeGbk(shown);
 }
 
@@ -37,7 +36,7 @@ void Win32PageControls::SetText(int id, std::string_view bytes) {
   // A number-only edit shows whatever the scanner holds: ES_NUMBER limits
   // typing only. A drop-down combo box passes the text to its edit field.
   SetWindowTextW(control, DecodeGbk(bytes).c_str());
-  loaded_[id] = Loaded{std::string(bytes), ScreenText(control)};
+  loaded_.Remember(id, bytes, ScreenText(control));
 }
 
 bool Win32PageControls::IsShown(int id) const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,15 +7,15 @@
 #include <windows.h>
 
 #include "res/dialog_template.h"
+#include "ui/pages/loaded_texts.h"
 #include "ui/pages/page_controls.h"
 
 namespace lumiq::ui::win32 {
 
 // A page's controls as the page logic sees them, over the child windows of
-// the page dialog. Texts become GBK bytes here and nowhere else: a value
-// shown as read and not edited goes back byte for byte, even when it was not
-// valid GBK; an edited text is encoded, and one that GBK cannot hold is not
-// sent at all.
+// the page dialog.
+// Texts become GBK bytes here and nowhere else (LoadedTexts keeps what
+// a control was loaded with); an edited text GBK cannot hold is not sent.
 class Win32PageControls : public PageControls {
  public:
   Win32PageControls(HWND page, const res::DialogTemplate& tmpl) : page_(page), tmpl_(&tmpl) {}
@@ -37,13 +36,9 @@ class Win32PageControls : public PageControls {
   static std::wstring ScreenText(HWND control);
 
  private:
-  struct Loaded {
-    std::string bytes;   // what the page put in
-    std::wstring shown;  // what the control showed for them
-  };
   HWND page_;
   const res::DialogTemplate* tmpl_;
-  std::map<int, Loaded> loaded_;
+  LoadedTexts<std::wstring> loaded_;
 };
 
 }  // namespace lumiq::ui::win32
