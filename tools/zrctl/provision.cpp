@@ -35,22 +35,23 @@ extern "C" void StopOnSignal(int /*signal*/) {
 // summary printed. The old handlers come back afterwards, but for SIGPIPE:
 // a reader of the output that went away (| head -1) shows as a failed write,
 // which ends the station too, and output still pending at exit must not
-// kill the program after the fact.
+// kill the program after the fact. A signal ignored when the station
+// starts (nohup, a background job of a script) stays ignored.
 class SignalStop {
  public:
   explicit SignalStop(DeviceWatcher& watcher) {
     stopSignalled.store(false);
     signalledWatcher.store(&watcher);
-    interrupt_ = std::signal(SIGINT, StopOnSignal);
-    terminate_ = std::signal(SIGTERM, StopOnSignal);
+    interrupt_ = Catch(SIGINT);
+    terminate_ = Catch(SIGTERM);
 #ifdef SIGHUP
-    hangUp_ = std::signal(SIGHUP, StopOnSignal);
+    hangUp_ = Catch(SIGHUP);
 #endif
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
 #ifdef SIGBREAK
-    break_ = std::signal(SIGBREAK, StopOnSignal);
+    break_ = Catch(SIGBREAK);
 #endif
   }
   ~SignalStop() {
@@ -70,6 +71,11 @@ class SignalStop {
 
  private:
   using Handler = void (*)(int);
+  static Handler Catch(int signal) {
+    const Handler old = std::signal(signal, StopOnSignal);
+    if (old == SIG_IGN) std::signal(signal, SIG_IGN);
+    return old;
+  }
   Handler interrupt_ = SIG_DFL;
   Handler terminate_ = SIG_DFL;
 #ifdef SIGHUP
@@ -342,11 +348,11 @@ bool OpenLog(const Invocation& invocation, profile::AppendFile* log, std::ostrea
 int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
               DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
               std::ostream& err) {
-  // Listening starts before the first listing, so a scanner plugged in
-  // between the two is not missed.
   profile::AppendFile log;
   const bool logged = !invocation.logFile.empty();
   if (logged && !OpenLog(invocation, &log, err)) return kExitUsage;
+  // Listening starts before the first listing, so a scanner plugged in
+  // between the two is not missed.
   std::string error;
   if (!watcher.Start(&error)) {
     err << "zrctl: " << error << "\n";
