@@ -35,23 +35,24 @@ extern "C" void StopOnSignal(int /*signal*/) {
 // summary printed. The old handlers come back afterwards, but for SIGPIPE:
 // a reader of the output that went away (| head -1) shows as a failed write,
 // which ends the station too, and output still pending at exit must not
-// kill the program after the fact. A signal ignored when the station
-// starts (nohup, a background job of a script) stays ignored.
+// kill the program after the fact. A hang-up ignored when the station
+// starts (nohup) stays ignored.
 class SignalStop {
  public:
   explicit SignalStop(DeviceWatcher& watcher) {
     stopSignalled.store(false);
     signalledWatcher.store(&watcher);
-    interrupt_ = Catch(SIGINT);
-    terminate_ = Catch(SIGTERM);
+    interrupt_ = std::signal(SIGINT, StopOnSignal);
+    terminate_ = std::signal(SIGTERM, StopOnSignal);
 #ifdef SIGHUP
-    hangUp_ = Catch(SIGHUP);
+    hangUp_ = std::signal(SIGHUP, StopOnSignal);
+    if (hangUp_ == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
 #endif
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
 #ifdef SIGBREAK
-    break_ = Catch(SIGBREAK);
+    break_ = std::signal(SIGBREAK, StopOnSignal);
 #endif
   }
   ~SignalStop() {
@@ -71,11 +72,6 @@ class SignalStop {
 
  private:
   using Handler = void (*)(int);
-  static Handler Catch(int signal) {
-    const Handler old = std::signal(signal, StopOnSignal);
-    if (old == SIG_IGN) std::signal(signal, SIG_IGN);
-    return old;
-  }
   Handler interrupt_ = SIG_DFL;
   Handler terminate_ = SIG_DFL;
 #ifdef SIGHUP
