@@ -1,9 +1,11 @@
 #include "profile/profile.h"
 
+#include <algorithm>
 #include <map>
 
 #include "link/device_commands.h"
 #include "profile/gbk_text.h"
+#include "profile/known_keys.h"
 #include "profile/setting_text.h"
 
 namespace lumiq::profile {
@@ -17,7 +19,7 @@ bool ParseProfile(std::string_view text, ProfileUse use,
     return false;
   }
   if (settings.empty()) {
-    *problem = {0, "no setting in the file"};
+    *problem = {0, kNoSettingProblem};
     return false;
   }
   std::vector<ProfileEntry> parsed;
@@ -44,6 +46,13 @@ bool ParseProfile(std::string_view text, ProfileUse use,
       return false;
     }
     parsed.push_back({std::move(setting.key), std::move(setting.value), setting.line});
+  }
+  // A lone commit would pass for a restore.
+  if (use == ProfileUse::kSend &&
+      std::all_of(parsed.begin(), parsed.end(),
+                  [](const ProfileEntry& entry) { return IsReadOnlyKey(entry.key); })) {
+    *problem = {0, kNoSettingProblem};
+    return false;
   }
   *entries = std::move(parsed);
   return true;

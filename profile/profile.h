@@ -24,6 +24,8 @@ struct ProfileProblem {
   std::string message;
 };
 
+inline constexpr char kNoSettingProblem[] = "no setting in the file";
+
 enum class ProfileUse {
   kCompare,  // diff: the values are only read
   kSend,     // restore: every entry must also fit one set command
@@ -32,7 +34,9 @@ enum class ProfileUse {
 // Reads a profile in file order. Refuses, naming the first offending line, a
 // line of settings text that does not parse, a key outside 1 to 255 bytes, a
 // key named twice and for kSend a set the link cannot carry (SetFits); and a
-// profile without any setting, which restores nothing.
+// profile without any setting, which restores nothing (kNoSettingProblem);
+// for kSend that includes one holding only the firmware version, which is
+// never sent.
 bool ParseProfile(std::string_view text, ProfileUse use,
                   std::vector<ProfileEntry>* entries, ProfileProblem* problem);
 

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -82,6 +84,36 @@ bool ResolveLinks(const std::string& path, std::string* resolved, std::string*) 
   return true;
 }
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+// LockFileEx locks are mandatory: the range locked lies far past any data, so
+// that readers of the log are not kept out, only other appenders.
+bool TryLock(int fd) {
+  OVERLAPPED at{};
+  at.OffsetHigh = 0x7FFFFFFF;
+  return LockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(fd)),
+                    LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+}
+void Unlock(int fd) {
+  OVERLAPPED at{};
+  at.OffsetHigh = 0x7FFFFFFF;
+  UnlockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), 0, 1, 0, &at);
+}
+bool CutBack(int fd, long long size) { return _chsize_s(fd, size) == 0; }
+bool SameFile(int fd, const std::string& other) {
+  BY_HANDLE_FILE_INFORMATION mine;
+  if (!GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &mine)) {
+    return false;
+  }
+  const HANDLE handle = CreateFileW(Wide(other).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION theirs;
+  const bool read = GetFileInformationByHandle(handle, &theirs) != 0;
+  CloseHandle(handle);
+  return read && mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+         mine.nFileIndexHigh == theirs.nFileIndexHigh &&
+         mine.nFileIndexLow == theirs.nFileIndexLow;
+}
 #else
 using FileStat = struct stat;
 int OpenForReading(const std::string& path) {
@@ -245,6 +277,21 @@ bool ResolveLinks(const std::string& path, std::string* resolved, std::string* e
   return true;
 }
 int ProcessId() { return static_cast<int>(getpid()); }
+bool TryLock(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+void Unlock(int fd) { flock(fd, LOCK_UN); }
+bool CutBack(int fd, long long size) {
+  int cut;
+  do {
+    cut = ftruncate(fd, static_cast<off_t>(size));
+  } while (cut != 0 && errno == EINTR);
+  return cut == 0;
+}
+bool SameFile(int fd, const std::string& other) {
+  struct stat mine;
+  struct stat theirs;
+  return fstat(fd, &mine) == 0 && stat(other.c_str(), &theirs) == 0 &&
+         mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
 #endif
 
 #ifndef _WIN32
@@ -432,8 +479,8 @@ bool WriteFileSafely(const std::string& path, const std::string& text, std::stri
   return true;
 }
 
-bool AppendToFile(const std::string& path, const std::string& firstLine,
-                  const std::string& text, std::string* error) {
+bool AppendFile::Open(const std::string& path, std::string* error) {
+  Close();
   std::string target;
   if (!ResolveLinks(path, &target, error)) return false;
   FileStat st;
@@ -451,15 +498,74 @@ bool AppendToFile(const std::string& path, const std::string& firstLine,
     CloseFile(fd);
     return false;
   }
-  // One write, so that a row is never split by another writer's.
-  const std::string whole = st.st_size == 0 ? firstLine + text : text;
-  if (!WriteAll(fd, whole) || !SyncFile(fd)) {
-    *error = "cannot write " + path + ": " + Reason(errno);
-    CloseFile(fd);
+  path_ = path;
+  fd_ = fd;
+  return true;
+}
+
+bool AppendFile::Is(const std::string& other) const { return fd_ >= 0 && SameFile(fd_, other); }
+
+bool AppendFile::Start(const std::string& firstLine, std::string* error) {
+  return Add(firstLine, true, error);
+}
+
+bool AppendFile::Append(const std::string& text, std::string* error) {
+  return Add(text, false, error);
+}
+
+void AppendFile::Close() {
+  if (fd_ >= 0) CloseFile(fd_);
+  fd_ = -1;
+}
+
+bool AppendFile::Add(const std::string& text, bool onlyWhenEmpty, std::string* error) {
+  if (fd_ < 0) {
+    *error = "cannot write " + path_ + ": not open";
     return false;
   }
-  CloseFile(fd);
-  return true;
+  // Another writer holds the lock for one row at a time; one that holds it
+  // for seconds is no appender but a program keeping the file to itself.
+  bool locked = TryLock(fd_);
+  for (int wait = 0; !locked && wait < 1000; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    locked = TryLock(fd_);
+  }
+  if (!locked) {
+    *error = "cannot write " + path_ + ": it is in use by another program";
+    return false;
+  }
+  FileStat st;
+  if (StatOf(fd_, &st) != 0) {
+    *error = "cannot write " + path_ + ": " + Reason(errno);
+    Unlock(fd_);
+    return false;
+  }
+  const long long size = static_cast<long long>(st.st_size);
+  if (onlyWhenEmpty && size != 0) {
+    Unlock(fd_);
+    return true;
+  }
+  if (WriteAll(fd_, text) && SyncFile(fd_)) {
+    Unlock(fd_);
+    return true;
+  }
+  const int reason = errno;
+  *error = "cannot write " + path_ + ": " + Reason(reason);
+  // What did go out is taken back, under the same lock, so that the next
+  // row starts on a line of its own.
+  FileStat now;
+  const bool grew = StatOf(fd_, &now) != 0 || static_cast<long long>(now.st_size) != size;
+  if (grew && (!CutBack(fd_, size) || !SyncFile(fd_))) {
+    *error += "; a part of the row stays at its end";
+  }
+  Unlock(fd_);
+  return false;
+}
+
+bool AppendToFile(const std::string& path, const std::string& firstLine,
+                  const std::string& text, std::string* error) {
+  AppendFile file;
+  return file.Open(path, error) && file.Start(firstLine, error) && file.Append(text, error);
 }
 
 #ifndef _WIN32

@@ -32,11 +32,41 @@ class FileHold;
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
                      FileHold* hold = nullptr);
 
-// Adds `text` at the end of the file at `path` (a log, a row at a time),
-// creating the file when it is missing; `firstLine` goes before `text` when
-// the file is new or empty (a header). Links are followed with the rules of
-// WriteFileSafely, and anything but a regular file is refused. The text is
-// flushed to the disk before this returns. false with `error` naming `path`.
+// A file that rows are added to at its end (a log), open from before the
+// first row so that one that cannot be written is known before any work.
+// Every addition is made under an exclusive lock on the file (flock; a byte
+// range far past the end on Windows) so that writers sharing the file never
+// split or double each other's rows.
+class AppendFile {
+ public:
+  AppendFile() = default;
+  ~AppendFile() { Close(); }
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+
+  // Opens the file at `path`, creating it when missing; nothing is written.
+  // Links are followed with the rules of WriteFileSafely, and anything but a
+  // regular file is refused. false with `error` naming `path`.
+  bool Open(const std::string& path, std::string* error);
+  // Whether `other` names the opened file by its identity (device and inode;
+  // volume and file index on Windows), whatever name or link reaches it.
+  bool Is(const std::string& other) const;
+  // Writes `firstLine` when the file is empty (a header): of writers
+  // starting on one new file at once, exactly one writes it.
+  bool Start(const std::string& firstLine, std::string* error);
+  // Adds `text` whole or not at all: a write or flush that fails (a full
+  // disk) has the file cut back to the size it had, so no fragment stays to
+  // be glued to the next row. The text is on the disk before this returns.
+  bool Append(const std::string& text, std::string* error);
+  void Close();
+
+ private:
+  bool Add(const std::string& text, bool onlyWhenEmpty, std::string* error);
+  std::string path_;
+  int fd_ = -1;
+};
+
+// AppendFile for one row: opened, started with `firstLine`, `text` added.
 bool AppendToFile(const std::string& path, const std::string& firstLine,
                   const std::string& text, std::string* error);
 

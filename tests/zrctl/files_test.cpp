@@ -65,6 +65,13 @@ TEST_F(ZrctlFilesTest, ProfilesAreReadOnlyWhenTheyAreSmallRegularFilesOfSettings
       {"300 MB", "", folder_.File("huge"), {"restore"}, 2, "P is larger than 1 MiB", kept},
       {"empty", "", "", {"restore"}, 2, "P: no setting in the file; nothing sent", kept},
       {"comments only, diff", "# nothing\n\n", "", {"diff"}, 2, "P: no setting in the file", kept},
+      // A lone commit is no restore.
+      {"the firmware version only", "masterver=V2.0.7\n", "", {"restore"}, 2,
+       "P: no setting in the file; nothing sent", kept},
+      {"the firmware version only, station", "masterver=V2.0.7\n", "", {"provision"}, 2,
+       "P: no setting in the file; nothing sent", kept},
+      {"only what each scanner keeps, --all", "masterver=V2.0.7\ndeviceno=7\n", "",
+       {"--all", "restore"}, 2, "P: no setting in the file; deviceno not sent", kept},
       {"raw control byte", "qrcode=0\ndmcode=0\x1B\n", "", {"restore"}, 2,
        "P:2: value: a raw control byte at column 9 (write it as \\x1B); nothing sent", kept},
       {"key of 300 bytes, diff", key300 + "=1\n", "", {"diff"}, 2,

@@ -2,7 +2,10 @@
 // out, played on simulated scanners whose cable the simulated watcher
 // works, and ended by a real SIGINT.
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,6 +18,12 @@
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 #include "tests/zrctl/zrctl_test_support.h"
+#include "tools/zrctl/provision_log.h"
+
+#ifdef __linux__
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
 
 namespace lumiq::test {
 namespace {
@@ -173,22 +182,128 @@ TEST_F(ZrctlProvisionTest, FailuresAndOtherFirmwareAreLoggedAndCountEndsTheRun) 
   EXPECT_EQ(scanners_[2].Value("masterver"), "V1.9.0");
 }
 
-// Ctrl+C while a scanner is being written: that one is finished and
-// logged, the next one present is left alone.
-TEST_F(ZrctlProvisionTest, CtrlCFinishesTheScannerBeingWrittenAndEndsCleanly) {
+// Ctrl+C, a polite kill or a closed terminal while a scanner is being
+// written: that one is finished and logged, the next one present is left
+// alone.
+TEST_F(ZrctlProvisionTest, ASignalFinishesTheScannerBeingWrittenAndEndsCleanly) {
   PluggedAtStart({0, 1});
-  scanners_[0].onCommit = [] { std::raise(SIGINT); };
+  std::vector<int> signals = {SIGINT, SIGTERM};
+#ifdef SIGHUP
+  signals.push_back(SIGHUP);
+#endif
+  for (size_t i = 0; i < signals.size(); ++i) {
+    const int signal = signals[i];
+    SCOPED_TRACE(signal);
+    scanners_[0].ClearReceived();
+    scanners_[0].onCommit = [signal] { std::raise(signal); };
 
-  const ZrctlResult result = Run({"provision", profile_, "--log", log_});
+    const ZrctlResult result = Run({"provision", profile_, "--log", log_});
 
-  EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_THAT(Lines(result.out),
+                ElementsAre(HasSubstr("Ctrl+C ends"),
+                            HasSubstr("deviceno A-1, firmware V2.0.7): ok"),
+                            "provisioned 1 scanner: 1 ok, 0 failed, 0 not applied (firmware)"));
+    EXPECT_EQ(LogRows().size(), i + 2);
+    EXPECT_THAT(Record(scanners_[0]), Contains("GET codeprefix"));
+    EXPECT_THAT(Record(scanners_[1]), ElementsAre());
+  }
+}
+
+// A scanner whose firmware version cannot be read and one whose commit is
+// refused each have a result of their own; the commit's names every key it
+// left uncommitted. A key holding a blank stays one key in the log.
+TEST_F(ZrctlProvisionTest, FirmwareNotReadAndAFailedCommitAreTheirOwnResults) {
+  PluggedAtStart({0, 1});
+  scanners_[0].Faults().refusedKeys = {"masterver"};
+  scanners_[1].Faults().refusedCommands = {0x09};
+
+  const ZrctlResult result = Run({"provision", profile_, "--log", log_, "--count", "2"});
+
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(Lines(result.out),
+              ElementsAre(HasSubstr("ends after 2"),
+                          sim::SimPlatform::PathOf(0, 1) +
+                              " (port 1-1, deviceno A-1): not applied: firmware not read",
+                          sim::SimPlatform::PathOf(1, 1) +
+                              " (port 1-2, deviceno B-2, firmware V2.0.7): commit failed: "
+                              "qrcode, codeprefix not committed",
+                          "provisioned 2 scanners: 0 ok, 2 failed, 0 not applied (firmware)"));
+  EXPECT_EQ(LogRows(), (std::vector<std::vector<std::string>>{
+                           {"time", "port", "deviceno", "firmware", "result", "failed_keys"},
+                           {"1-1", "A-1", "", "firmware not read", ""},
+                           {"1-2", "B-2", "V2.0.7", "commit failed", "qrcode codeprefix"}}));
+  EXPECT_THAT(Record(scanners_[0]), ElementsAre("HANDSHAKE", "GET masterver", "GET deviceno"));
+
+  zrctl::ProvisionRecord record;
+  record.failedKeys = {"two words", "b"};
+  EXPECT_THAT(zrctl::ProvisionLogRow(record), HasSubstr(",two\\x20words b\r\n"));
+}
+
+// The log is opened before any scanner is touched: one that cannot be, or
+// that is a file the station reads (by any name), is refused with nothing
+// sent to any scanner.
+TEST_F(ZrctlProvisionTest, ALogThatCannotBeKeptIsRefusedBeforeAnyScanner) {
+  PluggedAtStart({0});
+  const std::string alias = folder_.File("alias.csv");
+  std::filesystem::create_hard_link(profile_, alias);
+  std::vector<std::string> logs = {folder_.File("nodir/station.csv"), profile_, alias};
+#ifdef __linux__
+  logs.push_back("/proc/self/status");
+#endif
+  for (const std::string& log : logs) {
+    const ZrctlResult result = Run({"provision", profile_, "--log", log});
+    EXPECT_EQ(result.status, 2) << log;
+    EXPECT_THAT(result.err, HasSubstr("; nothing sent")) << log;
+    EXPECT_THAT(Record(scanners_[0]), ElementsAre()) << log;
+  }
+  EXPECT_EQ(TempFolder::Read(profile_), kGolden);
+
+  // A seed file of the simulation is read and written by the station too.
+  const std::string seed = folder_.File("a.seed");
+  TempFolder::Write(seed, "masterver=V2.0.7\nqrcode=1\n");
+  std::filesystem::create_hard_link(seed, folder_.File("seed.csv"));
+  const ZrctlResult seeded = RunZrctl(
+      {"--simulate=" + seed, "provision", profile_, "--log", folder_.File("seed.csv")});
+  EXPECT_EQ(seeded.status, 2);
+  EXPECT_THAT(seeded.err, HasSubstr("is the seed file " + seed));
+  EXPECT_EQ(TempFolder::Read(seed), "masterver=V2.0.7\nqrcode=1\n");
+}
+
+#ifdef __linux__
+// A log on a file system with 6 bytes left: the row that does not fit is
+// taken back whole, the scanner's line and count stay, and the station
+// stops before the next scanner. Needs a small tmpfs, so root.
+TEST_F(ZrctlProvisionTest, ARowThatDoesNotFitIsTakenBackAndTheStationStops) {
+  const std::string small = folder_.File("small");
+  std::filesystem::create_directory(small);
+  if (geteuid() != 0 || mount("tmpfs", small.c_str(), "tmpfs", 0, "size=16k") != 0) {
+    GTEST_SKIP() << "mounting a small tmpfs needs root";
+  }
+  struct Unmount {
+    std::string at;
+    ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
+  } unmount{small};
+  const std::string log = small + "/station.csv";
+  const std::string header = "time,port,deviceno,firmware,result,failed_keys\r\n";
+  // One page, 6 bytes short; the other pages taken.
+  const std::string before = header + std::string(4096 - 6 - header.size() - 2, 'x') + "\r\n";
+  TempFolder::Write(log, before);
+  TempFolder::Write(small + "/filler", std::string(3 * 4096, 'f'));
+  PluggedAtStart({0, 1});
+
+  const ZrctlResult result = Run({"provision", profile_, "--log", log});
+
+  EXPECT_EQ(result.status, 1);
   EXPECT_THAT(Lines(result.out),
               ElementsAre(HasSubstr("Ctrl+C ends"), HasSubstr("deviceno A-1, firmware V2.0.7): ok"),
                           "provisioned 1 scanner: 1 ok, 0 failed, 0 not applied (firmware)"));
-  EXPECT_EQ(LogRows().size(), 2u);
-  EXPECT_THAT(Record(scanners_[0]), Contains("GET codeprefix"));
+  EXPECT_THAT(result.err, HasSubstr("cannot write " + log + ": " + std::strerror(ENOSPC) +
+                                    "; provisioning stopped"));
+  EXPECT_EQ(TempFolder::Read(log), before);
   EXPECT_THAT(Record(scanners_[1]), ElementsAre());
 }
+#endif
 
 // With --simulate the scanners of the seed files are all at the desk from
 // the start, and what each one committed is in its file afterwards. A log

@@ -204,6 +204,15 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
           invocation.command == Command::kProvision) {
         KeepDeviceNumbers(invocation, input);
       }
+      if (use == profile::ProfileUse::kSend &&
+          std::all_of(input->profile.begin(), input->profile.end(), [](const ProfileEntry& e) {
+            return profile::IsReadOnlyKey(e.key);
+          })) {
+        // Only the device number, which each scanner keeps.
+        err << "zrctl: " << file << ": " << profile::kNoSettingProblem << "; "
+            << input->deviceNumberNote << "; nothing sent\n";
+        return kExitUsage;
+      }
       return kExitOk;
     }
     default:

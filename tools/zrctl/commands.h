@@ -43,6 +43,7 @@ struct ScannerResult {
   std::vector<std::string> failedKeys;  // as sent, unquoted
   bool wantDeviceNumber = false;        // set by the caller
   bool opened = false;                  // the command ran on an opened scanner
+  bool committed = false;               // restore: the scanner answered its commit
   bool deviceNumberRead = false;
   std::string deviceNumber;
   // --json: the scanner's entry in the document; each command adds what it

@@ -87,6 +87,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   // One commit after every set, even when some failed, as the window's Save
   // does; the failures have been reported and the exit status says so.
   const int committed = CommitSettings();
+  result->committed = committed == 0;
   if (committed != 0) {
     err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
         << committed << ")\n";

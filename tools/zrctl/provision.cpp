@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/device_commands.h"
@@ -29,9 +30,13 @@ extern "C" void StopOnSignal(int /*signal*/) {
   if (DeviceWatcher* watcher = signalledWatcher.load()) watcher->Stop();
 }
 
-// Ctrl+C and a polite kill end the wait, not the program: the scanner being
-// written is finished and the summary printed. The old handlers come back
-// afterwards.
+// Ctrl+C, a polite kill and a closed terminal end the wait, not the
+// program: the scanner being written is finished, its row written and the
+// summary printed. The old handlers come back afterwards, but for SIGPIPE:
+// a reader of the output that went away (| head -1) shows as a failed write,
+// which ends the station too, and output still pending at exit must not
+// kill the program after the fact. A hang-up ignored when the station
+// starts (nohup) stays ignored.
 class SignalStop {
  public:
   explicit SignalStop(DeviceWatcher& watcher) {
@@ -39,6 +44,13 @@ class SignalStop {
     signalledWatcher.store(&watcher);
     interrupt_ = std::signal(SIGINT, StopOnSignal);
     terminate_ = std::signal(SIGTERM, StopOnSignal);
+#ifdef SIGHUP
+    hangUp_ = std::signal(SIGHUP, StopOnSignal);
+    if (hangUp_ == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
+#endif
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 #ifdef SIGBREAK
     break_ = std::signal(SIGBREAK, StopOnSignal);
 #endif
@@ -46,6 +58,9 @@ class SignalStop {
   ~SignalStop() {
     std::signal(SIGINT, interrupt_);
     std::signal(SIGTERM, terminate_);
+#ifdef SIGHUP
+    std::signal(SIGHUP, hangUp_);
+#endif
 #ifdef SIGBREAK
     std::signal(SIGBREAK, break_);
 #endif
@@ -59,6 +74,9 @@ class SignalStop {
   using Handler = void (*)(int);
   Handler interrupt_ = SIG_DFL;
   Handler terminate_ = SIG_DFL;
+#ifdef SIGHUP
+  Handler hangUp_ = SIG_DFL;
+#endif
 #ifdef SIGBREAK
   Handler break_ = SIG_DFL;
 #endif
@@ -110,9 +128,13 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
     case ProvisionOutcome::kFailed:
       return line + "failed: " +
              (record.failedKeys.empty() ? record.reason : JoinQuoted(record.failedKeys));
+    case ProvisionOutcome::kCommitFailed:
+      return line + "commit failed: " + JoinQuoted(record.failedKeys) + " not committed";
     case ProvisionOutcome::kFirmwareDiffers:
       return line + "not applied: the profile is for firmware " +
              profile::QuoteText(profileFirmware) + " (--any-firmware applies it)";
+    case ProvisionOutcome::kFirmwareNotRead:
+      return line + "not applied: firmware not read";
     case ProvisionOutcome::kNotOpened:
       return line + "not opened: " + record.reason;
   }
@@ -122,11 +144,13 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
 class Station {
  public:
   Station(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-          SimulatedScanners& simulated, std::ostream& out, std::ostream& err)
+          SimulatedScanners& simulated, profile::AppendFile* log, std::ostream& out,
+          std::ostream& err)
       : invocation_(invocation),
         input_(input),
         platform_(platform),
         simulated_(simulated),
+        log_(log),
         out_(out),
         err_(err) {
     if (const ProfileEntry* version = FindEntry(input.profile, kVersionKey)) {
@@ -136,8 +160,9 @@ class Station {
   }
 
   // Every configuration interface listed now that was not provisioned since
-  // it appeared, in port order; false when the log could not be written,
-  // --count is reached or Ctrl+C came (after the scanner being written).
+  // it appeared, in port order; false when the log or the output could not
+  // be written, --count is reached or a signal came (after the scanner
+  // being written).
   bool TakeNewScanners() {
     std::vector<std::string> present;
     std::vector<ScannerIdentity> fresh;
@@ -171,7 +196,8 @@ class Station {
 
   void PrintSummary() {
     out_ << "provisioned " << handled_ << (handled_ == 1 ? " scanner: " : " scanners: ") << ok_
-         << " ok, " << failed_ << " failed, " << refused_ << " not applied (firmware)\n";
+         << " ok, " << failed_ << " failed, " << refused_ << " not applied (firmware)"
+         << std::endl;
   }
 
   bool AllOk() const { return ok_ == handled_; }
@@ -187,23 +213,27 @@ class Station {
     record.time = std::time(nullptr);
     err_ << details.str();
     ++handled_;
-    if (record.outcome == ProvisionOutcome::kOk) ++ok_;
-    if (record.outcome == ProvisionOutcome::kFailed ||
-        record.outcome == ProvisionOutcome::kNotOpened) {
+    if (record.outcome == ProvisionOutcome::kOk) {
+      ++ok_;
+    } else if (record.outcome == ProvisionOutcome::kFirmwareDiffers) {
+      ++refused_;
+    } else {
       ++failed_;
     }
-    if (record.outcome == ProvisionOutcome::kFirmwareDiffers) ++refused_;
     out_ << RecordLine(record, profileFirmware_) << std::endl;
-    if (invocation_.logFile.empty()) return true;
-    std::string error;
-    if (!profile::AppendToFile(invocation_.logFile, ProvisionLogHeader(), ProvisionLogRow(record),
-                               &error)) {
-      // A station whose record is lost stops rather than go on unrecorded.
-      err_ << "zrctl: " << error << "; provisioning stopped\n";
-      logFailed_ = true;
-      return false;
+    // Nobody reads the lines any more (a closed pipe, a hung-up terminal):
+    // the station ends as at Ctrl+C, this scanner still recorded.
+    const bool outputLost = !out_;
+    if (log_ != nullptr) {
+      std::string error;
+      if (!log_->Append(ProvisionLogRow(record), &error)) {
+        // A station whose record is lost stops rather than go on unrecorded.
+        err_ << "zrctl: " << error << "; provisioning stopped\n";
+        logFailed_ = true;
+        return false;
+      }
     }
-    return true;
+    return !outputLost;
   }
 
   void Restore(const std::string& path, ProvisionRecord* record, std::ostringstream& details) {
@@ -223,10 +253,12 @@ class Station {
       record->deviceNumberRead = true;
       record->deviceNumber = deviceNumber;
     }
-    // A firmware that cannot be read cannot be told to match either.
+    // A firmware that cannot be read cannot be told to match: the scanner
+    // did not answer well, which another firmware would not mend.
     if (checksFirmware_ && !invocation_.anyFirmware &&
         !(record->firmwareRead && record->firmware == profileFirmware_)) {
-      record->outcome = ProvisionOutcome::kFirmwareDiffers;
+      record->outcome = record->firmwareRead ? ProvisionOutcome::kFirmwareDiffers
+                                             : ProvisionOutcome::kFirmwareNotRead;
       CloseDevice();
       return;
     }
@@ -241,19 +273,31 @@ class Station {
       if (line.rfind("restored ", 0) != 0) details << line << '\n';
     }
     CloseDevice();
-    if (!simulated_.ReportWriteFailures(details)) record->reason = "the commit was not stored";
+    // A simulated scanner whose file could not take the commit lost it, as a
+    // scanner whose flash failed.
+    const bool stored = simulated_.ReportWriteFailures(details);
     if (result.deviceNumberRead) record->deviceNumber = result.deviceNumber;
     record->deviceNumberRead = record->deviceNumberRead || result.deviceNumberRead;
     record->failedKeys = result.failedKeys;
-    if (status == kExitOk && record->reason.empty()) return;
+    if (!result.committed || !stored) {
+      // Without the commit none of what was sent stays.
+      record->outcome = ProvisionOutcome::kCommitFailed;
+      record->failedKeys.clear();
+      for (const ProfileEntry& entry : input_.profile) {
+        if (!profile::IsReadOnlyKey(entry.key)) record->failedKeys.push_back(entry.key);
+      }
+      return;
+    }
+    if (status == kExitOk) return;
     record->outcome = ProvisionOutcome::kFailed;
-    if (record->reason.empty()) record->reason = FirstLine(details.str());
+    record->reason = FirstLine(details.str());
   }
 
   const Invocation& invocation_;
   const PreparedInput& input_;
   HidPlatform& platform_;
   SimulatedScanners& simulated_;
+  profile::AppendFile* log_;  // nullptr: no --log
   std::ostream& out_;
   std::ostream& err_;
   std::string profileFirmware_;
@@ -266,11 +310,43 @@ class Station {
   bool logFailed_ = false;
 };
 
+// The log is opened and given its header before any scanner is touched: a
+// station that cannot keep its record does not begin. A log that is one of
+// the files the station reads would get rows in it; it is told by identity,
+// whatever name or link reaches it.
+bool OpenLog(const Invocation& invocation, profile::AppendFile* log, std::ostream& err) {
+  std::string error;
+  if (!log->Open(invocation.logFile, &error)) {
+    err << "zrctl: " << error << "; nothing sent\n";
+    return false;
+  }
+  std::vector<std::pair<const char*, std::string>> read = {
+      {"the profile ", invocation.operands.front()}};
+  for (const std::string& seed : invocation.simulated) {
+    if (!seed.empty()) read.emplace_back("the seed file ", seed);
+  }
+  for (const auto& [what, file] : read) {
+    if (log->Is(file)) {
+      err << "zrctl: --log " << invocation.logFile << " is " << what << file
+          << "; nothing sent\n";
+      return false;
+    }
+  }
+  if (!log->Start(ProvisionLogHeader(), &error)) {
+    err << "zrctl: " << error << "; nothing sent\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
               DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
               std::ostream& err) {
+  profile::AppendFile log;
+  const bool logged = !invocation.logFile.empty();
+  if (logged && !OpenLog(invocation, &log, err)) return kExitUsage;
   // Listening starts before the first listing, so a scanner plugged in
   // between the two is not missed.
   std::string error;
@@ -279,7 +355,7 @@ int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatf
     return kExitFailed;
   }
   SignalStop signals(watcher);
-  Station station(invocation, input, platform, simulated, out, err);
+  Station station(invocation, input, platform, simulated, logged ? &log : nullptr, out, err);
   const auto sent = std::count_if(input.profile.begin(), input.profile.end(),
                                   [](const ProfileEntry& entry) {
                                     return !profile::IsReadOnlyKey(entry.key);
@@ -291,7 +367,7 @@ int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatf
                                : std::string("Ctrl+C ends"))
       << std::endl;
   int status = kExitOk;
-  while (station.TakeNewScanners()) {
+  while (out && station.TakeNewScanners()) {
     std::vector<DeviceChange> changes;
     const DeviceWatcher::WaitResult woke = watcher.Wait(-1, &changes);
     if (woke == DeviceWatcher::WaitResult::kStopped) break;

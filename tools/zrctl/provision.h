@@ -12,10 +12,12 @@ namespace lumiq::zrctl {
 
 // zrctl provision: restores the profile onto every scanner present and then
 // onto each one plugged in, once while it stays plugged in, until Ctrl+C
-// (SIGINT, SIGTERM) or --count scanners. A line a scanner on `out`, the
-// restore's own messages on `err`, a row a scanner in --log. Exit status 0
-// when ended by a signal; with --count 1 when a scanner was not ok; 1 when
-// the watcher or the log failed.
+// (SIGINT, SIGTERM, SIGHUP, output nobody reads) or --count scanners. A line
+// a scanner on `out`, the restore's own messages on `err`, a row a scanner in
+// --log, which is opened before any scanner is touched. Exit status 0 when
+// ended by a signal; with --count 1 when a scanner was not ok; 1 when the
+// watcher or the log failed; 2 when the log cannot be opened or is a file the
+// station reads.
 int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
               DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
               std::ostream& err);

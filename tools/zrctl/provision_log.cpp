@@ -1,6 +1,5 @@
 #include "tools/zrctl/provision_log.h"
 
-
 #include "profile/setting_text.h"
 
 namespace lumiq::zrctl {
@@ -30,7 +29,9 @@ const char* OutcomeName(ProvisionOutcome outcome) {
   switch (outcome) {
     case ProvisionOutcome::kOk: return "ok";
     case ProvisionOutcome::kFailed: return "failed";
+    case ProvisionOutcome::kCommitFailed: return "commit failed";
     case ProvisionOutcome::kFirmwareDiffers: return "firmware differs";
+    case ProvisionOutcome::kFirmwareNotRead: return "firmware not read";
     case ProvisionOutcome::kNotOpened: return "not opened";
   }
   return "";
@@ -54,7 +55,13 @@ std::string ProvisionLogRow(const ProvisionRecord& record) {
   std::string keys;
   for (const std::string& key : record.failedKeys) {
     if (!keys.empty()) keys += ' ';
-    keys += profile::EscapeText(key);
+    for (char c : profile::EscapeText(key)) {
+      if (c == ' ') {
+        keys += "\\x20";
+      } else {
+        keys += c;
+      }
+    }
   }
   std::string row = IsoUtcTime(record.time);
   row += ',' + CsvField(record.port);

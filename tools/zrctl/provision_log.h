@@ -9,8 +9,10 @@ namespace lumiq::zrctl {
 // How provisioning one scanner ended, as the log's result column says it.
 enum class ProvisionOutcome {
   kOk,               // restored and read back as sent
-  kFailed,           // a set, the commit or the read-back failed
+  kFailed,           // a set or the read-back failed
+  kCommitFailed,     // the commit was refused, unanswered or not stored
   kFirmwareDiffers,  // not applied: the profile is for another firmware
+  kFirmwareNotRead,  // not applied: the firmware version could not be read
   kNotOpened,        // the scanner could not be opened or did not answer
 };
 
@@ -26,6 +28,8 @@ struct ProvisionRecord {
   std::string firmware;      // as the scanner gave it (bytes)
   bool firmwareRead = false;
   ProvisionOutcome outcome = ProvisionOutcome::kOk;
+  // The keys that failed; after a failed commit, every key it left
+  // uncommitted.
   std::vector<std::string> failedKeys;
   std::string reason;  // why, when the outcome names no key
 };
@@ -38,7 +42,8 @@ std::string IsoUtcTime(std::time_t time);
 // (GBK as characters, other bytes as \xNN); a field with a comma, a quote,
 // a blank at either end or a line break is quoted, quotes doubled; one that
 // a spreadsheet would take for a formula (=, +, -, @ first) gets a leading
-// apostrophe inside the quotes.
+// apostrophe inside the quotes. The failed keys are parted by blanks, a
+// blank inside a key written \x20, as the settings text reads it back.
 std::string ProvisionLogHeader();
 std::string ProvisionLogRow(const ProvisionRecord& record);
 
