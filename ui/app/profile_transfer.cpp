@@ -131,8 +131,10 @@ TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const Chosen
 
 std::string ProfileTransfer::DeviceNumberChange(const PendingImport& pending,
                                                const SettingMap& sent) const {
-  const bool inFile = std::any_of(pending.fileSettings.begin(), pending.fileSettings.end(),
-                                  [](const auto& setting) { return setting.first == kDeviceNumberKey; });
+  const auto& file = pending.fileSettings;
+  const bool inFile = std::any_of(file.begin(), file.end(), [](const auto& setting) {
+    return setting.first == kDeviceNumberKey;
+  });
   const auto held = loaded_.find(kDeviceNumberKey);
   const auto saved = sent.find(kDeviceNumberKey);
   if (!inFile || held == loaded_.end() || saved == sent.end() || saved->second == held->second) {
