@@ -22,8 +22,8 @@ bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
 
 #ifdef _WIN32
-// The Win32 window converts with code page 936 and no best fit; so does
-// everything else here, so that both give the same bytes on one system.
+// The mapping is Windows' code page 936: on Windows the system's own, unit
+// by unit and with no best fit, for both windows, zrctl and the profiles.
 constexpr UINT kCodePage = 936;
 
 char32_t DecodeUnit(const char* bytes, int length) {
@@ -44,7 +44,7 @@ bool EncodeUnit(char32_t character, std::string* bytes) {
   return true;
 }
 #else
-// The Qt window converts with ICU's "GBK", which is Windows' code page 936:
+// Elsewhere a table reproduces code page 936 (as ICU's "GBK" has it):
 // glibc's GBK plus the euro sign at 0x80, 0xFF, and the private-use codes
 // Windows gives the user-defined areas and the cells GBK leaves empty. The
 // table is glibc's with those added, built once.
@@ -141,7 +141,7 @@ size_t NextGbkCharacter(std::string_view bytes, char32_t* character) {
     *character = lead;
     return 1;
   }
-  if (IsLeadByte(lead) && bytes.size() >= 2 && IsTrailByte(static_cast<unsigned char>(bytes[1]))) {
+  if (StartsGbkPair(bytes)) {
     const char32_t pair = DecodeUnit(bytes.data(), 2);
     if (pair == 0) return 0;
     *character = pair;
@@ -234,6 +234,26 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk) {
   while (!gbk.empty()) {
     const size_t length = NextGbkCharacter(gbk, &character);
     if (length == 0) return std::nullopt;
+    AppendUtf8(character, &text);
+    gbk.remove_prefix(length);
+  }
+  return text;
+}
+
+bool StartsGbkPair(std::string_view bytes) {
+  return bytes.size() >= 2 && IsLeadByte(static_cast<unsigned char>(bytes[0])) &&
+         IsTrailByte(static_cast<unsigned char>(bytes[1]));
+}
+
+std::string GbkToShownUtf8(std::string_view gbk) {
+  std::string text;
+  char32_t character = 0;
+  while (!gbk.empty()) {
+    size_t length = NextGbkCharacter(gbk, &character);
+    if (length == 0) {
+      character = kReplacement;
+      length = StartsGbkPair(gbk) ? 2 : 1;
+    }
     AppendUtf8(character, &text);
     gbk.remove_prefix(length);
   }

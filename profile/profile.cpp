@@ -100,6 +100,15 @@ bool ParseAssignment(const std::string& argument, std::string* key,
   return true;
 }
 
+bool ParseKeyOperand(const std::string& argument, std::string* key, std::string* error) {
+  std::string message;
+  if (!ParseSettingKey(argument, key, &message)) {
+    *error = "key: " + message + " in " + AsGiven(argument);
+    return false;
+  }
+  return true;
+}
+
 std::string ProfileHeader(const std::string* version, const std::string* deviceNumber) {
   std::string header = "# zrctl profile: firmware ";
   header += version ? EscapeText(*version) : std::string("unknown (get failed)");

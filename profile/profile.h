@@ -49,6 +49,9 @@ std::string KeyProblem(std::string_view key);
 bool ParseAssignment(const std::string& argument, std::string* key,
                      std::string* value, std::string* error);
 
+// One KEY operand of `zrctl get`, read as the KEY of ParseAssignment.
+bool ParseKeyOperand(const std::string& argument, std::string* key, std::string* error);
+
 // The first line of a dump. nullptr for a value whose get failed.
 std::string ProfileHeader(const std::string* version, const std::string* deviceNumber);
 // A setting line with its line end.

@@ -36,8 +36,9 @@ bool ShownAsText(char32_t character) {
 }
 
 // Undoes EscapeText. With `utf8`, characters other than ASCII become their
-// GBK bytes; without it (a line that is not UTF-8, from a GBK editor), every
-// byte stays as it is. false with a message on a backslash that starts
+// GBK bytes; without it (text from an editor that saves GBK), every byte
+// stays as it is, and a character's two bytes are taken together: its
+// trail byte may be 0x5C, which is a backslash only in ASCII (誠, 運). false with a message on a backslash that starts
 // neither `\\` nor `\xNN`, on a raw control byte or on a character without
 // a GBK code. `column` is where `text` starts in its line, for the message.
 bool Unescape(std::string_view text, size_t column, bool utf8, std::string* bytes,
@@ -53,6 +54,11 @@ bool Unescape(std::string_view text, size_t column, bool utf8, std::string* byte
         return false;
       }
       i += length - 1;
+      continue;
+    }
+    if (!utf8 && StartsGbkPair(text.substr(i))) {
+      bytes->append(text.substr(i, 2));
+      i += 1;
       continue;
     }
     if (IsControl(text[i])) {
@@ -108,6 +114,9 @@ class Lines {
     return true;
   }
   std::string_view bom() const { return bom_; }
+  // A text is UTF-8 or GBK as a whole, as an editor saves it: a line that
+  // happens to be UTF-8 in a GBK file is still GBK.
+  bool IsUtf8Text() const { return IsUtf8(text_); }
 
  private:
   std::string_view text_;
@@ -121,7 +130,7 @@ bool IsSettingLine(std::string_view line) {
   return first != std::string_view::npos && line[first] != '#';
 }
 
-bool ParseLine(std::string_view line, std::string* key, std::string* value,
+bool ParseLine(std::string_view line, bool utf8, std::string* key, std::string* value,
                std::string* message) {
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) {
@@ -135,7 +144,6 @@ bool ParseLine(std::string_view line, std::string* key, std::string* value,
     *message = "empty key";
     return false;
   }
-  const bool utf8 = IsUtf8(line);
   if (!Unescape(line.substr(0, equals), 0, utf8, key, message)) {
     *message = "key: " + *message;
     return false;
@@ -160,6 +168,26 @@ bool LooksLikeUtf16(std::string_view text) {
            text[3 - first] != '\0';
   };
   return zeroAt(1) || zeroAt(0);
+}
+
+// One setting as a line; without `asText`, every byte outside ASCII is
+// escaped, for a file in GBK, which a UTF-8 line would spoil.
+std::string FormatLine(std::string_view key, std::string_view value, bool asText) {
+  std::string line;
+  for (char c : asText ? EscapeText(key) : EscapeBytes(key)) {
+    // A '#' after nothing but blanks would make the line a comment.
+    const bool startsComment =
+        c == '#' && line.find_first_not_of(' ') == std::string::npos;
+    if (c == '=' || startsComment) {
+      AppendHex(&line, static_cast<unsigned char>(c));
+    } else {
+      line += c;
+    }
+  }
+  line += '=';
+  line += asText ? EscapeText(value) : EscapeBytes(value);
+  line += '\n';
+  return line;
 }
 
 }  // namespace
@@ -226,6 +254,7 @@ bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
   }
   std::vector<TextSetting> parsed;
   Lines lines(text);
+  const bool utf8 = lines.IsUtf8Text();
   std::string_view line;
   std::string_view end;
   int number = 0;
@@ -234,7 +263,7 @@ bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
     if (!IsSettingLine(line)) continue;
     TextSetting setting;
     std::string message;
-    if (!ParseLine(line, &setting.key, &setting.value, &message)) {
+    if (!ParseLine(line, utf8, &setting.key, &setting.value, &message)) {
       if (problem) *problem = TextProblem{number, message};
       return false;
     }
@@ -245,27 +274,18 @@ bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
   return true;
 }
 
+bool ParseSettingKey(std::string_view text, std::string* key, std::string* message) {
+  return Unescape(text, 0, IsUtf8(text), key, message);
+}
+
 std::string FormatSettingLine(std::string_view key, std::string_view value) {
-  std::string line;
-  for (char c : EscapeText(key)) {
-    // A '#' after nothing but blanks would make the line a comment.
-    const bool startsComment =
-        c == '#' && line.find_first_not_of(' ') == std::string::npos;
-    if (c == '=' || startsComment) {
-      AppendHex(&line, static_cast<unsigned char>(c));
-    } else {
-      line += c;
-    }
-  }
-  line += '=';
-  line += EscapeText(value);
-  line += '\n';
-  return line;
+  return FormatLine(key, value, true);
 }
 
 std::string UpdateSettingText(std::string_view original,
                               const std::map<std::string, std::string>& values) {
   Lines lines(original);
+  const bool utf8 = lines.IsUtf8Text();
   std::string out(lines.bom());
   std::set<std::string> present;
   std::string_view line;
@@ -277,11 +297,11 @@ std::string UpdateSettingText(std::string_view original,
     std::string value;
     std::string message;
     std::string rewritten;
-    if (IsSettingLine(line) && ParseLine(line, &key, &value, &message)) {
+    if (IsSettingLine(line) && ParseLine(line, utf8, &key, &value, &message)) {
       present.insert(key);
       const auto now = values.find(key);
       if (now != values.end() && now->second != value) {
-        rewritten = FormatSettingLine(key, now->second);
+        rewritten = FormatLine(key, now->second, utf8);
         rewritten.pop_back();  // the line keeps its own line end
         line = rewritten;
       }
@@ -292,7 +312,7 @@ std::string UpdateSettingText(std::string_view original,
   }
   for (const auto& [key, value] : values) {
     if (present.count(key) != 0) continue;
-    std::string added = FormatSettingLine(key, value);
+    std::string added = FormatLine(key, value, utf8);
     added.pop_back();
     out += added;
     out += lastEnd;

@@ -12,9 +12,10 @@ namespace lumiq::profile {
 // line a setting. The value is everything after the first '=' to the end of
 // the line; in keys and values `\\` stands for one backslash and `\xNN` for
 // any byte. The text is UTF-8 and stands for the scanner's GBK bytes: a
-// character becomes its GBK code, and one GBK lacks refuses the line. A line
-// that is not UTF-8 (from an editor that saves GBK) is taken as the bytes it
-// holds. A line whose first character other than blanks is '#' is a
+// character becomes its GBK code, and one GBK lacks refuses the line. A text
+// that is not UTF-8 (from an editor that saves GBK) is read as GBK, the
+// bytes it holds: a character's trail byte is never the start of an escape,
+// even when it is 0x5C, a backslash in ASCII. A line whose first character other than blanks is '#' is a
 // comment; a line of blanks is empty. CR, LF and CR LF all end a line, and a
 // UTF-8 byte order mark before the first line is skipped, so files edited on
 // Windows read the same; UTF-16 text (as Windows editors save "Unicode") is
@@ -58,6 +59,10 @@ struct TextProblem {
 bool ParseSettingText(std::string_view text, std::vector<TextSetting>* settings,
                       TextProblem* problem);
 
+// A key given alone (`zrctl get KEY`) read as the KEY of a line: the same
+// escapes and characters. false with why in `message`.
+bool ParseSettingKey(std::string_view text, std::string* key, std::string* message);
+
 // One setting as a line, with its line feed. A key's '=' and a leading '#'
 // are escaped too, so the line reads back as the same setting.
 std::string FormatSettingLine(std::string_view key, std::string_view value);
@@ -65,7 +70,8 @@ std::string FormatSettingLine(std::string_view key, std::string_view value);
 // `original` settings text brought up to `values`: a setting line whose value
 // changed is rewritten, every other line (comments, blank lines, settings as
 // they were, in their own spelling) is kept, and keys the text does not hold
-// follow at the end in key order.
+// follow at the end in key order. In a GBK text the lines it writes escape
+// every byte outside ASCII, so the text stays GBK.
 std::string UpdateSettingText(std::string_view original,
                               const std::map<std::string, std::string>& values);
 

@@ -428,6 +428,10 @@
         <translation>The settings are not on the scanner yet: “Save” writes them.</translation>
     </message>
     <message>
+        <source>保存后设备号由 %1 改为文件中的 %2。</source>
+        <translation>Save changes the device number from %1 to the file's %2.</translation>
+    </message>
+    <message>
         <source>以下设置不在窗口中，保存时不会写入:
 %1</source>
         <translation>These settings are not in the window; Save does not write them:

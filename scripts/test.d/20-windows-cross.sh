@@ -195,6 +195,13 @@ scenario load-fails 0 --silent-from 3 tab:3 save
 scenario set-fails 0 --silent-from 60 text:137:1103=ZR-1 save
 scenario unencodable-text 0 --seed seed-com1.txt text:137:1103=仓库😀 text:132:1063=한글 \
   text:133:1067=9600 save
+# A leading U+FEFF typed is refused by both, not dropped.
+scenario byte-order-mark 0 "text:137:1103=$(printf '\357\273\277')7" save
+if ! grep -q 'deviceno' "$work/windows/byte-order-mark.out" 2>/dev/null ||
+  grep -q 'SET deviceno' "$work/windows/byte-order-mark.trace" 2>/dev/null; then
+  echo "windows-cross: byte-order-mark: the typed U+FEFF was not refused naming deviceno" >&2
+  failed=1
+fi
 scenario channel-com1 0 --seed seed-com1.txt text:133:1067=57600 text:133:1068=2 \
   text:133:1069=7 text:133:1070=EVEN save
 scenario channel-hid0 0 --seed seed-hid0.txt text:132:1221=35 text:132:1220=x15 save

@@ -53,7 +53,8 @@ std::vector<std::string> VisibleTexts() {
         ui::kSaveSucceededText, ui::kSaveFailedText, ui::kLoadFailedText, ui::app::kImportTitle,
         ui::app::kExportTitle, ui::app::kExportedText, ui::app::kExportUnstorableText,
         ui::app::kExportWriteFailedText, ui::app::kImportedText, ui::app::kImportNotSentText,
-        ui::app::kImportIgnoredText, ui::app::kImportAdjustedText, ui::app::kImportKeptText,
+        ui::app::kImportDeviceNumberText, ui::app::kImportIgnoredText,
+        ui::app::kImportAdjustedText, ui::app::kImportKeptText,
         ui::app::kImportDiscardedEditsText, ui::app::kImportUnreadableText, ui::app::kImportRefusedText,
         ui::app::kImportRefusedLineText}) {
     texts.push_back(text);

@@ -156,6 +156,21 @@ TEST_F(SessionTest, AChannelSwitchedOnByAnImportIsReadFromTheScannerBeforeTheReb
                                     "SET com1_stopbits=1", "SET com1_paritys=NONE"}));
 }
 
+TEST_F(SessionTest, AnImportGivingTheScannerAnotherDeviceNumberSaysSo) {
+  const std::string other = folder_.Write("other.profile", "deviceno=仓库-7\nqrcode=0\n");
+  const auto imported = Import(other);
+  ASSERT_TRUE(imported && imported->ok);
+  EXPECT_EQ(imported->message, "配置已从文件导入:\n" + other +
+                                   "\n设置尚未写入设备，按“保存”后写入。"
+                                   "\n保存后设备号由 ZR2404170032 改为文件中的 仓库-7。");
+  session_.Save(window_.Pages());
+  EXPECT_EQ(rig_.scanner().Value("deviceno"), "\xB2\xD6\xBF\xE2-7");
+  // Now the scanner's own number: the same file changes nothing, and says nothing.
+  const auto again = Import(other);
+  ASSERT_TRUE(again && again->ok);
+  EXPECT_EQ(again->message.find("设备号"), std::string::npos) << again->message;
+}
+
 TEST_F(SessionTest, AnImportNamesWhatItCannotShowWhatItDropsAndTheEditsItDiscards) {
   window_.Page(137).Type(1103, "typed");
   window_.Page(137).MakeUnencodable(1103);

@@ -149,10 +149,32 @@ TEST(SettingTextAsGbk, TextOldEscapesAndGbkEditorsGiveTheSameBytes) {
     EXPECT_EQ(settings[0].value, bytes) << line;
   }
   // A line edited in a GBK editor stays as it was when its value is kept,
-  // and a changed one comes out as text.
+  // and a changed or added one comes out escaped: UTF-8 in a GBK file would
+  // read back as other bytes.
   const std::string gbkFile = "a=\xCC\xF5\nb=\xB2\xD6\n";
-  EXPECT_EQ(UpdateSettingText(gbkFile, {{"a", "\xCC\xF5"}, {"b", "\xCC\xF5"}}),
-            "a=\xCC\xF5\nb=条\n");
+  const std::string updated =
+      UpdateSettingText(gbkFile, {{"a", "\xCC\xF5"}, {"b", "\xCC\xF5"}, {"c", "\xB2\xD6"}});
+  EXPECT_EQ(updated, "a=\xCC\xF5\nb=\\xCC\\xF5\nc=\\xB2\\xD6\n");
+  std::string problem;
+  EXPECT_EQ(Parsed(updated, &problem),
+            (std::vector<std::string>{"1 a=\\xCC\\xF5", "2 b=\\xCC\\xF5", "3 c=\\xB2\\xD6"}));
+}
+
+TEST(SettingTextAsGbk, ATrailByteThatIsABackslashInAsciiIsNoEscape) {
+  // 誠 is D5 5C and 運 DF 5C in GBK; 號 is CC 96.
+  const std::string file = "codeprefix=\xD5\x5Cx30\xCC\x96\ncodepostfix=\xD5\x5C\n"
+                           "deviceno=\xDF\x5C\\\\\\x41\n";
+  std::string problem;
+  EXPECT_EQ(Parsed(file, &problem),
+            (std::vector<std::string>{"1 codeprefix=\\xD5\\\\x30\\xCC\\x96",
+                                      "2 codepostfix=\\xD5\\\\", "3 deviceno=\\xDF\\\\\\\\A"}))
+      << problem;
+  // Written back, the changed line is escaped and the others kept byte for byte.
+  const std::string updated = UpdateSettingText(file, {{"codeprefix", "\xD5\x5Cx30\xCC\x96"},
+                                                       {"codepostfix", "\xDF\x5C"},
+                                                       {"deviceno", "\xDF\x5C\\A"}});
+  EXPECT_EQ(updated, "codeprefix=\xD5\x5Cx30\xCC\x96\ncodepostfix=\\xDF\\\\\n"
+                     "deviceno=\xDF\x5C\\\\\\x41\n");
 }
 
 TEST(SettingTextAsGbk, ACharacterGbkCannotHoldRefusesTheLineNamingIt) {

@@ -80,6 +80,7 @@ TEST(ProfileFiles, RoundTripThroughTheWindowAndZrctl) {
   ASSERT_EQ(imported.status, 0);
   EXPECT_TRUE(imported.out.contains(QString::fromUtf8("MESSAGE 配置已从文件导入:\\n") + at("dump") +
                                     QString::fromUtf8("\\n设置尚未写入设备，按“保存”后写入。"
+                                                      "\\n保存后设备号由 OTHER 改为文件中的 仓库 7。"
                                                       "\\n以下设置不在窗口中，保存时不会写入:"
                                                       "\\ncom1_baudrate, com1_stopbits, com1_bytesizes, "
                                                       "com1_paritys,\\nbluetooth0_name\n")));
@@ -219,7 +220,8 @@ TEST_F(ProfileWindowTest, AnImportShowsTheFileKeepsTheRestAndSendsOnlyOnSave) {
   ASSERT_EQ(messages_.Texts().size(), 1);
   EXPECT_EQ(messages_.Texts()[0].toStdString(),
             std::string("配置已从文件导入:\n") + dir_.filePath("in.profile").toStdString() +
-                "\n设置尚未写入设备，按“保存”后写入。\n以下设置不在窗口中，保存时不会写入:\nfoo");
+                "\n设置尚未写入设备，按“保存”后写入。\n保存后设备号由 ZR2404170032 改为文件中的 BA。"
+                "\n以下设置不在窗口中，保存时不会写入:\nfoo");
 
   window_->SaveButton()->click();
   EXPECT_EQ(rig_.scanner().Value("qrcode"), "0");

@@ -321,6 +321,15 @@ TEST_F(SettingsTest, DeviceNumbersRoundTripInGbk) {
   EXPECT_EQ(outcome.failedKeys, Lines{"deviceno"});
   EXPECT_EQ(deviceNumberSet(), "none");
   EXPECT_EQ(messages_.Texts().last(), kSaveFailed + "\ndeviceno");
+
+  // So does a leading U+FEFF (a byte order mark pasted along): refused as
+  // zrctl refuses it, never dropped from what is sent.
+  window = &Open();
+  TypeText(window->PageControlsAt(4).Widget(res::version::kDeviceNumber),
+           QString(QChar(0xFEFF)) + "7");
+  window->SaveButton()->click();
+  EXPECT_EQ(deviceNumberSet(), "none");
+  EXPECT_EQ(messages_.Texts().last(), kSaveFailed + "\ndeviceno");
 }
 
 }  // namespace

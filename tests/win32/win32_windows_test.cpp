@@ -194,6 +194,16 @@ TEST_F(Win32Windows, TextIsGbkAndWhatGbkCannotHoldIsNotSent) {
   EXPECT_EQ(version.Text(1103), std::string("\xA7\xA8"));
 }
 
+TEST_F(Win32Windows, ALeadingByteOrderMarkIsRefusedAndItsKeyNamed) {
+  SettingsWindow& settings = Connected();
+  SetWindowTextW(settings.PageControlsAt(4)->Control(1103), L"\xFEFF" L"7");
+  rig_.scanner().ClearReceived();
+  SendMessageW(settings.Handle(), WM_COMMAND, MAKEWPARAM(res::kSettingsSaveButton, BN_CLICKED), 0);
+  for (const std::string& line : rig_.Trace()) EXPECT_EQ(line.find("deviceno"), std::string::npos);
+  EXPECT_EQ(messages_.texts.back(), "保存失败，请检查设备是否插入或重试!\ndeviceno");
+  EXPECT_EQ(rig_.scanner().Value("deviceno"), "ZR2404170032");
+}
+
 // The user, from inside the modal loops: a thread timer's messages are
 // dispatched by whichever dialog loop runs.
 struct ModalScript {

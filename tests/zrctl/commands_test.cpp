@@ -73,9 +73,26 @@ TEST_F(ZrctlCommandTest, SetSendsUnescapedValuesInOrderAndCommitsInTheSameRun) {
   EXPECT_EQ(Received()[4].command, 0x09);
 }
 
-TEST_F(ZrctlCommandTest, SetWithoutCommitSendsNoCommit) {
-  EXPECT_EQ(Run({"set", "qrcode=0"}).status, 0);
+TEST_F(ZrctlCommandTest, SetWithoutCommitSendsNoCommitAndSaysSo) {
+  const ZrctlResult result = Run({"set", "qrcode=0"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "zrctl: not committed: run zrctl commit, or set with --commit\n");
   EXPECT_EQ(Record(scanner()), (std::vector<std::string>{"HANDSHAKE", "SET qrcode=0"}));
+  EXPECT_EQ(Run({"set", "--commit", "qrcode=1"}).err, "");
+}
+
+TEST_F(ZrctlCommandTest, KeysAreUnescapedAndAnUnknownOneIsNotedInEveryCommand) {
+  scanner().Set("myAkey", "v");
+  const ZrctlResult get = Run({"get", "my\\x41key", "qr"});
+  EXPECT_EQ(get.out, "myAkey=v\nqr=\n");
+  EXPECT_EQ(get.err,
+            "zrctl: note: myAkey is not a key zrctl knows\n"
+            "zrctl: note: qr is not a key zrctl knows\n");
+  EXPECT_EQ(Record(scanner()), (std::vector<std::string>{"HANDSHAKE", "GET myAkey", "GET qr"}));
+  EXPECT_THAT(Run({"set", "--commit", "qr=0"}).err,
+              HasSubstr("zrctl: note: qr is not a key zrctl knows\n"));
+  EXPECT_EQ(Run({"get", "qrcode"}).err, "");
+  EXPECT_EQ(Run({"get", "my\\qkey"}).status, 2);
 }
 
 TEST_F(ZrctlCommandTest, AFailedSetIsReportedAndTheCommitStillGoesOut) {

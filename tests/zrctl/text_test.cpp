@@ -91,5 +91,17 @@ TEST(ZrctlText, AChineseProfileIsTextAndRestoresByteForByte) {
   EXPECT_EQ(changed.out, "codeprefix: scanner=条 file=前置\n");
 }
 
+TEST(ZrctlText, AGbkSavedProfileSendsTheBytesItHolds) {
+  // 誠 (D5 5C) and 運 (DF 5C) end in the byte of an ASCII backslash.
+  TempFolder folder;
+  const std::string file = folder.File("gbk.profile");
+  TempFolder::Write(file, "codeprefix=\xD5\x5Cx30\xCC\x96\ncodepostfix=\xDF\x5C\n");
+  TextBench bench;
+  const ZrctlResult restore = bench.Run({"restore", file});
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  EXPECT_EQ(bench.scanner.Value("codeprefix"), "\xD5\x5Cx30\xCC\x96");
+  EXPECT_EQ(bench.scanner.Value("codepostfix"), "\xDF\x5C");
+}
+
 }  // namespace
 }  // namespace lumiq::test

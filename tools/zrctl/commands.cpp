@@ -41,11 +41,11 @@ int RunVersion(std::ostream& out, std::ostream& err, ScannerResult* result) {
   return kExitOk;
 }
 
-int RunGet(const Invocation& invocation, std::ostream& out, std::ostream& err,
+int RunGet(const PreparedInput& input, std::ostream& out, std::ostream& err,
            ScannerResult* result) {
   int status = kExitOk;
   JsonValue settings = JsonValue::Object();
-  for (const std::string& key : invocation.operands) {
+  for (const std::string& key : input.keys) {
     std::string value;
     const int read = ReadSetting(key, &value);
     if (read < 0) {
@@ -94,6 +94,9 @@ int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostrea
   // Like the window's Save, the commit goes out even after a failed set:
   // the sets that did arrive are then kept, and the failures are reported.
   if (invocation.commit && Commit(err, result) != kExitOk) status = kExitFailed;
+  // The scanner takes a set at once but keeps it only once committed: a
+  // silent run would look like a finished one.
+  if (!invocation.commit) err << "zrctl: not committed: run zrctl commit, or set with --commit\n";
   return status;
 }
 
@@ -116,18 +119,34 @@ void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
           : "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
 }
 
+// A key that no page of the window reads or writes is most likely a typo;
+// it is still sent, as the scanner may know it. `where` is "FILE:LINE: "
+// for a profile's line, empty for an operand.
+void NoteUnknownKey(const std::string& key, const std::string& where, std::ostream& err) {
+  if (profile::IsKnownKey(key)) return;
+  err << "zrctl: " << where << "note: " << Quote(key) << " is not a key zrctl knows\n";
+}
+
 }  // namespace
 
 int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostream& err) {
   switch (invocation.command) {
     case Command::kGet:
-      for (const std::string& key : invocation.operands) {
+      for (const std::string& argument : invocation.operands) {
+        std::string key;
+        std::string error;
+        if (!profile::ParseKeyOperand(argument, &key, &error)) {
+          err << "zrctl: " << error << "; nothing sent\n";
+          return kExitUsage;
+        }
         const std::string problem = profile::KeyProblem(key);
         if (!problem.empty()) {
           err << "zrctl: " << problem << "; nothing sent\n";
           return kExitUsage;
         }
+        input->keys.push_back(std::move(key));
       }
+      for (const std::string& key : input->keys) NoteUnknownKey(key, "", err);
       return kExitOk;
     case Command::kDump: {
       // A target that cannot take the profile is refused before the scanner
@@ -167,6 +186,7 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
         }
         input->assignments.emplace_back(std::move(key), std::move(value));
       }
+      for (const auto& assignment : input->assignments) NoteUnknownKey(assignment.first, "", err);
       return kExitOk;
     }
     case Command::kRestore:
@@ -195,10 +215,7 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
         return kExitUsage;
       }
       for (const ProfileEntry& entry : input->profile) {
-        if (!profile::IsKnownKey(entry.key)) {
-          err << "zrctl: " << file << ":" << entry.line << ": note: "
-              << Quote(entry.key) << " is not a key zrctl knows\n";
-        }
+        NoteUnknownKey(entry.key, file + ":" + std::to_string(entry.line) + ": ", err);
       }
       if ((invocation.command == Command::kRestore && invocation.all) ||
           invocation.command == Command::kProvision) {
@@ -332,7 +349,7 @@ int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
     case Command::kVersion:
       return RunVersion(out, err, result);
     case Command::kGet:
-      return RunGet(invocation, out, err, result);
+      return RunGet(input, out, err, result);
     case Command::kSet:
       return RunSet(invocation, input, err, result);
     case Command::kCommit:

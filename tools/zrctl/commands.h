@@ -25,6 +25,7 @@ inline constexpr int kExitUsage = 2;   // command line or profile refused: nothi
 // opened so that a bad operand never leaves half a configuration behind.
 struct PreparedInput {
   std::vector<std::pair<std::string, std::string>> assignments;  // set
+  std::vector<std::string> keys;                                 // get
   std::vector<ProfileEntry> profile;                             // restore, diff
   // restore --all: how the file's deviceno was treated, for the summary
   // line; empty when the file has none or one scanner is restored.

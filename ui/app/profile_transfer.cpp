@@ -129,6 +129,21 @@ TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const Chosen
                     i18n::Tr(kImportNotSentText)};
 }
 
+std::string ProfileTransfer::DeviceNumberChange(const PendingImport& pending,
+                                               const SettingMap& sent) const {
+  const auto& file = pending.fileSettings;
+  const bool inFile = std::any_of(file.begin(), file.end(), [](const auto& setting) {
+    return setting.first == kDeviceNumberKey;
+  });
+  const auto held = loaded_.find(kDeviceNumberKey);
+  const auto saved = sent.find(kDeviceNumberKey);
+  if (!inFile || held == loaded_.end() || saved == sent.end() || saved->second == held->second) {
+    return std::string();
+  }
+  return "\n" + i18n::TrFormat(kImportDeviceNumberText, {profile::QuoteText(held->second),
+                                                          profile::QuoteText(saved->second)});
+}
+
 std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& pending,
                                           SettingMap read) {
   SettingMap sent;
@@ -154,9 +169,10 @@ std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& p
       read[key] = held->second;
     }
   }
+  const std::string deviceNumberNote = DeviceNumberChange(pending, sent);
   loaded_ = std::move(read);
 
-  std::string message;
+  std::string message = deviceNumberNote;
   if (!pending.discardedEdits.empty()) {
     message += "\n" + WithKeys(kImportDiscardedEditsText, pending.discardedEdits);
   }

@@ -65,6 +65,9 @@ inline constexpr char kExportUnstorableText[] = "导出失败，以下设置无�
 inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写入:\n%1";
 inline constexpr char kImportedText[] = "配置已从文件导入:\n%1";
 inline constexpr char kImportNotSentText[] = "设置尚未写入设备，按“保存”后写入。";
+// A file from another scanner gives this one its device number (as a
+// one-scanner `zrctl restore` does): %1 the scanner's, %2 the file's.
+inline constexpr char kImportDeviceNumberText[] = "保存后设备号由 %1 改为文件中的 %2。";
 inline constexpr char kImportIgnoredText[] = "以下设置不在窗口中，保存时不会写入:\n%1";
 inline constexpr char kImportAdjustedText[] = "以下设置窗口无法按文件显示，保存时写入箭头后的值:\n%1";
 inline constexpr char kImportAdjustedArrow[] = " → ";
@@ -142,6 +145,9 @@ class ProfileTransfer {
   // Takes what the rebuilt pages read as what the window knows, less the
   // file's values Save will not send; returns the rest of the message.
   std::string FinishImport(const PageSet& fresh, PendingImport& pending, SettingMap read);
+  // The line naming the device number Save will give the scanner from the
+  // file, when it differs from the one the scanner holds; else empty.
+  std::string DeviceNumberChange(const PendingImport& pending, const SettingMap& sent) const;
 
   SettingMap loaded_;
 };

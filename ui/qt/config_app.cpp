@@ -16,8 +16,8 @@ int ConfigApp::Run() {
   QApplication::setWindowIcon(ProgramIcon());
   MessageBoxSink messages;
   if (!GbkAvailable()) {
-    // Without the codec every value would show and go back wrong.
-    const char text[] = "This Qt has no GBK text codec (Qt needs ICU): "
+    // Without the table every value would show and go back wrong.
+    const char text[] = "The C library has no GBK converter (glibc's gconv modules): "
                         "LumiqConfigTool cannot show or write the scanner's settings.";
     std::fprintf(stderr, "LumiqConfigTool: %s\n", text);
     messages.Show(nullptr, QString::fromLatin1(text));

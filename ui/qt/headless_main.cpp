@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         application = std::make_unique<QApplication>(qtArgc, qtArgv);
         lumiq::ui::qt::UseLanguage(lumiq::i18n::CurrentLanguage());
         if (!lumiq::ui::qt::GbkAvailable()) {
-          std::fputs("lumiq-headless: this Qt has no GBK text codec (Qt needs ICU)\n", stderr);
+          std::fputs("lumiq-headless: the C library has no GBK converter (glibc's gconv modules)\n", stderr);
           return nullptr;
         }
         return std::make_unique<QtHost>();

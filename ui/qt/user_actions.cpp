@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "ui/app/action_replay.h"
+#include "ui/qt/gbk_text.h"
 #include "ui/qt/settings_window.h"
 
 namespace lumiq::ui::qt {
@@ -70,7 +71,7 @@ class QtActionDriver final : public app::ActionDriver {
     qobject_cast<QAbstractButton*>(Control(templateId, id))->click();
   }
   void Type(int templateId, int id, const std::string& text) override {
-    TypeText(Control(templateId, id), QString::fromStdString(text));
+    TypeText(Control(templateId, id), FromUtf8Whole(text));
   }
 
  private:

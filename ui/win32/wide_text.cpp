@@ -2,17 +2,9 @@
 
 #include <windows.h>
 
+#include "profile/gbk_text.h"
+
 namespace lumiq::ui::win32 {
-
-namespace {
-
-constexpr UINT kGbkCodePage = 936;
-constexpr wchar_t kReplacement = 0xFFFD;
-
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
-
-}  // namespace
 
 std::wstring Utf8ToWide(std::string_view utf8) {
   if (utf8.empty()) return std::wstring();
@@ -32,44 +24,20 @@ std::string WideToUtf8(std::wstring_view wide) {
   return utf8;
 }
 
-std::wstring DecodeGbk(std::string_view bytes) {
-  // Unit by unit, so that a bad byte costs one replacement character and
-  // never swallows the byte after it.
-  std::wstring text;
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80) {
-      text += static_cast<wchar_t>(byte);
-      ++i;
-      continue;
-    }
-    const size_t length = IsLeadByte(byte) && i + 1 < bytes.size() &&
-                                  IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))
-                              ? 2
-                              : 1;
-    wchar_t unit[2] = {};
-    const int decoded = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, bytes.data() + i,
-                                            static_cast<int>(length), unit, 2);
-    text += decoded == 1 ? unit[0] : kReplacement;
-    i += length;
-  }
-  return text;
-}
+std::wstring DecodeGbk(std::string_view bytes) { return Utf8ToWide(profile::GbkToShownUtf8(bytes)); }
 
 std::optional<std::string> EncodeGbk(std::wstring_view text) {
-  if (text.empty()) return std::string();
-  if (text.find(kReplacement) != std::wstring_view::npos) return std::nullopt;
-  const int size = static_cast<int>(text.size());
-  BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
-                                         nullptr, 0, nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return std::nullopt;
-  std::string bytes(static_cast<size_t>(length), '\0');
-  usedDefault = FALSE;
-  WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text.data(), size, bytes.data(), length,
-                      nullptr, &usedDefault);
-  if (usedDefault) return std::nullopt;
+  std::string bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t character = text[i];
+    // A surrogate pair is one character (outside GBK); a lone surrogate is
+    // none.
+    if (character >= 0xD800 && character <= 0xDBFF && i + 1 < text.size() &&
+        text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      character = 0x10000 + ((character - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (!profile::AppendGbkCharacter(character, &bytes)) return std::nullopt;
+  }
   return bytes;
 }
 

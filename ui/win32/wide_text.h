@@ -15,6 +15,9 @@ namespace lumiq::ui::win32 {
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
+// The scanner's bytes cross to the screen and back through the profile's
+// converter, as in the Qt window and zrctl.
+
 // Screen text for the scanner's bytes. A byte (or pair) that is not GBK
 // shows as U+FFFD, so the operator sees that the value is odd.
 std::wstring DecodeGbk(std::string_view bytes);
