@@ -78,8 +78,8 @@ std::set<std::string> ChineseLiteralsOfTheWindows() {
       if (extension != ".cpp" && extension != ".h") continue;
       // The version records' descriptions are what Explorer shows of the
       // files, in the record's own language; no window shows them.
-      if (entry.path() == root / "res" / "version.h" ||
-          entry.path().parent_path().parent_path() == root / "res" / "program") {
+      // (res/version.h.in is no .h.)
+      if (entry.path().parent_path().parent_path() == root / "res" / "program") {
         continue;
       }
       std::ifstream file(entry.path(), std::ios::binary);
