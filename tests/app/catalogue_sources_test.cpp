@@ -76,9 +76,9 @@ std::set<std::string> ChineseLiteralsOfTheWindows() {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder)) {
       const std::string extension = entry.path().extension().string();
       if (extension != ".cpp" && extension != ".h") continue;
-      // The version records' descriptions are what Explorer shows of the
+      // The version records' descriptions (res/program/, and
+      // res/version.h.in, passed over above) are what Explorer shows of the
       // files, in the record's own language; no window shows them.
-      // (res/version.h.in is no .h.)
       if (entry.path().parent_path().parent_path() == root / "res" / "program") {
         continue;
       }
