@@ -119,10 +119,13 @@ TEST_F(Win32Desk, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
   EXPECT_EQ(SendMessageW(settings.Tabs(), TCM_GETCURSEL, 0, 0), 0);
   EXPECT_TRUE(rig_.Trace().empty());
 
-  // Enter presses the push button the operator moved the focus to: "保存"
-  // saves, and the window stays.
-  SendMessageW(window, WM_NEXTDLGCTL,
-               reinterpret_cast<WPARAM>(GetDlgItem(window, res::kSettingsSaveButton)), TRUE);
+  // Enter presses the push button the operator moved the focus to, in the
+  // template's order: "保存" saves, and the window stays.
+  for (const int button : {res::kSettingsExitButton, res::kSettingsSaveButton}) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    Pump();
+    ASSERT_EQ(GetFocus(), GetDlgItem(window, button));
+  }
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
   Pump();
   EXPECT_TRUE(IsWindowVisible(window));
