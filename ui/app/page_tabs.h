@@ -13,9 +13,9 @@
 namespace lumiq::ui::app {
 
 // The settings window's tabs in page order: the order of the tab headers,
-// and of creating, loading, moving, showing and hiding the pages, in both
-// bindings, the runner and the fuzzer. Everything that goes by tab index
-// takes it from here.
+// and of creating, moving, showing and hiding the pages, in both bindings,
+// the runner and the fuzzer; everything that goes by tab index takes it from
+// here. (The page logic loads the pages in the same order, its own.)
 struct PageTab {
   int templateId;
   const char* caption;  // UTF-8
