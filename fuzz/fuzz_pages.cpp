@@ -31,6 +31,7 @@
 #include "sim/simulated_scanner.h"
 #include "tests/support/fake_page_controls.h"
 #include "tests/support/sim_fixture.h"
+#include "ui/app/page_tabs.h"
 #include "ui/pages/settings_sequence.h"
 
 namespace {
@@ -134,6 +135,14 @@ struct Pages : lumiq::test::FakeSettingsWindow {
       case kControl: return control;
       default: return version;
     }
+  }
+  // The page made from template `templateId`.
+  FakePageControls& OfTemplate(int templateId) {
+    for (FakePageControls* page : {&symbology, &outputMethod, &outputFormat, &control, &version}) {
+      if (page->TemplateId() == templateId) return *page;
+    }
+    FUZZ_CHECK(false);
+    return version;
   }
 };
 
@@ -250,14 +259,14 @@ void ConsumeFaults(FuzzedDataProvider& in, lumiq::sim::ScannerFaults* faults,
 // A few user clicks and keystrokes on any control of any page.
 bool ConsumeUserActions(FuzzedDataProvider& in, Pages& pages) {
   const int actions = in.ConsumeIntegralInRange(0, 3) == 0 ? in.ConsumeIntegralInRange(1, 12) : 0;
-  static const int kTemplates[] = {130, 133, 132, 131, 137};
   for (int i = 0; i < actions; ++i) {
-    const int which = in.ConsumeIntegralInRange(0, 4);
-    const lumiq::res::DialogTemplate* dialog = lumiq::res::FindDialogTemplate(kTemplates[which]);
+    const int tab = in.ConsumeIntegralInRange(0, lumiq::ui::app::kPageCount - 1);
+    const int templateId = lumiq::ui::app::kPageTabs[tab].templateId;
+    const lumiq::res::DialogTemplate* dialog = lumiq::res::FindDialogTemplate(templateId);
     FUZZ_CHECK(dialog != nullptr && !dialog->controls.empty());
     const auto& item = dialog->controls[in.ConsumeIntegralInRange<size_t>(0, dialog->controls.size() - 1)];
     if (item.id == lumiq::res::kNoId) continue;
-    FakePageControls& page = pages.Of(static_cast<Page>(which));
+    FakePageControls& page = pages.OfTemplate(templateId);
     if (item.kind == lumiq::res::ControlKind::kEdit || item.kind == lumiq::res::ControlKind::kComboBox) {
       page.Type(item.id, in.ConsumeBool() ? in.ConsumeRandomLengthString(300) : std::string(253, 'u'));
     } else {

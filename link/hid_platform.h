@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "link/report_channel.h"
+
 namespace lumiq {
 
 // The things the link needs of a platform's HID services (six operations,
@@ -15,10 +17,11 @@ using HidHandle = std::intptr_t;
 inline constexpr HidHandle kInvalidHidHandle = -1;
 
 // On the wire a report is a report id byte (0) and 64 data bytes.
-inline constexpr int kHidReportSize = 65;
+inline constexpr int kHidReportSize = 1 + kReportSize;
 
 // What ReadReport returns when no report came: the wait timed out or failed.
-inline constexpr int kHidReadFailed = -3;
+// The report channel says the same of its reads, with the same value.
+inline constexpr int kHidReadFailed = kNoReport;
 
 // How long a report write that is under way may take before it is given up,
 // where the platform lets a write be given up: the Windows backend cancels it

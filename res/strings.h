@@ -7,6 +7,7 @@
 namespace lumiq::res {
 
 inline constexpr char kAppName[] = "LumiqConfigTool";
+// The caption of the connect dialog and the settings window.
 inline constexpr char kAppCaption[] = "Lumiq配置工具U口(ZR系列)v2.0.7";
 
 inline constexpr char kConnectFailedText[] =

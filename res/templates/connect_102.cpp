@@ -1,11 +1,12 @@
 #include "res/ids/app_ids.h"
+#include "res/strings.h"
 #include "res/templates/templates.h"
 
 namespace lumiq::res {
 
 const DialogTemplate& ConnectTemplate() {
   static const DialogTemplate dialog{
-      kConnectTemplateId, "Lumiq配置工具U口(ZR系列)v2.0.7", 320, 200, "微软雅黑", 10, false,
+      kConnectTemplateId, kAppCaption, 320, 200, "微软雅黑", 10, false,
       {
           // The connect button is the dialog's OK, so Enter connects.
           {kConnectButton, ControlKind::kPushButton, "连接设备", {43, 159, 50, 12},

@@ -1,16 +1,16 @@
 #include "res/ids/app_ids.h"
+#include "res/strings.h"
 #include "res/templates/templates.h"
 
 namespace lumiq::res {
 
 const DialogTemplate& SettingsTemplate() {
   static const DialogTemplate dialog{
-      kSettingsTemplateId, "Lumiq配置工具U口(ZR系列)v2.0.7", 368, 279, "System", 10, false,
+      kSettingsTemplateId, kAppCaption, 368, 279, "System", 10, false,
       {
           {kSettingsTabControl, ControlKind::kTabControl, "Tab1", {7, 11, 354, 247}, kBorder, {}},
-          // "退出" comes first in keyboard order and takes the focus on
-          // opening. Neither button is a default button: Enter inside a page
-          // must never save.
+          // "退出" comes first in keyboard order. Neither button is a default
+          // button: Enter inside a page must never save or end the window.
           {kSettingsExitButton, ControlKind::kPushButton, "退出", {237, 258, 50, 14}, kTabStop, {}},
           {kSettingsSaveButton, ControlKind::kPushButton, "保存", {17, 258, 50, 14}, kTabStop, {}},
           // Configuration files, between "保存" and "退出" and after them in

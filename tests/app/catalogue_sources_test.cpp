@@ -76,10 +76,10 @@ std::set<std::string> ChineseLiteralsOfTheWindows() {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder)) {
       const std::string extension = entry.path().extension().string();
       if (extension != ".cpp" && extension != ".h") continue;
-      // The version records' descriptions are what Explorer shows of the
+      // The version records' descriptions (res/program/, and
+      // res/version.h.in, passed over above) are what Explorer shows of the
       // files, in the record's own language; no window shows them.
-      if (entry.path() == root / "res" / "version.h" ||
-          entry.path().parent_path().parent_path() == root / "res" / "program") {
+      if (entry.path().parent_path().parent_path() == root / "res" / "program") {
         continue;
       }
       std::ifstream file(entry.path(), std::ios::binary);

@@ -1,9 +1,11 @@
-// The one tab table holds the window together: each tab's template is the
-// page that the PageSet member of the same position loads and stores.
+// The one tab table holds the window together: the page logic gets each
+// page by its template, whichever tab shows it.
 
 #include "ui/app/page_tabs.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "res/dialog_template.h"
 #include "tests/support/fake_page_controls.h"
@@ -16,28 +18,28 @@
 namespace lumiq::ui::app {
 namespace {
 
-TEST(PageTabs, EachTabShowsThePageOfItsPositionInThePageSet) {
-  test::FakePageControls symbology(kPageTabs[0].templateId), outputMethod(kPageTabs[1].templateId),
-      outputFormat(kPageTabs[2].templateId), control(kPageTabs[3].templateId),
-      version(kPageTabs[4].templateId);
-  const PageSet pages =
-      PagesOf({&symbology, &outputMethod, &outputFormat, &control, &version});
-  EXPECT_EQ(&pages.symbology, &symbology);
-  EXPECT_EQ(&pages.outputMethod, &outputMethod);
-  EXPECT_EQ(&pages.outputFormat, &outputFormat);
-  EXPECT_EQ(&pages.control, &control);
-  EXPECT_EQ(&pages.version, &version);
-
-  EXPECT_EQ(kPageTabs[0].templateId, SymbologyPage::kTemplateId);
-  EXPECT_EQ(kPageTabs[1].templateId, OutputMethodPage::kTemplateId);
-  EXPECT_EQ(kPageTabs[2].templateId, OutputFormatPage::kTemplateId);
-  EXPECT_EQ(kPageTabs[3].templateId, ControlPage::kTemplateId);
-  EXPECT_EQ(kPageTabs[4].templateId, VersionPage::kTemplateId);
+TEST(PageTabs, ThePageLogicGetsEachPageByItsTemplate) {
+  std::vector<test::FakePageControls> made;
+  made.reserve(kPageCount);
+  PagesByTab byTab{};
+  for (int tab = 0; tab < kPageCount; ++tab) {
+    made.emplace_back(kPageTabs[tab].templateId);
+    byTab[static_cast<size_t>(tab)] = &made.back();
+  }
+  const PageSet pages = PagesOf(byTab);
+  const auto templateOf = [](PageControls& page) {
+    return dynamic_cast<test::FakePageControls&>(page).TemplateId();
+  };
+  EXPECT_EQ(templateOf(pages.symbology), SymbologyPage::kTemplateId);
+  EXPECT_EQ(templateOf(pages.outputMethod), OutputMethodPage::kTemplateId);
+  EXPECT_EQ(templateOf(pages.outputFormat), OutputFormatPage::kTemplateId);
+  EXPECT_EQ(templateOf(pages.control), ControlPage::kTemplateId);
+  EXPECT_EQ(templateOf(pages.version), VersionPage::kTemplateId);
 
   for (int tab = 0; tab < kPageCount; ++tab) {
     SCOPED_TRACE(tab);
     ASSERT_NE(res::FindDialogTemplate(kPageTabs[tab].templateId), nullptr);
-    EXPECT_EQ(TabOfTemplate(kPageTabs[tab].templateId), tab);
+    EXPECT_EQ(TabOfTemplate(kPageTabs[tab].templateId), tab);  // no template twice
   }
   EXPECT_EQ(TabOfTemplate(134), -1);
 }

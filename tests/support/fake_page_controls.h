@@ -19,6 +19,7 @@ namespace lumiq::test {
 class FakePageControls : public ui::PageControls {
  public:
   explicit FakePageControls(int templateId);
+  int TemplateId() const { return dialog_.id; }
 
   bool IsChecked(int id) const override;
   void SetChecked(int id, bool checked) override;

@@ -3,14 +3,20 @@
 # and the About box read: icon 128, the manifest, the string table of the
 # windowed programs, and a version record complete and right for the program
 # (its own description and file name, not the application's).
-#   cmake -DWINDRES=... -DSOURCE_DIR=... -DWORK_DIR=... -P check_resource_script.cmake
+#   cmake -DWINDRES=... -DSOURCE_DIR=... -DBUILT_RES_DIR=... -DVERSION=... -DWORK_DIR=...
+#         -P check_resource_script.cmake
+# BUILT_RES_DIR holds the version.h and manifests the build made; VERSION is
+# the project's.
+
+# The record writes 1.0.0.1 as "1, 0, 0, 1".
+string(REPLACE "." ", " record_version "${VERSION}")
 
 # check_program(PROGRAM SCRIPT DESCRIPTION ORIGINAL-FILENAME [EXPECTED...]):
 # DESCRIPTION as windres prints it (\x escapes for what is not ASCII).
 function(check_program program script description original)
   set(output ${WORK_DIR}/${program})
   execute_process(
-    COMMAND ${WINDRES} -I${SOURCE_DIR}/res -I${SOURCE_DIR}/res/program/${program}
+    COMMAND ${WINDRES} -I${SOURCE_DIR}/res -I${BUILT_RES_DIR} -I${SOURCE_DIR}/res/program/${program}
             -i ${SOURCE_DIR}/res/${script} -O res -o ${output}.res
     RESULT_VARIABLE compiled ERROR_VARIABLE errors)
   if(NOT compiled EQUAL 0)
@@ -27,18 +33,20 @@ function(check_program program script description original)
       "LANGUAGE 4, 2"
       "128 14 /* RT_GROUP_ICON */"
       "1 24 /* RT_MANIFEST */"
-      "FILEVERSION 1, 0, 0, 1"
-      "PRODUCTVERSION 1, 0, 0, 1"
+      # The manifest's version, its quotes doubled as windres prints them.
+      "version=\"\"${VERSION}\"\""
+      "FILEVERSION ${record_version}"
+      "PRODUCTVERSION ${record_version}"
       "BLOCK \"080404b0\""
       "VALUE \"Comments\", \"\""
       "VALUE \"CompanyName\", \"The LumiqConfigTool developers\""
       "VALUE \"FileDescription\", ${description}"
-      "VALUE \"FileVersion\", \"1, 0, 0, 1\""
+      "VALUE \"FileVersion\", \"${record_version}\""
       "VALUE \"InternalName\", \"${program}\""
       "VALUE \"LegalCopyright\", \"Copyright 2026 the LumiqConfigTool developers\""
       "VALUE \"OriginalFilename\", \"${original}\""
       "VALUE \"ProductName\", L\"LumiqConfigTool \\x5e94\\x7528\\x7a0b\\x5e8f\""
-      "VALUE \"ProductVersion\", \"1, 0, 0, 1\""
+      "VALUE \"ProductVersion\", \"${record_version}\""
       "VALUE \"Translation\", 0x804, 1200"
       ${ARGN})
     string(FIND "${text}" "${expected}" at)

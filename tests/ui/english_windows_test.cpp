@@ -1,6 +1,6 @@
-// The Qt windows in English: every text the operator sees comes from the
-// catalogue, every English caption fits its control in the dialog's font at
-// 96 DPI, the .qm the windows use says what the toolkit-free table says, and
+// The Qt windows in English, the chooser's included: every text the
+// operator sees comes from the catalogue, every English caption fits its
+// control in the dialog's font at 96 DPI, the .qm the windows use says what the toolkit-free table says, and
 // Qt's own texts follow the language.
 
 #include <gtest/gtest.h>
@@ -12,13 +12,18 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QScreen>
 #include <QTabBar>
 
 #include "res/dialog_template.h"
 #include "res/i18n/catalogue.h"
+#include "sim/demo_configuration.h"
+#include "sim/scanner_setup.h"
+#include "sim/sim_platform.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/chooser_dialog.h"
 #include "ui/qt/connect_dialog.h"
 #include "ui/qt/settings_window.h"
 #include "ui/qt/tab_control.h"
@@ -121,6 +126,31 @@ TEST_F(EnglishWindows, EveryTextIsEnglishAndEveryCaptionFits) {
   // The headers sit in one row inside the tab control.
   EXPECT_LE(settings->Tabs()->tabBar()->sizeHint().width(), settings->Tabs()->width());
   EXPECT_EQ(messages_.Texts(), QStringList{QStringLiteral("Connected.")});
+}
+
+TEST_F(EnglishWindows, TheChooserIsEnglishAndItsCaptionsFit) {
+  sim::SimulatedScanner scanners[2];
+  sim::SimPlatform platform;
+  for (sim::SimulatedScanner& scanner : scanners) {
+    sim::SeedDemoScanner(scanner);
+    platform.AddScanner(&scanner);
+  }
+  sim::PluggedPlatform plugged(&platform);
+  ASSERT_EQ(dialog_->Connect(), ConnectDialog::Outcome::kChoosing);
+  ChooserDialog* chooser = dialog_->Chooser();
+  ASSERT_NE(chooser, nullptr);
+
+  std::vector<std::string> chinese, clipped;
+  Look(chooser->Controls(), &chinese, &clipped);
+  EXPECT_EQ(chooser->windowTitle(), QStringLiteral("Choose a scanner"));
+  ASSERT_EQ(chooser->List()->count(), 2);
+  for (int row = 0; row < chooser->List()->count(); ++row) {
+    const QString text = chooser->List()->item(row)->text();
+    if (HasChinese(text)) chinese.push_back(text.toStdString());
+  }
+  EXPECT_EQ(chinese, std::vector<std::string>{});
+  EXPECT_EQ(clipped, std::vector<std::string>{});
+  dialog_.reset();  // its windows go before the scanners they were reading
 }
 
 TEST_F(EnglishWindows, TheCompiledCatalogueSaysWhatTheTableSays) {

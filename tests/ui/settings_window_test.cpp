@@ -96,7 +96,7 @@ TEST_F(SettingsTest, PagesLoadInPageOrderBeforeTheWindowShows) {
   }
 }
 
-TEST_F(SettingsTest, OneVisiblePageAtATimeAndTheFocusOnExit) {
+TEST_F(SettingsTest, OneVisiblePageAtATime) {
   SettingsWindow& window = Open();
   EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Lumiq配置工具U口(ZR系列)v2.0.7"));
   EXPECT_EQ(window.size(), ToPixels(368, 279, window.Controls().units));
@@ -107,7 +107,6 @@ TEST_F(SettingsTest, OneVisiblePageAtATimeAndTheFocusOnExit) {
   EXPECT_EQ(window.Tabs()->currentIndex(), 0);
   EXPECT_TRUE(window.PageAt(0)->isVisible());
   EXPECT_EQ(VisiblePages(window), 1);
-  EXPECT_EQ(window.focusWidget(), window.ExitButton());
 
   for (int tab : {3, 4, 1, 2, 0}) {
     QTabBar* bar = window.Tabs()->tabBar();
@@ -165,23 +164,44 @@ TEST_F(SettingsTest, EnterInsideAPageWritesNothing) {
   EXPECT_TRUE(rig_.Trace().empty());
 }
 
-TEST_F(SettingsTest, EnterClicksTheFocusedButton) {
-  // The window opens with the focus on "退出": Enter ends it, writing nothing.
+TEST_F(SettingsTest, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
   SettingsWindow* window = &Open();
-  ASSERT_EQ(window->focusWidget(), window->ExitButton());
-  QTest::keyClick(window->focusWidget(), Qt::Key_Return);
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(window->result(), QDialog::Accepted);
-  EXPECT_TRUE(rig_.Trace().empty());
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QTabBar* bar = window->Tabs()->tabBar();
+  ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(bar));
+  // The focus mark is drawn on the current tab's header from the start.
+  const QImage marked = bar->grab().toImage();
+  window->SaveButton()->setFocus(Qt::MouseFocusReason);
+  const QImage unmarked = bar->grab().toImage();
+  EXPECT_NE(marked, unmarked);
+  bar->setFocus(Qt::TabFocusReason);
 
-  // Tab to "保存": Enter (either key) saves, and the window stays.
-  window = &Open();
-  QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
-  ASSERT_EQ(window->focusWidget(), window->SaveButton());
-  QTest::keyClick(window->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+  }
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->Tabs()->currentIndex(), 0);
+  EXPECT_TRUE(rig_.Trace().empty());
+  EXPECT_TRUE(messages_.shown.empty());
+
+  // Enter clicks the push button the operator moved the focus to, in the
+  // template's order: "保存" saves and the window stays, "退出" ends it.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), window->ExitButton());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), window->SaveButton());
+  QTest::keyClick(window->SaveButton(), Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(rig_.Trace(), reference_.saveTrace);
   EXPECT_EQ(messages_.Texts(), QStringList{kSaved});
   EXPECT_TRUE(window->isVisible());
+  rig_.ClearTrace();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_EQ(QApplication::focusWidget(), window->ExitButton());
+  QTest::keyClick(window->ExitButton(), Qt::Key_Return);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), QDialog::Accepted);
+  EXPECT_TRUE(rig_.Trace().empty());
 }
 
 TEST_F(SettingsTest, PagesSitBelowTheHeadersOverTheWholeClientWidth) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 
 #include "res/ids/version_ids.h"
@@ -33,7 +34,7 @@ TEST(QtTabKeys, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   rig.ClearTrace();
-  EXPECT_EQ(QApplication::focusWidget(), window.ExitButton());
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(window.Tabs()->tabBar()));
 
   const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
   const Press presses[] = {
@@ -53,7 +54,7 @@ TEST(QtTabKeys, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
       EXPECT_EQ(window.PageAt(tab)->isVisible(), tab == press.expectedTab);
     }
   }
-  EXPECT_EQ(QApplication::focusWidget(), window.ExitButton());
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(window.Tabs()->tabBar()));
 
   // From inside the version page: the focus follows into the new page.
   window.PageControlsAt(4).Widget(res::version::kDeviceNumber)->setFocus();

@@ -73,7 +73,7 @@ class Win32Desk : public ::testing::Test {
 
 TEST_F(Win32Desk, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
   SettingsWindow& settings = Settings();
-  EXPECT_EQ(GetFocus(), GetDlgItem(settings.Handle(), res::kSettingsExitButton));
+  EXPECT_EQ(GetFocus(), settings.Tabs());
   const struct {
     UINT key;
     bool control, shift;
@@ -99,6 +99,39 @@ TEST_F(Win32Desk, TabsTurnByThePropertySheetKeysFromAnywhereInTheWindow) {
   EXPECT_TRUE(IsChild(settings.PageWindow(0), GetFocus()));
   EXPECT_TRUE(IsWindowVisible(GetFocus()));
   EXPECT_TRUE(rig_.Sets().empty());
+}
+
+TEST_F(Win32Desk, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
+  Hold(false, false);
+  SettingsWindow& settings = Settings();
+  HWND window = settings.Handle();
+  rig_.scanner().ClearReceived();
+  ASSERT_EQ(GetFocus(), settings.Tabs());
+  Pump();  // the focus mark is switched on after the window is up
+  EXPECT_EQ(SendMessageW(settings.Tabs(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+  for (const UINT key : {VK_RETURN, VK_SPACE}) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+  ASSERT_TRUE(IsWindow(window));
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(SendMessageW(settings.Tabs(), TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_TRUE(rig_.Trace().empty());
+
+  // Enter presses the push button the operator moved the focus to, in the
+  // template's order: "保存" saves, and the window stays.
+  for (const int button : {res::kSettingsExitButton, res::kSettingsSaveButton}) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    Pump();
+    ASSERT_EQ(GetFocus(), GetDlgItem(window, button));
+  }
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(window));
+  const std::vector<std::string> trace = rig_.Trace();
+  ASSERT_FALSE(trace.empty());
+  EXPECT_EQ(trace.back(), "COMMIT");
 }
 
 int DisplayTop(HWND tabs) {

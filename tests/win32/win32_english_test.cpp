@@ -1,6 +1,7 @@
-// The Win32 windows in English, as the dialog manager made them: no Chinese
-// in any window, tab, menu entry or message, every English caption fits its
-// control in the dialog's font, and the tab headers keep one row.
+// The Win32 windows in English, the chooser's included, as the dialog
+// manager made them: no Chinese in any window, tab, row, menu entry or
+// message, every English caption fits its control in the dialog's font, and
+// the tab headers keep one row.
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,11 @@
 #include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
 #include "sim/demo_configuration.h"
+#include "sim/simulated_scanner.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/app/page_tabs.h"
 #include "ui/win32/about_dialog.h"
+#include "ui/win32/chooser_dialog.h"
 #include "ui/win32/config_app.h"
 #include "ui/win32/connect_dialog.h"
 #include "ui/win32/message_sink.h"
@@ -154,6 +157,28 @@ TEST_F(Win32English, EveryTextIsEnglishAndEveryCaptionFits) {
   EXPECT_EQ(SendMessageW(settings.Tabs(), TCM_GETROWCOUNT, 0, 0), 1);
   EXPECT_EQ(messages_.texts, std::vector<std::string>{"Connected."});
   EXPECT_EQ(TextOf(GetDlgItem(dialog_.Handle(), res::kConnectButton)), L"Connect");
+}
+
+TEST_F(Win32English, TheChooserIsEnglishAndItsCaptionsFit) {
+  sim::SimulatedScanner second;
+  sim::SeedDemoScanner(second);
+  rig_.platform().AddScanner(&second);
+  ASSERT_EQ(dialog_.Connect(), app::ConnectOutcome::kChoosing);
+  ChooserDialog* chooser = dialog_.Chooser();
+  ASSERT_NE(chooser, nullptr);
+
+  std::vector<std::string> chinese, clipped;
+  AddChinese(chooser->Handle(), &chinese);
+  AddClipped(chooser->Handle(), res::kChooserTemplateId, &clipped);
+  EXPECT_EQ(TextOf(chooser->Handle()), L"Choose a scanner");
+  const std::vector<std::string> rows = chooser->Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  for (const std::string& row : rows) {
+    if (HasChinese(Utf8ToWide(row))) chinese.push_back(row);
+  }
+  EXPECT_EQ(chinese, std::vector<std::string>{});
+  EXPECT_EQ(clipped, std::vector<std::string>{});
+  EXPECT_TRUE(messages_.texts.empty());
 }
 
 }  // namespace

@@ -2,15 +2,20 @@
 
 #include <array>
 
+#include "ui/pages/control_page.h"
+#include "ui/pages/output_format_page.h"
+#include "ui/pages/output_method_page.h"
 #include "ui/pages/page_controls.h"
 #include "ui/pages/settings_sequence.h"
+#include "ui/pages/symbology_page.h"
+#include "ui/pages/version_page.h"
 
 namespace lumiq::ui::app {
 
 // The settings window's tabs in page order: the order of the tab headers,
-// and of creating, loading, moving, showing and hiding the pages. The page
-// each tab shows is the PageSet member of the same position
-// (tests/app/page_tabs_test.cpp holds them together).
+// and of creating, moving, showing and hiding the pages, in both bindings,
+// the runner and the fuzzer; everything that goes by tab index takes it from
+// here. (The page logic loads the pages in the same order, its own.)
 struct PageTab {
   int templateId;
   const char* caption;  // UTF-8
@@ -18,7 +23,11 @@ struct PageTab {
 
 inline constexpr int kPageCount = 5;
 inline constexpr PageTab kPageTabs[kPageCount] = {
-    {130, "码制设置"}, {133, "输出方式"}, {132, "输出格式"}, {131, "控制设置"}, {137, "关于"},
+    {SymbologyPage::kTemplateId, "码制设置"},
+    {OutputMethodPage::kTemplateId, "输出方式"},
+    {OutputFormatPage::kTemplateId, "输出格式"},
+    {ControlPage::kTemplateId, "控制设置"},
+    {VersionPage::kTemplateId, "关于"},
 };
 
 // Where every page starts below the top of the tab control's client area,
@@ -27,7 +36,7 @@ inline constexpr PageTab kPageTabs[kPageCount] = {
 inline constexpr int kPageTopOffset = 25;
 
 // The tab showing page template `templateId`, or -1.
-inline int TabOfTemplate(int templateId) {
+constexpr int TabOfTemplate(int templateId) {
   for (int tab = 0; tab < kPageCount; ++tab) {
     if (kPageTabs[tab].templateId == templateId) return tab;
   }
@@ -37,9 +46,15 @@ inline int TabOfTemplate(int templateId) {
 // A window's pages, by tab.
 using PagesByTab = std::array<PageControls*, kPageCount>;
 
-// The page logic's view of them; every page must exist.
+// The page logic's view of them, each page found by its template; every
+// page must exist.
 inline PageSet PagesOf(const PagesByTab& pages) {
-  return PageSet{*pages[0], *pages[1], *pages[2], *pages[3], *pages[4]};
+  const auto of = [&pages](int templateId) -> PageControls& {
+    return *pages[static_cast<size_t>(TabOfTemplate(templateId))];
+  };
+  return PageSet{of(SymbologyPage::kTemplateId), of(OutputMethodPage::kTemplateId),
+                 of(OutputFormatPage::kTemplateId), of(ControlPage::kTemplateId),
+                 of(VersionPage::kTemplateId)};
 }
 
 }  // namespace lumiq::ui::app

@@ -1,6 +1,7 @@
 #include "ui/app/user_action.h"
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "res/dialog_template.h"
@@ -63,7 +64,8 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
   if (word.rfind("tab:", 0) == 0) {
     action.kind = UserAction::Kind::kTab;
     if (!ParseNumber(word.substr(4), &action.tab) || action.tab >= kPageCount) {
-      return Fail(error, "tab: needs a tab index 0 to 4: " + word);
+      return Fail(error,
+                  "tab: needs a tab index 0 to " + std::to_string(kPageCount - 1) + ": " + word);
     }
     return action;
   }

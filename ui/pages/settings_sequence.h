@@ -9,13 +9,14 @@
 
 namespace lumiq::ui {
 
-// The five pages' controls, one member per page.
+// The five pages' controls, one member per page (a window finds each by
+// its template: ui/app/page_tabs.h).
 struct PageSet {
-  PageControls& symbology;     // template 130, tab 0
-  PageControls& outputMethod;  // template 133, tab 1
-  PageControls& outputFormat;  // template 132, tab 2
-  PageControls& control;       // template 131, tab 3
-  PageControls& version;       // template 137, tab 4
+  PageControls& symbology;
+  PageControls& outputMethod;
+  PageControls& outputFormat;
+  PageControls& control;
+  PageControls& version;
 };
 
 // Runs every page's Load in creation order (symbology, output method,

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "res/ids/app_ids.h"
+#include "ui/qt/opening_focus.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/translations.h"
 
@@ -16,8 +17,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setFixedSize(DialogClientSize(controls_));
   if (auto* ok = qobject_cast<QPushButton*>(controls_.Find(res::kAboutOkButton))) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    ok->setFocus();
   }
+  FocusOnOpening(this, controls_);
 }
 
 }  // namespace lumiq::ui::qt

@@ -6,7 +6,9 @@
 #include <QPushButton>
 
 #include "res/ids/app_ids.h"
+#include "ui/qt/opening_focus.h"
 #include "ui/qt/program_icon.h"
+#include "ui/qt/translations.h"
 
 namespace lumiq::ui::qt {
 
@@ -14,7 +16,7 @@ ChooserDialog::ChooserDialog(std::vector<app::ScannerChoice> choices, QWidget* p
     : QDialog(parent), choices_(std::move(choices)) {
   const res::DialogTemplate& dialog = *res::FindDialogTemplate(res::kChooserTemplateId);
   controls_ = BuildDialog(dialog, this);
-  setWindowTitle(QString::fromUtf8(dialog.caption));
+  setWindowTitle(Translated(dialog.caption));
   setWindowIcon(ProgramIcon());
   setFixedSize(DialogClientSize(controls_));
 
@@ -34,7 +36,7 @@ ChooserDialog::ChooserDialog(std::vector<app::ScannerChoice> choices, QWidget* p
   if (auto* cancel = qobject_cast<QPushButton*>(controls_.Find(res::kChooserCancelButton))) {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   }
-  list_->setFocus();
+  FocusOnOpening(this, controls_);
 }
 
 const app::ScannerChoice* ChooserDialog::Chosen() const {

@@ -8,6 +8,7 @@
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/chooser_dialog.h"
 #include "ui/qt/message_sink.h"
+#include "ui/qt/opening_focus.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/translations.h"
 #include "ui/qt/settings_window.h"
@@ -34,7 +35,7 @@ ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
   // No system menu to extend here: the entry lives in the context menu.
   addAction(about_);
   setContextMenuPolicy(Qt::ActionsContextMenu);
-  if (QWidget* first = controls_.FirstTabStop()) first->setFocus();
+  FocusOnOpening(this, controls_);
 }
 
 ConnectDialog::~ConnectDialog() = default;

@@ -7,6 +7,7 @@
 #include "res/ids/app_ids.h"
 #include "ui/app/page_tabs.h"
 #include "ui/qt/message_sink.h"
+#include "ui/qt/opening_focus.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/tab_keys.h"
 #include "ui/qt/translations.h"
@@ -48,8 +49,9 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
 
   session_.Open(Pages());
 
-  // No button is a default button: Enter inside a page must never save.
-  // Enter on a focused button clicks it, as a Windows dialog does.
+  // No button is a default button (the template has none): Enter inside a
+  // page must never save or end the window. Enter on a focused button
+  // clicks it, as a Windows dialog does.
   for (QPushButton* button : findChildren<QPushButton*>()) {
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -60,7 +62,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   connect(import_, &QPushButton::clicked, this, [this] { Import(); });
   connect(export_, &QPushButton::clicked, this, [this] { Export(); });
   AddTabKeys(this, tabs_);
-  exit_->setFocus();  // the first tab stop of the template
+  FocusOnOpening(this, controls_);
 }
 
 SettingsWindow::~SettingsWindow() = default;

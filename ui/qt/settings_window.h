@@ -28,7 +28,7 @@ class MessageSink;
 // the window first shows. "保存" runs the Save sequence and reports it;
 // "导入配置..." and "导出配置..." take a configuration file through a file
 // dialog and send nothing; "退出", Escape and the close box end the window
-// without writing. Enter
+// without writing. The window opens with the focus on the tab headers; Enter
 // clicks the push button that has the focus and does nothing elsewhere.
 class SettingsWindow : public QDialog {
   Q_OBJECT
@@ -39,7 +39,7 @@ class SettingsWindow : public QDialog {
   explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr);
   ~SettingsWindow() override;
 
-  // Page order: tab index 0..4 = templates 130, 133, 132, 131, 137.
+  // The template of tab `tab` (app::kPageTabs), or 0.
   static int TemplateOfTab(int tab);
   QtPageControls& PageControlsAt(int tab) { return *pages_[static_cast<size_t>(tab)].controls; }
   QWidget* PageAt(int tab) const { return pages_[static_cast<size_t>(tab)].widget; }

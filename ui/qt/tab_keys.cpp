@@ -41,20 +41,29 @@ void Step(TabControl* tabs, int step) {
 
 void AddTabKeys(QWidget* window, TabControl* tabs) {
   const struct {
-    QKeyCombination keys;
-    int step;
-  } bindings[] = {
-      {Qt::CTRL | Qt::Key_Tab, 1},
-      {Qt::CTRL | Qt::Key_PageDown, 1},
-      // Shift+Tab arrives as Backtab; the shortcut map tries it as Shift+Tab.
-      {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1},
-      {Qt::CTRL | Qt::Key_PageUp, -1},
+    app::TabKey key;
+    Qt::Key qtKey;
+  } keys[] = {
+      {app::TabKey::kTab, Qt::Key_Tab},
+      {app::TabKey::kPageDown, Qt::Key_PageDown},
+      {app::TabKey::kPageUp, Qt::Key_PageUp},
   };
-  for (const auto& binding : bindings) {
-    auto* shortcut = new QShortcut(QKeySequence(binding.keys), window);
-    shortcut->setContext(Qt::WindowShortcut);
-    const int step = binding.step;
-    QObject::connect(shortcut, &QShortcut::activated, tabs, [tabs, step] { Step(tabs, step); });
+  // A shortcut for every combination the toolkit-free rule turns a page
+  // with. Shift+Tab arrives as Backtab; the shortcut map tries it as
+  // Shift+Tab.
+  for (const auto& key : keys) {
+    for (int held = 0; held < 8; ++held) {
+      const bool control = held & 1, shift = held & 2, alt = held & 4;
+      const int step = app::TabStepOf(key.key, control, shift, alt);
+      if (step == 0) continue;
+      Qt::KeyboardModifiers modifiers;
+      if (control) modifiers |= Qt::ControlModifier;
+      if (shift) modifiers |= Qt::ShiftModifier;
+      if (alt) modifiers |= Qt::AltModifier;
+      auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, key.qtKey)), window);
+      shortcut->setContext(Qt::WindowShortcut);
+      QObject::connect(shortcut, &QShortcut::activated, tabs, [tabs, step] { Step(tabs, step); });
+    }
   }
 }
 

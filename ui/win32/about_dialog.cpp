@@ -2,6 +2,7 @@
 
 #include "res/ids/app_ids.h"
 #include "ui/win32/dialog_builder.h"
+#include "ui/win32/opening_focus.h"
 #include "ui/win32/window_attach.h"
 
 namespace lumiq::ui::win32 {
@@ -11,7 +12,7 @@ namespace {
 INT_PTR CALLBACK AboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
-      return TRUE;
+      return FocusOnOpening(window, res::kAboutTemplateId);
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         // Modal: end the run; modeless (a screenshot): the caller destroys.

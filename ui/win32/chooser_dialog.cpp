@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "res/ids/app_ids.h"
+#include "ui/win32/opening_focus.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/window_attach.h"
 
@@ -82,8 +83,7 @@ INT_PTR ChooserDialog::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
       Initialise();
-      SetFocus(List());
-      return FALSE;  // the focus is set
+      return FocusOnOpening(window_, res::kChooserTemplateId);
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const bool chosen = id == res::kChooserOkButton ||

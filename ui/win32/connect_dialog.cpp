@@ -5,6 +5,7 @@
 #include "res/strings.h"
 #include "ui/win32/about_dialog.h"
 #include "ui/win32/message_sink.h"
+#include "ui/win32/opening_focus.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/window_attach.h"
 
@@ -132,7 +133,7 @@ INT_PTR ConnectDialog::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
       Initialise(window_);
-      return TRUE;
+      return FocusOnOpening(window_, res::kConnectTemplateId);
     case WM_SYSCOMMAND:
       // The low four bits of a system command are the system's own flags.
       if (static_cast<int>(wParam & res::kSystemCommandMask) == res::kAboutMenuCommand) {

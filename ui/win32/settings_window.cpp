@@ -6,6 +6,7 @@
 #include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
 #include "ui/win32/message_sink.h"
+#include "ui/win32/opening_focus.h"
 #include "ui/win32/page_placement.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/window_attach.h"
@@ -175,10 +176,7 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       Initialise(window_);
-      // "退出", the template's first tab stop; left to the dialog manager the
-      // focus would go into the first page, which the tab control holds.
-      SetFocus(GetDlgItem(window_, res::kSettingsExitButton));
-      return FALSE;
+      return FocusOnOpening(window_, res::kSettingsTemplateId);
     case WM_DPICHANGED:
       dpi_ = HIWORD(wParam);
       PostMessageW(window_, kPlacePages, 0, 0);
