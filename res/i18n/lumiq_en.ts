@@ -406,6 +406,10 @@
 %1</translation>
     </message>
     <message>
+        <source>文件中含有 Wi-Fi 密码，请妥善保管，勿随意分享。</source>
+        <translation>The file holds the Wi-Fi password: keep it safe and do not share it.</translation>
+    </message>
+    <message>
         <source>导出失败，以下设置无法保存，文件未写入:
 %1</source>
         <translation>Export failed: these settings cannot be saved; the file was not written:

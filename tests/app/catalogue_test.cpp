@@ -51,7 +51,8 @@ std::vector<std::string> VisibleTexts() {
   for (const char* text :
        {res::kConnectFailedText, res::kVersionFailedText, res::kConnectedText,
         ui::kSaveSucceededText, ui::kSaveFailedText, ui::kLoadFailedText, ui::app::kImportTitle,
-        ui::app::kExportTitle, ui::app::kExportedText, ui::app::kExportUnstorableText,
+        ui::app::kExportTitle, ui::app::kExportedText, ui::app::kExportedSecretText,
+        ui::app::kExportUnstorableText,
         ui::app::kExportWriteFailedText, ui::app::kImportedText, ui::app::kImportNotSentText,
         ui::app::kImportIgnoredText, ui::app::kImportAdjustedText, ui::app::kImportKeptText,
         ui::app::kImportDiscardedEditsText, ui::app::kImportUnreadableText, ui::app::kImportRefusedText,

@@ -379,7 +379,8 @@ TEST_F(HeadlessLanguage, EnglishOnAskingWithTheSameCommandsSent) {
   EXPECT_TRUE(en[2].endsWith("These settings are not in the window; Save does not write "
                              "them:\\nfoo"))
       << en[2].toStdString();
-  EXPECT_EQ(en[3], "MESSAGE Configuration exported to the file:\\n" + dir_.filePath("out.profile"));
+  EXPECT_EQ(en[3], "MESSAGE Configuration exported to the file:\\n" + dir_.filePath("out.profile") +
+                       "\\nThe file holds the Wi-Fi password: keep it safe and do not share it.");
   EXPECT_EQ(en[4], "MESSAGE Saved.");
   for (const QString& line : en) EXPECT_FALSE(HasChinese(line)) << line.toStdString();
 

@@ -81,11 +81,18 @@ TransferResult ProfileTransfer::Export(const PageSet& pages, const ChosenFile& f
   std::vector<std::string> unstorable;
   const SettingMap settings = Shown(pages, &unstorable);
   if (!unstorable.empty()) return {false, WithKeys(kExportUnstorableText, unstorable)};
+  const bool secret = std::any_of(settings.begin(), settings.end(), [](const auto& setting) {
+    return profile::HoldsSecret(setting.first, setting.second);
+  });
   std::string error;
-  if (!profile::WriteFileSafely(file.path, ProfileText(settings), &error)) {
+  if (!profile::WriteFileSafely(file.path, ProfileText(settings), &error, nullptr,
+                                secret ? profile::FileAccess::kOwnerOnly
+                                       : profile::FileAccess::kUsual)) {
     return Failed(kExportWriteFailedText, error);
   }
-  return {true, i18n::TrFormat(kExportedText, {NameOf(file)})};
+  std::string message = i18n::TrFormat(kExportedText, {NameOf(file)});
+  if (secret) message += "\n" + std::string(i18n::Tr(kExportedSecretText));
+  return {true, message};
 }
 
 TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const ChosenFile& file,

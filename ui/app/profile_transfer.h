@@ -61,6 +61,9 @@ inline constexpr char kProfileSuffix[] = "profile";
 // (res/i18n/catalogue.h): %1 is the file's name, the cause, or the list of
 // keys or settings, on the lines below the first.
 inline constexpr char kExportedText[] = "配置已导出到文件:\n%1";
+// Added below kExportedText when the file holds a secret (the Wi-Fi
+// password): on Linux only its owner may read it.
+inline constexpr char kExportedSecretText[] = "文件中含有 Wi-Fi 密码，请妥善保管，勿随意分享。";
 inline constexpr char kExportUnstorableText[] = "导出失败，以下设置无法保存，文件未写入:\n%1";
 inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写入:\n%1";
 inline constexpr char kImportedText[] = "配置已从文件导入:\n%1";
@@ -103,6 +106,8 @@ class ProfileTransfer {
 
   // Writes the profile of Shown(pages) to `file`. Refuses (writing nothing)
   // when some setting could not be saved; a failed write leaves any old file.
+  // A file that holds a secret is made readable by its owner only, and the
+  // message says it holds one.
   TransferResult Export(const PageSet& pages, const ChosenFile& file) const;
 
   // Reads `file` as `zrctl restore` does, with the same refusals. On
