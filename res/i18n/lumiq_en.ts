@@ -400,6 +400,10 @@
         <translation>All files</translation>
     </message>
     <message>
+        <source>配置文件（不含 Wi-Fi 密码）</source>
+        <translation>Configuration files without the Wi-Fi password</translation>
+    </message>
+    <message>
         <source>配置已导出到文件:
 %1</source>
         <translation>Configuration exported to the file:

@@ -47,7 +47,7 @@ std::vector<std::string> VisibleTexts() {
   }
   for (const ui::app::PageTab& tab : ui::app::kPageTabs) texts.push_back(tab.caption);
   texts.push_back(res::StringResource(res::kAboutMenuStringId));
-  for (const ui::app::FileFilter& filter : ui::app::kProfileFilters) texts.push_back(filter.name);
+  for (const ui::app::FileFilter& filter : ui::app::kExportFilters) texts.push_back(filter.name);
   for (const char* text :
        {res::kConnectFailedText, res::kVersionFailedText, res::kConnectedText,
         ui::kSaveSucceededText, ui::kSaveFailedText, ui::kLoadFailedText, ui::app::kImportTitle,
