@@ -53,4 +53,17 @@ bool IsKnownKey(std::string_view key) {
 
 bool IsReadOnlyKey(std::string_view key) { return key == kVersionKey; }
 
+const std::vector<std::string_view>& SecretKeys() {
+  static const std::vector<std::string_view> keys = {"wifi0_stawskeykey"};
+  return keys;
+}
+
+bool HoldsSecret(std::string_view key, std::string_view value) {
+  return !value.empty() && Contains(SecretKeys(), key);
+}
+
+std::string SecretLeftOutLine(std::string_view key) {
+  return "# " + std::string(key) + ": left out, a secret; a restore leaves the scanner's own\n";
+}
+
 }  // namespace lumiq::profile

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,5 +21,18 @@ bool IsKnownKey(std::string_view key);
 
 // The firmware version: read, compared, never written by this tool.
 bool IsReadOnlyKey(std::string_view key);
+
+// Settings that are secrets (the Wi-Fi password, which the window masks): a
+// file that holds one is readable by its owner only, its writer says so,
+// and a profile for sharing leaves them out.
+const std::vector<std::string_view>& SecretKeys();
+
+// Whether `value` of `key` is a secret a file must keep from others. An
+// empty password gives nothing away.
+bool HoldsSecret(std::string_view key, std::string_view value);
+
+// The comment that stands in a profile for a secret left out. A restore of
+// it sends nothing for the key: the scanner keeps its own value.
+std::string SecretLeftOutLine(std::string_view key);
 
 }  // namespace lumiq::profile

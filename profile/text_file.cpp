@@ -58,7 +58,7 @@ long WriteSome(int fd, const char* buffer, size_t size) {
   return _write(fd, buffer, static_cast<unsigned>(size));
 }
 void CloseFile(int fd) { _close(fd); }
-int CreateExclusive(const std::string& path) {
+int CreateExclusive(const std::string& path, FileAccess) {
   return _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                 _S_IREAD | _S_IWRITE);
 }
@@ -67,7 +67,13 @@ int OpenForAppending(const std::string& path) {
                 _S_IREAD | _S_IWRITE);
 }
 bool SyncFile(int fd) { return _commit(fd) == 0; }
-bool KeepOwnerAndMode(int, const FileStat&) { return true; }  // no POSIX modes to keep
+bool KeepOwnerAndMode(int, const FileStat&, FileAccess) { return true; }  // no POSIX modes
+bool IsLink(const std::string& path) {
+  // Symbolic links and junctions alike: a file only created goes through
+  // neither.
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
 bool ReplaceWith(const std::string& from, const std::string& to) {
   if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -140,10 +146,11 @@ long WriteSome(int fd, const char* buffer, size_t size) {
   return static_cast<long>(put);
 }
 void CloseFile(int fd) { close(fd); }
-int CreateExclusive(const std::string& path) {
-  // 0666 less the umask: a file that did not exist gets the mode any new
-  // file would.
-  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+int CreateExclusive(const std::string& path, FileAccess access) {
+  // Less the umask: a file that did not exist gets the mode any new file
+  // would, or its owner's alone for a secret.
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+              access == FileAccess::kOwnerOnly ? 0600 : 0666);
 }
 int OpenForAppending(const std::string& path) {
   // The path has its links resolved already: one planted since is refused,
@@ -152,7 +159,7 @@ int OpenForAppending(const std::string& path) {
               0666);
 }
 bool SyncFile(int fd) { return fsync(fd) == 0; }
-bool KeepOwnerAndMode(int fd, const FileStat& old) {
+bool KeepOwnerAndMode(int fd, const FileStat& old, FileAccess access) {
   // The owner first (root saving a user's file must not take it over; an
   // ordinary user cannot give files away, and then keeps them), then the
   // mode, which a change of owner may have cut.
@@ -162,7 +169,12 @@ bool KeepOwnerAndMode(int fd, const FileStat& old) {
       // it creates.
     }
   }
-  return fchmod(fd, old.st_mode & 07777) == 0;
+  const mode_t keep = access == FileAccess::kOwnerOnly ? 07700 : 07777;
+  return fchmod(fd, old.st_mode & keep) == 0;
+}
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 bool ReplaceWith(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str()) == 0;
@@ -208,16 +220,19 @@ void PushComponents(const std::string& path, std::vector<std::string>* pending) 
   pending->insert(pending->end(), parts.rbegin(), parts.rend());
 }
 
-// A link in a folder that is sticky and writable by everyone (/tmp and the
-// like) may have been planted there by anyone; as the kernel does with
-// fs.protected_symlinks, it is followed only when it is the follower's own or
-// the folder owner's. The rule is applied here whatever the machine's
-// setting, because the writer follows links itself.
+// A link in a sticky folder (/tmp, or a folder its owner shares with others)
+// may have been planted there by another user to turn our write onto a file
+// of ours, or of root's when root runs us. It is followed only when it is
+// the follower's own or root's (root needs no trick to write anywhere). The
+// kernel's fs.protected_symlinks also trusts the folder's owner; that owner
+// is exactly who plants the link in their own folder for root to follow, so
+// not here. Applied whatever the machine's setting, because the writer
+// follows links itself.
 bool MayFollow(const std::string& folder, const struct stat& link) {
   struct stat st;
   if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
-  const bool shared = (st.st_mode & S_ISVTX) != 0 && (st.st_mode & S_IWOTH) != 0;
-  return !shared || link.st_uid == geteuid() || link.st_uid == st.st_uid;
+  const bool sticky = (st.st_mode & S_ISVTX) != 0;
+  return !sticky || link.st_uid == geteuid() || link.st_uid == 0;
 }
 
 // The file `path` names once every symbolic link on the way is followed
@@ -258,8 +273,7 @@ bool ResolveLinks(const std::string& path, std::string* resolved, std::string* e
     }
     if (!MayFollow(done, st)) {
       *error = "cannot write " + path + ": " + next +
-               " is a symbolic link in a folder every user may write to, made by "
-               "neither you nor the folder's owner; it is not followed";
+               " is another user's symbolic link in a sticky folder; it is not followed";
       return false;
     }
     std::vector<char> target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4095) + 1);
@@ -350,14 +364,95 @@ bool WriteAll(int fd, const std::string& text) {
 
 // A new file of a unique name in `target`'s folder, created exclusively
 // (never through a link); -1 with errno set when none could be made.
-int CreateBeside(const std::string& target, std::string* temporary) {
+int CreateBeside(const std::string& target, std::string* temporary,
+                 FileAccess access = FileAccess::kUsual) {
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     *temporary = TemporaryName(target);
-    fd = CreateExclusive(*temporary);
+    fd = CreateExclusive(*temporary, access);
     if (fd < 0 && errno != EEXIST) break;
   }
   return fd;
+}
+
+// Where a file that is only created goes: the links to its folder followed
+// as WriteFileSafely follows them, its own name never. false with the reason
+// naming `path` when a link or something other than a regular file is there.
+bool ResolveForCreating(const std::string& path, std::string* target, std::string* error) {
+  const std::string name = NameOf(path);
+  if (name.empty() || name == "." || name == "..") {
+    *error = "cannot write " + path + ": a folder, not a file";
+    return false;
+  }
+#ifdef _WIN32
+  *target = path;
+#else
+  std::string folder;
+  if (!ResolveLinks(FolderOf(path), &folder, error)) return false;
+  *target = Joined(folder, name);
+#endif
+  if (IsLink(*target)) {
+    *error = "cannot write " + path +
+             ": it is a symbolic link, and a file this program creates is never written "
+             "through one (remove the link or choose another name)";
+    return false;
+  }
+  FileStat st;
+  if (StatPath(*target, &st) == 0 && !IsRegular(st)) {
+    *error = CannotWriteNotAFile(path, st);
+    return false;
+  }
+  return true;
+}
+
+// WriteFileSafely's work once `target`, the file `path` names, is known.
+// With `lock` the new file is locked before it takes the old one's place and
+// its descriptor left open in `*kept`.
+bool ReplaceResolved(const std::string& path, const std::string& target, const std::string& text,
+                     std::string* error, FileAccess access, bool lock, int* kept) {
+  FileStat old;
+  const bool existed = StatPath(target, &old) == 0;
+  if (existed && !IsRegular(old)) {
+    *error = CannotWriteNotAFile(path, old);
+    return false;
+  }
+  const std::string unchanged = existed ? " (" + path + " is unchanged)" : "";
+
+  std::string temporary;
+  int fd = CreateBeside(target, &temporary, access);
+  if (fd < 0) {
+    *error = "cannot write " + path + ": cannot create a file in " + FolderOf(target) + ": " +
+             Reason(errno) + unchanged;
+    return false;
+  }
+  auto fail = [&](const char* step) {
+    const int reason = errno;
+    if (fd >= 0) CloseFile(fd);
+    RemoveFile(temporary);
+    *error = "cannot write " + path + ": " + step + Reason(reason) + unchanged;
+    return false;
+  };
+  if (!WriteAll(fd, text)) return fail("");
+  if (!SyncFile(fd)) return fail("");
+  if (existed && !KeepOwnerAndMode(fd, old, access)) return fail("cannot keep its mode: ");
+#ifdef _WIN32
+  (void)lock;
+  // Windows renames no file that is still open.
+  CloseFile(fd);
+  fd = -1;
+#else
+  // Held before it takes the old file's place, so that nobody can take the
+  // new file in between.
+  if (lock && flock(fd, LOCK_EX | LOCK_NB) != 0) return fail("cannot hold it: ");
+#endif
+  if (!ReplaceWith(temporary, target)) return fail("");
+  SyncFolder(FolderOf(target));
+  if (lock && kept != nullptr) {
+    *kept = fd;
+  } else if (fd >= 0) {
+    CloseFile(fd);
+  }
+  return true;
 }
 
 }  // namespace
@@ -425,58 +520,22 @@ bool CheckWritableTarget(const std::string& path, std::string* error) {
 }
 
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
-                     FileHold* hold) {
-#ifdef _WIN32
-  (void)hold;  // nothing is held on Windows
-#endif
+                     FileHold* hold, FileAccess access) {
   std::string target;
   if (!ResolveLinks(path, &target, error)) return false;
-  FileStat old;
-  const bool existed = StatPath(target, &old) == 0;
-  if (existed && !IsRegular(old)) {
-    *error = CannotWriteNotAFile(path, old);
-    return false;
-  }
-  const std::string unchanged = existed ? " (" + path + " is unchanged)" : "";
-
-  std::string temporary;
-  int fd = CreateBeside(target, &temporary);
-  if (fd < 0) {
-    *error = "cannot write " + path + ": cannot create a file in " + FolderOf(target) + ": " +
-             Reason(errno) + unchanged;
-    return false;
-  }
-  auto fail = [&](const char* step) {
-    const int reason = errno;
-    if (fd >= 0) CloseFile(fd);
-    RemoveFile(temporary);
-    *error = "cannot write " + path + ": " + step + Reason(reason) + unchanged;
-    return false;
-  };
-  if (!WriteAll(fd, text)) return fail("");
-  if (!SyncFile(fd)) return fail("");
-  if (existed && !KeepOwnerAndMode(fd, old)) return fail("cannot keep its mode: ");
-#ifndef _WIN32
-  // Held before it takes the old file's place, so that nobody can take the
-  // new file in between.
-  if (hold != nullptr && flock(fd, LOCK_EX | LOCK_NB) != 0) return fail("cannot hold it: ");
-#endif
-#ifdef _WIN32
-  // Windows renames no file that is still open.
-  CloseFile(fd);
-  fd = -1;
-#endif
-  if (!ReplaceWith(temporary, target)) return fail("");
-  SyncFolder(FolderOf(target));
-#ifndef _WIN32
-  if (hold != nullptr) {
+  int kept = -1;
+  if (!ReplaceResolved(path, target, text, error, access, hold != nullptr, &kept)) return false;
+  if (hold != nullptr && kept >= 0) {
     hold->Release();
-    hold->fd_ = fd;
-    return true;
+    hold->fd_ = kept;
   }
-#endif
-  if (fd >= 0) CloseFile(fd);
   return true;
+}
+
+bool CreateFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
+  std::string target;
+  if (!ResolveForCreating(path, &target, error)) return false;
+  return ReplaceResolved(path, target, bytes, error, FileAccess::kUsual, false, nullptr);
 }
 
 bool AppendFile::Open(const std::string& path, std::string* error) {
@@ -571,12 +630,7 @@ bool AppendToFile(const std::string& path, const std::string& firstLine,
 #ifndef _WIN32
 int StartFile(const std::string& path, std::string* error) {
   std::string target;
-  if (!ResolveLinks(path, &target, error)) return -1;
-  FileStat old;
-  if (StatPath(target, &old) == 0 && !IsRegular(old)) {
-    *error = CannotWriteNotAFile(path, old);
-    return -1;
-  }
+  if (!ResolveForCreating(path, &target, error)) return -1;
   // A new file of its own, created without following links, then put in
   // place: whatever sat at `target` (a link planted after the check above
   // included) is replaced, not written through.

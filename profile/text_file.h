@@ -17,20 +17,35 @@ bool ReadTextFile(const std::string& path, std::string* text, std::string* error
 
 class FileHold;
 
+// Who may read a file the writer makes. kOwnerOnly is for a file that holds
+// a secret: a new file is made readable by its owner only (0600), and an old
+// one it replaces loses its group's and others' permissions. On Windows the
+// folder's default permissions apply either way.
+enum class FileAccess { kUsual, kOwnerOnly };
+
 // Replaces the file at `path` with `text` so that it is either the old file
 // or the whole new one, never a mix: `text` goes to a new file of a unique
 // name beside the target, created exclusively, is flushed to the disk, takes
 // the old file's mode and then is renamed over it. A symbolic link (at the
 // end of the path or on the way) is followed and its target written; the
-// link stays. A link in a folder that is sticky and writable by everyone is
-// followed only when it is the writer's own or the folder owner's (the
-// kernel's protected-symlinks rule, applied whatever the machine's setting);
-// any other is refused. A target that exists and is not a regular file is
-// refused. On failure the old file is left as it was and `error` names it.
-// With `hold`, the new file is held in place of the old one from before it
-// appears, so the hold never lapses.
+// link stays. A link in a sticky folder (/tmp, or one its owner shares) is
+// followed only when it is the writer's own or root's: anyone else's may
+// have been planted there to make the writer overwrite a file it did not
+// mean to (stricter than the kernel's protected-symlinks rule, which also
+// trusts the folder's owner; applied whatever the machine's setting). A
+// target that exists and is not a regular file is refused. On failure the
+// old file is left as it was and `error` names it. With `hold`, the new file
+// is held in place of the old one from before it appears, so the hold never
+// lapses.
 bool WriteFileSafely(const std::string& path, const std::string& text, std::string* error,
-                     FileHold* hold = nullptr);
+                     FileHold* hold = nullptr, FileAccess access = FileAccess::kUsual);
+
+// A file the program only creates (a trace, a screenshot): written as
+// WriteFileSafely writes, and the links on the way to its folder are
+// followed by the same rules, but a symbolic link at `path` itself is never
+// followed, whoever made it: it is refused and left as it is, as is anything
+// else there that is not a regular file. An old regular file is replaced.
+bool CreateFileSafely(const std::string& path, const std::string& bytes, std::string* error);
 
 // A file that rows are added to at its end (a log), open from before the
 // first row so that one that cannot be written is known before any work.
@@ -73,8 +88,9 @@ bool AppendToFile(const std::string& path, const std::string& firstLine,
 #ifndef _WIN32
 // A file a program writes piece by piece while it runs (a trace): `path` is
 // replaced by a new empty file, reached through the same checks and links as
-// WriteFileSafely, and the new file's descriptor, open for writing, is
-// returned. -1 with `error` naming `path` when it cannot be.
+// CreateFileSafely (never through a link at `path` itself), and the new
+// file's descriptor, open for writing, is returned. -1 with `error` naming
+// `path` when it cannot be.
 int StartFile(const std::string& path, std::string* error);
 #endif
 
@@ -99,7 +115,8 @@ class FileHold {
   void Release();
 
  private:
-  friend bool WriteFileSafely(const std::string&, const std::string&, std::string*, FileHold*);
+  friend bool WriteFileSafely(const std::string&, const std::string&, std::string*, FileHold*,
+                              FileAccess);
   int fd_ = -1;
 };
 

@@ -400,10 +400,18 @@
         <translation>All files</translation>
     </message>
     <message>
+        <source>配置文件（不含 Wi-Fi 密码）</source>
+        <translation>Configuration files without the Wi-Fi password</translation>
+    </message>
+    <message>
         <source>配置已导出到文件:
 %1</source>
         <translation>Configuration exported to the file:
 %1</translation>
+    </message>
+    <message>
+        <source>文件中含有 Wi-Fi 密码，请妥善保管，勿随意分享。</source>
+        <translation>The file holds the Wi-Fi password: keep it safe and do not share it.</translation>
     </message>
     <message>
         <source>导出失败，以下设置无法保存，文件未写入:

@@ -47,11 +47,12 @@ std::vector<std::string> VisibleTexts() {
   }
   for (const ui::app::PageTab& tab : ui::app::kPageTabs) texts.push_back(tab.caption);
   texts.push_back(res::StringResource(res::kAboutMenuStringId));
-  for (const ui::app::FileFilter& filter : ui::app::kProfileFilters) texts.push_back(filter.name);
+  for (const ui::app::FileFilter& filter : ui::app::kExportFilters) texts.push_back(filter.name);
   for (const char* text :
        {res::kConnectFailedText, res::kVersionFailedText, res::kConnectedText,
         ui::kSaveSucceededText, ui::kSaveFailedText, ui::kLoadFailedText, ui::app::kImportTitle,
-        ui::app::kExportTitle, ui::app::kExportedText, ui::app::kExportUnstorableText,
+        ui::app::kExportTitle, ui::app::kExportedText, ui::app::kExportedSecretText,
+        ui::app::kExportUnstorableText,
         ui::app::kExportWriteFailedText, ui::app::kImportedText, ui::app::kImportNotSentText,
         ui::app::kImportDeviceNumberText, ui::app::kImportIgnoredText,
         ui::app::kImportAdjustedText, ui::app::kImportKeptText,

@@ -238,5 +238,37 @@ TEST_F(SessionTest, AnExportThatCannotBeWrittenOrSavedWritesNothing) {
   EXPECT_TRUE(rig_.Trace().empty());
 }
 
+// The demo scanner's Wi-Fi password: an export holding it is its owner's
+// alone and says so; the filter for sharing leaves it out, and importing
+// that file leaves the window on the scanner's own password.
+TEST_F(SessionTest, AnExportWithTheWiFiPasswordIsPrivateOrLeavesItOut) {
+  const std::string whole = folder_.At("whole.profile");
+  const auto kept = Export(whole);
+  ASSERT_TRUE(kept && kept->ok);
+  EXPECT_EQ(kept->message,
+            "配置已导出到文件:\n" + whole + "\n文件中含有 Wi-Fi 密码，请妥善保管，勿随意分享。");
+  EXPECT_NE(folder_.Read("whole.profile").find("\nwifi0_stawskeykey=scan#2024=ok\n"),
+            std::string::npos);
+#ifndef _WIN32
+  using std::filesystem::perms;
+  EXPECT_EQ(std::filesystem::status(whole).permissions() & (perms::group_all | perms::others_all),
+            perms::none);
+#endif
+
+  const std::string shared = folder_.At("shared.profile");
+  GivenFileChooser sharing(shared, kWithoutSecretsFilter);
+  const auto left = session_.Export(window_.Pages(), sharing);
+  ASSERT_TRUE(left && left->ok);
+  EXPECT_EQ(left->message, "配置已导出到文件:\n" + shared);
+  const std::string text = folder_.Read("shared.profile");
+  EXPECT_EQ(text.find("scan#2024"), std::string::npos);
+  EXPECT_NE(text.find("\n# wifi0_stawskeykey: left out"), std::string::npos);
+
+  const auto imported = Import(shared);
+  ASSERT_TRUE(imported && imported->ok) << imported->message;
+  EXPECT_EQ(window_.Page(133).Text(1154), "scan#2024=ok");
+  EXPECT_TRUE(rig_.Trace().empty());
+}
+
 }  // namespace
 }  // namespace lumiq::ui::app

@@ -176,10 +176,10 @@ TEST_F(TextFileTest, AppendAddsRowsUnderOneHeaderAndRefusesWhatIsNoFile) {
                                                       "station.csv", "today.csv"}));
 }
 
-// What another user may plant in a folder everyone writes to (/tmp): the
-// writer follows a link there only when it is its own or the folder
-// owner's, whatever fs.protected_symlinks says, and never writes through
-// one it refuses. Links are planted as "nobody", so only root can run this.
+// What another user may plant in a sticky folder (/tmp, or their own): the
+// writer follows a link there only when it is its own or root's, whatever
+// fs.protected_symlinks says, and never writes through one it refuses.
+// Links are planted as "nobody", so only root can run this.
 TEST_F(TextFileTest, LinksPlantedInASharedFolderAreNotFollowed) {
   if (geteuid() != 0) GTEST_SKIP() << "planting links as another user needs root";
   constexpr uid_t kNobody = 65534;
@@ -218,7 +218,7 @@ TEST_F(TextFileTest, LinksPlantedInASharedFolderAreNotFollowed) {
        {shared / "golden.profile", shared / "dir" / "file", shared / "relative"}) {
     std::string error;
     EXPECT_FALSE(profile::WriteFileSafely(planted.string(), "planted\n", &error)) << planted;
-    EXPECT_NE(error.find("is a symbolic link in a folder every user may write to"),
+    EXPECT_NE(error.find("is another user's symbolic link in a sticky folder"),
               std::string::npos)
         << error;
     EXPECT_FALSE(profile::CheckWritableTarget(planted.string(), &error)) << planted;
@@ -230,18 +230,62 @@ TEST_F(TextFileTest, LinksPlantedInASharedFolderAreNotFollowed) {
   EXPECT_EQ(Names(shared), (std::vector<std::string>{"dir", "golden.profile", "relative"}));
   EXPECT_TRUE(fs::is_symlink(shared / "golden.profile"));
 
-  // Followed: the writer's own link, and one by the owner of the folder it
-  // sits in.
+  // Followed: the writer's own link. Refused: the folder owner's link in
+  // their own sticky folder (they would choose what root overwrites), and
+  // for a file only created, even the writer's own link.
   std::string error;
   fs::create_symlink(target, shared / "mine");
   EXPECT_TRUE(profile::WriteFileSafely((shared / "mine").string(), "mine\n", &error)) << error;
   EXPECT_EQ(Get(target), "mine\n");
+  EXPECT_FALSE(profile::CreateFileSafely((shared / "mine").string(), "shot\n", &error));
   ASSERT_TRUE(plantAsNobody(target, theirs / "owners"));
-  const int fd = profile::StartFile((theirs / "owners").string(), &error);
-  EXPECT_GE(fd, 0) << error;
-  if (fd >= 0) close(fd);
-  EXPECT_EQ(Get(target), "");
+  EXPECT_FALSE(profile::WriteFileSafely((theirs / "owners").string(), "owners\n", &error));
+  EXPECT_LT(profile::StartFile((theirs / "owners").string(), &error), 0);
+  EXPECT_EQ(Get(target), "mine\n");
   EXPECT_TRUE(fs::is_symlink(theirs / "owners"));
+}
+
+// Traces and screenshots: an old file is replaced, a link at the name is
+// refused and left alone whoever made it, a linked folder is followed.
+TEST_F(TextFileTest, FilesOnlyCreatedAreNeverWrittenThroughALink) {
+  std::string error;
+  Put(File("elsewhere"), "kept\n");
+  fs::create_symlink(File("elsewhere"), folder_ / "trace.txt");
+  EXPECT_FALSE(profile::CreateFileSafely(File("trace.txt"), "trace\n", &error));
+  EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
+  EXPECT_LT(profile::StartFile(File("trace.txt"), &error), 0);
+  EXPECT_EQ(Get(File("elsewhere")), "kept\n");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "trace.txt"));
+
+  Put(File("old.png"), "old");
+  EXPECT_TRUE(profile::CreateFileSafely(File("old.png"), "new", &error)) << error;
+  EXPECT_EQ(Get(File("old.png")), "new");
+  fs::create_directory(folder_ / "real");
+  fs::create_directory_symlink(folder_ / "real", folder_ / "shots");
+  EXPECT_TRUE(profile::CreateFileSafely(File("shots/a.png"), "png", &error)) << error;
+  EXPECT_EQ(Get(File("real/a.png")), "png");
+  EXPECT_FALSE(profile::CreateFileSafely(File("real"), "png", &error));
+}
+
+// A secret is its owner's alone, new or replacing a file others could read.
+TEST_F(TextFileTest, OwnerOnlyFilesLoseOthersPermissions) {
+  std::string error;
+  const auto mode = [](const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 0777;
+  };
+  ASSERT_TRUE(profile::WriteFileSafely(File("new.profile"), "k=v\n", &error, nullptr,
+                                       profile::FileAccess::kOwnerOnly))
+      << error;
+  EXPECT_EQ(mode(File("new.profile")), 0600u);
+  Put(File("old.profile"), "k=v\n");
+  chmod(File("old.profile").c_str(), 0644);
+  ASSERT_TRUE(profile::WriteFileSafely(File("old.profile"), "k=w\n", &error, nullptr,
+                                       profile::FileAccess::kOwnerOnly))
+      << error;
+  EXPECT_EQ(mode(File("old.profile")), 0600u);
+  EXPECT_EQ(Names(folder_), (std::vector<std::string>{"new.profile", "old.profile"}));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The headless runner as a user of it sees it: its options, its output and
 // exit status, and what the scanner received.
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -254,6 +258,57 @@ TEST(Headless, WritesTheScreenshots) {
   }
 }
 
+// Root runs the runner in a sticky folder another user owns, where that user
+// has put links to root's files under the names of the trace and a
+// screenshot: the links' targets stay as they were, and the run says it
+// wrote nothing there. The links are planted as "nobody", so only root can.
+TEST(Headless, TraceAndScreenshotsAreNotWrittenThroughPlantedLinks) {
+  if (geteuid() != 0) GTEST_SKIP() << "planting links as another user needs root";
+  constexpr uid_t kNobody = 65534;
+  QTemporaryDir dir;
+  const QByteArray base = QFile::encodeName(dir.path());
+  ASSERT_EQ(chmod(base.constData(), 0755), 0);
+  const QByteArray trace = base + "/root-trace";
+  const QByteArray shot = base + "/root-shot";
+  for (const QByteArray& path : {trace, shot}) {
+    QFile file(QFile::decodeName(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("root's\n");
+  }
+  const QByteArray theirs = base + "/u";
+  ASSERT_EQ(mkdir(theirs.constData(), 0755), 0);
+  ASSERT_EQ(chown(theirs.constData(), kNobody, kNobody), 0);
+  ASSERT_EQ(chmod(theirs.constData(), 01755), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setresgid(kNobody, kNobody, kNobody) != 0 || setresuid(kNobody, kNobody, kNobody) != 0) {
+      _exit(2);
+    }
+    const bool planted = symlink(trace.constData(), (theirs + "/trace.txt").constData()) == 0 &&
+                         mkdir((theirs + "/shots").constData(), 0755) == 0 &&
+                         symlink(shot.constData(),
+                                 (theirs + "/shots/about.png").constData()) == 0;
+    _exit(planted ? 0 : 1);
+  }
+  int planted = -1;
+  ASSERT_EQ(waitpid(child, &planted, 0), child);
+  ASSERT_TRUE(WIFEXITED(planted) && WEXITSTATUS(planted) == 0);
+
+  const HeadlessRun run = Headless({"--trace", QFile::decodeName(theirs + "/trace.txt"),
+                                    "--screenshots", QFile::decodeName(theirs + "/shots"),
+                                    "save"});
+  EXPECT_EQ(run.status, 3) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("trace.txt: it is a symbolic link")) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("about.png: it is a symbolic link")) << run.err.toStdString();
+  for (const QByteArray& path : {trace, shot}) {
+    QFile file(QFile::decodeName(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("root's\n")) << path.constData();
+  }
+  // The other pictures, which no link stood in for, were written.
+  EXPECT_FALSE(QImage(QFile::decodeName(theirs + "/shots/connect.png")).isNull());
+}
+
 // The windows' language: Chinese unless asked, English on --lang en with
 // nothing else changed, and the system's language on --lang system.
 class HeadlessLanguage : public ::testing::Test {
@@ -324,7 +379,8 @@ TEST_F(HeadlessLanguage, EnglishOnAskingWithTheSameCommandsSent) {
   EXPECT_TRUE(en[2].endsWith("These settings are not in the window; Save does not write "
                              "them:\\nfoo"))
       << en[2].toStdString();
-  EXPECT_EQ(en[3], "MESSAGE Configuration exported to the file:\\n" + dir_.filePath("out.profile"));
+  EXPECT_EQ(en[3], "MESSAGE Configuration exported to the file:\\n" + dir_.filePath("out.profile") +
+                       "\\nThe file holds the Wi-Fi password: keep it safe and do not share it.");
   EXPECT_EQ(en[4], "MESSAGE Saved.");
   for (const QString& line : en) EXPECT_FALSE(HasChinese(line)) << line.toStdString();
 

@@ -59,7 +59,12 @@ TEST(ProfileFiles, RoundTripThroughTheWindowAndZrctl) {
                                {"--seed", at("first.seed"), "--trace", at("first.trace"),
                                 "uncheck:130:1033", "text:137:1103=仓库 7", "export:" + at("e1")});
   ASSERT_EQ(exported.status, 0);
-  EXPECT_TRUE(exported.out.endsWith(QString::fromUtf8("MESSAGE 配置已导出到文件:\\n") + at("e1") + "\n"));
+  // The demo scanner's Wi-Fi password is in the file: its owner's alone.
+  EXPECT_TRUE(exported.out.endsWith(QString::fromUtf8("MESSAGE 配置已导出到文件:\\n") + at("e1") +
+                                    QString::fromUtf8("\\n文件中含有 Wi-Fi 密码，请妥善保管，勿随意分享。\n")))
+      << exported.out.toStdString();
+  EXPECT_TRUE(QFile::permissions(at("e1")) & QFile::ReadOwner);
+  EXPECT_FALSE(QFile::permissions(at("e1")) & (QFile::ReadGroup | QFile::ReadOther));
   const QByteArray e1 = Contents(at("e1"));
   EXPECT_TRUE(e1.startsWith("# zrctl profile: firmware V2.0.7, device number 仓库 7\n"));
   EXPECT_TRUE(e1.contains("\nqrcode=0\n"));

@@ -1,6 +1,8 @@
 // dump, restore and diff between simulated scanners: what reaches the
 // scanner, in which order, and what the profile file holds.
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@ namespace lumiq::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // One simulated scanner on a platform of its own, so two of them can stand
 // for two different machines' scanners.
@@ -232,6 +235,46 @@ TEST_F(ZrctlProfileTest, DiffExitsOneWhenAGetFails) {
   EXPECT_EQ(result.out, "");
   EXPECT_THAT(result.err, HasSubstr("get qrcode failed"));
   EXPECT_THAT(result.err, HasSubstr(":2: note: fancykey is not a key zrctl knows"));
+}
+
+// The Wi-Fi password: a dump holding it is its owner's alone and says so;
+// --no-secrets leaves it out, and restoring that file sends nothing for it,
+// so the scanner keeps its own and nothing differs.
+TEST_F(ZrctlProfileTest, ADumpWithTheWiFiPasswordIsPrivateOrLeavesItOut) {
+  source_.scanner.Set("wifi0_stawskeykey", "hunter2");
+  target_.scanner.Set("wifi0_stawskeykey", "theirs");
+  const auto mode = [](const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+  };
+  const mode_t umaskWas = umask(022);
+  const std::string whole = folder_.File("whole.profile");
+  const ZrctlResult dump = source_.Run({"dump", whole});
+  EXPECT_EQ(dump.status, 0) << dump.err;
+  EXPECT_THAT(dump.err, HasSubstr("whole.profile holds the Wi-Fi password (wifi0_stawskeykey)"));
+  EXPECT_EQ(mode(whole), 0600u);
+  EXPECT_THAT(TempFolder::Read(whole), HasSubstr("\nwifi0_stawskeykey=hunter2\n"));
+
+  const std::string shared = folder_.File("shared.profile");
+  const ZrctlResult sharing = source_.Run({"dump", "--no-secrets", shared});
+  umask(umaskWas);
+  EXPECT_EQ(sharing.status, 0) << sharing.err;
+  EXPECT_EQ(sharing.err, "");
+  EXPECT_EQ(mode(shared), 0644u);
+  const std::string text = TempFolder::Read(shared);
+  EXPECT_THAT(text, Not(HasSubstr("hunter2")));
+  EXPECT_THAT(text, Not(HasSubstr("\nwifi0_stawskeykey=")));
+  EXPECT_THAT(source_.Run({"--json", "dump", "--no-secrets"}).out, Not(HasSubstr("hunter2")));
+  EXPECT_EQ(source_.Run({"restore", "--no-secrets", shared}).status, 2);
+
+  const ZrctlResult restore = target_.Run({"restore", shared});
+  EXPECT_EQ(restore.status, 0) << restore.err;
+  EXPECT_THAT(restore.out, HasSubstr("verified"));
+  for (const std::string& command : target_.Commands()) {
+    EXPECT_THAT(command, Not(HasSubstr("wifi0_stawskeykey")));
+  }
+  EXPECT_EQ(target_.scanner.Value("wifi0_stawskeykey"), "theirs");
+  EXPECT_EQ(target_.Run({"diff", shared}).status, 0);
 }
 
 TEST(ZrctlProfileParse, SetFitsDecidesAtTheLinkLimit) {

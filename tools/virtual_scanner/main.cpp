@@ -325,7 +325,7 @@ int Run(const Options& options) {
         std::fflush(stdout);
         std::string readyError;
         if (!options.readyPath.empty() &&
-            !profile::WriteFileSafely(options.readyPath, "\n", &readyError)) {
+            !profile::CreateFileSafely(options.readyPath, "\n", &readyError)) {
           std::fprintf(stderr, "%s: %s\n", kProgram, readyError.c_str());
           return 1;
         }

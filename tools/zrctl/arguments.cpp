@@ -32,6 +32,7 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--dry-run") return &invocation->dryRun;
   if (arg == "--with-deviceno") return &invocation->withDeviceNumber;
   if (arg == "--no-verify") return &invocation->noVerify;
+  if (arg == "--no-secrets") return &invocation->noSecrets;
   if (arg == "--json") return &invocation->json;
   if (arg == "--any-firmware") return &invocation->anyFirmware;
   return nullptr;
@@ -91,6 +92,10 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
   }
   if (invocation.noVerify && invocation.command != Command::kRestore) {
     *error = "--no-verify belongs to restore";
+    return false;
+  }
+  if (invocation.noSecrets && invocation.command != Command::kDump) {
+    *error = "--no-secrets belongs to dump";
     return false;
   }
   if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
@@ -276,6 +281,8 @@ std::string UsageText() {
          "  --commit              (set) commit in the same run\n"
          "  --dry-run             (restore) show what would be sent, send nothing\n"
          "  --no-verify           (restore) do not read the settings back\n"
+         "  --no-secrets          (dump) leave the Wi-Fi password out, for sharing; a\n"
+         "                        restore of the file keeps the scanner's own\n"
          "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
          "                        it each scanner keeps its own\n"
          "  --log FILE            (provision) add a CSV row a scanner to FILE: time,\n"

@@ -33,6 +33,7 @@ struct Invocation {
   bool dryRun = false;  // restore --dry-run
   bool withDeviceNumber = false;  // restore --all --with-deviceno
   bool noVerify = false;  // restore --no-verify: no read-back after the commit
+  bool noSecrets = false;  // dump --no-secrets: the Wi-Fi password left out
   bool json = false;  // --json: the result as one JSON document on stdout
   std::string logFile;  // provision --log FILE: a CSV row a scanner
   bool anyFirmware = false;  // provision --any-firmware: also where masterver differs

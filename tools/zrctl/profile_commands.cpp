@@ -18,6 +18,7 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
   JsonValue settings = JsonValue::Object();
   std::string body;
   std::map<std::string, std::string> read;
+  std::string secrets;  // the keys of the secrets written, for the note
   for (std::string_view knownKey : profile::KnownKeys()) {
     const std::string key(knownKey);
     std::string value;
@@ -34,10 +35,18 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
       status = kExitFailed;
       continue;
     }
+    read[key] = value;
+    if (profile::HoldsSecret(key, value)) {
+      if (invocation.noSecrets) {
+        body += profile::SecretLeftOutLine(key);
+        continue;
+      }
+      secrets += (secrets.empty() ? "" : ", ") + key;
+    }
     body += profile::SettingLine(key, value);
     settings.Set(key, JsonText(value));
-    read[key] = value;
   }
+  result->json.Set("holds_secrets", JsonValue::Bool(!secrets.empty()));
   result->json.Set("settings", std::move(settings));
   result->json.Set("unread_keys", JsonKeys(result->failedKeys));
 
@@ -47,16 +56,27 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
   };
   const std::string text = profile::ProfileHeader(found(kVersionKey), found("deviceno")) + body;
 
+  // Said after the profile, so that a reader of the terminal sees it last.
+  auto noteSecrets = [&](const std::string& what) {
+    if (secrets.empty()) return;
+    err << "zrctl: " << what << " holds the Wi-Fi password (" << secrets
+        << "): keep it private; dump --no-secrets leaves it out\n";
+  };
   if (invocation.operands.empty()) {
     out << text;
+    noteSecrets("the profile");
     return status;
   }
-  result->json.Set("file", JsonValue(invocation.operands.front()));
+  const std::string& file = invocation.operands.front();
+  result->json.Set("file", JsonValue(file));
   std::string error;
-  if (!profile::WriteFileSafely(invocation.operands.front(), text, &error)) {
+  if (!profile::WriteFileSafely(file, text, &error, nullptr,
+                                secrets.empty() ? profile::FileAccess::kUsual
+                                                : profile::FileAccess::kOwnerOnly)) {
     err << "zrctl: " << error << "\n";
     return kExitFailed;
   }
+  noteSecrets(file);
   return status;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <deque>
+#include <filesystem>
+#include <system_error>
 #include <set>
 
 #include "profile/text_file.h"
@@ -61,12 +63,35 @@ bool WriteTrace(const std::deque<sim::SimulatedScanner>& scanners, const std::st
     }
   }
   std::string error;
-  if (profile::WriteFileSafely(path, text, &error)) return true;
+  if (profile::CreateFileSafely(path, text, &error)) return true;
   std::fprintf(stderr, "lumiq-headless: %s\n", error.c_str());
   return false;
 }
 
 }  // namespace
+
+bool WriteScreenshots(const std::string& folder, const std::vector<Screenshot>& shots) {
+  std::error_code made;
+  std::filesystem::create_directories(std::filesystem::u8path(folder), made);
+  if (made) {
+    std::fprintf(stderr, "lumiq-headless: cannot create %s: %s\n", folder.c_str(),
+                 made.message().c_str());
+    return false;
+  }
+  bool ok = true;
+  for (const Screenshot& shot : shots) {
+    const std::string path = folder + "/" + shot.name;
+    std::string error;
+    if (!shot.error.empty()) {
+      error = "cannot take " + path + ": " + shot.error;
+    } else if (profile::CreateFileSafely(path, shot.png, &error)) {
+      continue;
+    }
+    std::fprintf(stderr, "lumiq-headless: %s\n", error.c_str());
+    ok = false;
+  }
+  return ok;
+}
 
 const char* HeadlessUsage() { return kUsage; }
 
@@ -274,7 +299,8 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
         if (failed) status = kRunConnectFailed;
       }
     }
-    if (!options.screenshots.empty() && !host->SaveScreenshots(options.screenshots)) {
+    if (!options.screenshots.empty() &&
+        !WriteScreenshots(options.screenshots, host->TakeScreenshots())) {
       status = status == kRunCompleted ? kRunOutputFailed : status;
     }
     host->CloseSettings();

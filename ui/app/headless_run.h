@@ -48,6 +48,19 @@ int UsageError(const std::string& message);
 // A message box, printed instead of shown (OK is implied).
 void PrintMessage(std::string_view text);
 
+// One picture of a window, as a binding takes it.
+struct Screenshot {
+  std::string name;  // the file's name in the --screenshots folder
+  std::string png;
+  std::string error;
+};
+
+// Writes `shots` into `folder` (made when missing) through the writer for
+// files a program only creates, so that no link planted in the folder is
+// written through. false, with each reason on stderr, when one was not
+// written.
+bool WriteScreenshots(const std::string& folder, const std::vector<Screenshot>& shots);
+
 // The windows of one binding, driven by the runner.
 class HeadlessHost {
  public:
@@ -66,10 +79,11 @@ class HeadlessHost {
   // Carries out one action on the settings window; false with `note` when
   // it changed nothing.
   virtual bool Apply(const UserAction& action, std::string* note) = 0;
-  // Writes connect.png, about.png and settings-tab0.png .. settings-tab4.png
-  // (the last ones only with a settings window). false, with the reason on
-  // stderr, when one could not be written.
-  virtual bool SaveScreenshots(const std::string& folder) = 0;
+  // Pictures connect.png, about.png and settings-tab0.png ..
+  // settings-tab4.png (the last ones only with a settings window) as PNG
+  // bytes; the runner writes them. A picture that could not be taken has no
+  // bytes and says why in `error`.
+  virtual std::vector<Screenshot> TakeScreenshots() = 0;
   // Ends the settings window as its close box would: nothing more is sent.
   virtual void CloseSettings() = 0;
 };

@@ -59,7 +59,7 @@ SettingMap ProfileTransfer::Shown(const PageSet& pages,
   return settings;
 }
 
-std::string ProfileTransfer::ProfileText(const SettingMap& settings) {
+std::string ProfileTransfer::ProfileText(const SettingMap& settings, bool withoutSecrets) {
   auto found = [&settings](const char* key) -> const std::string* {
     const auto at = settings.find(key);
     return at == settings.end() ? nullptr : &at->second;
@@ -68,6 +68,10 @@ std::string ProfileTransfer::ProfileText(const SettingMap& settings) {
   for (std::string_view knownKey : profile::KnownKeys()) {
     const std::string key(knownKey);
     const auto at = settings.find(key);
+    if (withoutSecrets && at != settings.end() && profile::HoldsSecret(key, at->second)) {
+      text += profile::SecretLeftOutLine(key);
+      continue;
+    }
     // As in a dump: a value the window never had must not look like an
     // empty one, which a restore would send.
     text += at == settings.end()
@@ -81,11 +85,20 @@ TransferResult ProfileTransfer::Export(const PageSet& pages, const ChosenFile& f
   std::vector<std::string> unstorable;
   const SettingMap settings = Shown(pages, &unstorable);
   if (!unstorable.empty()) return {false, WithKeys(kExportUnstorableText, unstorable)};
+  const bool withoutSecrets = file.filter == kWithoutSecretsFilter;
+  const bool secret =
+      !withoutSecrets && std::any_of(settings.begin(), settings.end(), [](const auto& setting) {
+        return profile::HoldsSecret(setting.first, setting.second);
+      });
   std::string error;
-  if (!profile::WriteFileSafely(file.path, ProfileText(settings), &error)) {
+  if (!profile::WriteFileSafely(file.path, ProfileText(settings, withoutSecrets), &error, nullptr,
+                                secret ? profile::FileAccess::kOwnerOnly
+                                       : profile::FileAccess::kUsual)) {
     return Failed(kExportWriteFailedText, error);
   }
-  return {true, i18n::TrFormat(kExportedText, {NameOf(file)})};
+  std::string message = i18n::TrFormat(kExportedText, {NameOf(file)});
+  if (secret) message += "\n" + std::string(i18n::Tr(kExportedSecretText));
+  return {true, message};
 }
 
 TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const ChosenFile& file,

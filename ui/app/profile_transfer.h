@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@ enum class FileChoice { kImport, kExport };
 struct ChosenFile {
   std::string path;  // as the profile's file functions take it
   std::string name;  // UTF-8, for messages; empty: the path
+  int filter = 0;    // the dialog's filter chosen with it, from 0 (FiltersFor)
 };
 
 class FileChooser {
@@ -35,11 +37,15 @@ class FileChooser {
 // and export: actions, and tests.
 class GivenFileChooser final : public FileChooser {
  public:
-  explicit GivenFileChooser(std::string path) : path_(std::move(path)) {}
-  std::optional<ChosenFile> Choose(FileChoice) override { return ChosenFile{path_, path_}; }
+  explicit GivenFileChooser(std::string path, int filter = 0)
+      : path_(std::move(path)), filter_(filter) {}
+  std::optional<ChosenFile> Choose(FileChoice) override {
+    return ChosenFile{path_, path_, filter_};
+  }
 
  private:
   std::string path_;
+  int filter_;
 };
 
 // The dialogs' titles and filters, the first filter chosen at first. A
@@ -55,12 +61,31 @@ inline constexpr FileFilter kProfileFilters[] = {
     {"配置文件", "*.profile"},
     {"所有文件", "*"},
 };
+// The export dialog also offers a profile to share: chosen, it leaves the
+// secrets (the Wi-Fi password) out, as `zrctl dump --no-secrets` does.
+inline constexpr FileFilter kExportFilters[] = {
+    kProfileFilters[0],
+    {"配置文件（不含 Wi-Fi 密码）", "*.profile"},
+    kProfileFilters[1],
+};
+inline constexpr int kWithoutSecretsFilter = 1;  // in kExportFilters
+
+// The filters of the dialog for `choice`, in order.
+inline std::vector<FileFilter> FiltersFor(FileChoice choice) {
+  if (choice == FileChoice::kExport) {
+    return {std::begin(kExportFilters), std::end(kExportFilters)};
+  }
+  return {std::begin(kProfileFilters), std::end(kProfileFilters)};
+}
 inline constexpr char kProfileSuffix[] = "profile";
 
 // The window's messages (UTF-8), as patterns of the catalogue
 // (res/i18n/catalogue.h): %1 is the file's name, the cause, or the list of
 // keys or settings, on the lines below the first.
 inline constexpr char kExportedText[] = "配置已导出到文件:\n%1";
+// Added below kExportedText when the file holds a secret (the Wi-Fi
+// password): on Linux only its owner may read it.
+inline constexpr char kExportedSecretText[] = "文件中含有 Wi-Fi 密码，请妥善保管，勿随意分享。";
 inline constexpr char kExportUnstorableText[] = "导出失败，以下设置无法保存，文件未写入:\n%1";
 inline constexpr char kExportWriteFailedText[] = "导出失败，文件无法写入:\n%1";
 inline constexpr char kImportedText[] = "配置已从文件导入:\n%1";
@@ -101,11 +126,15 @@ class ProfileTransfer {
   // would fail without asking the scanner go to `unstorable`.
   SettingMap Shown(const PageSet& pages, std::vector<std::string>* unstorable) const;
 
-  // The profile `zrctl dump` would write for a scanner holding `settings`.
-  static std::string ProfileText(const SettingMap& settings);
+  // The profile `zrctl dump` would write for a scanner holding `settings`
+  // (`zrctl dump --no-secrets` with `withoutSecrets`).
+  static std::string ProfileText(const SettingMap& settings, bool withoutSecrets = false);
 
   // Writes the profile of Shown(pages) to `file`. Refuses (writing nothing)
   // when some setting could not be saved; a failed write leaves any old file.
+  // A file that holds a secret is made readable by its owner only, and the
+  // message says it holds one; chosen with kWithoutSecretsFilter, the file
+  // leaves the secrets out.
   TransferResult Export(const PageSet& pages, const ChosenFile& file) const;
 
   // Reads `file` as `zrctl restore` does, with the same refusals. On

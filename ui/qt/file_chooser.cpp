@@ -11,7 +11,7 @@ namespace lumiq::ui::qt {
 std::optional<app::ChosenFile> QtFileChooser::Choose(app::FileChoice choice) {
   const bool exporting = choice == app::FileChoice::kExport;
   QStringList filters;
-  for (const app::FileFilter& filter : app::kProfileFilters) {
+  for (const app::FileFilter& filter : app::FiltersFor(choice)) {
     filters << QStringLiteral("%1 (%2)").arg(Translated(filter.name),
                                              QString::fromUtf8(filter.pattern));
   }
@@ -28,7 +28,8 @@ std::optional<app::ChosenFile> QtFileChooser::Choose(app::FileChoice choice) {
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString path = dialog.selectedFiles().constFirst();
-  return app::ChosenFile{QFile::encodeName(path).toStdString(), path.toStdString()};
+  return app::ChosenFile{QFile::encodeName(path).toStdString(), path.toStdString(),
+                         static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
 }
 
 }  // namespace lumiq::ui::qt

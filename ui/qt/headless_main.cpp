@@ -4,17 +4,15 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTabWidget>
 
-#include "profile/text_file.h"
 #include "ui/app/headless_run.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/chooser_dialog.h"
@@ -39,20 +37,20 @@ class PrintingSink final : public lumiq::ui::qt::MessageSink {
   }
 };
 
-bool SaveShot(QWidget* widget, const QDir& dir, const QString& name) {
+// The widget as it is painted, as PNG bytes: the runner writes the file.
+lumiq::ui::app::Screenshot Shot(QWidget* widget, const QString& name) {
   QCoreApplication::processEvents();
-  const QString path = dir.filePath(name);
+  lumiq::ui::app::Screenshot shot;
+  shot.name = name.toStdString();
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  std::string error = "cannot write " + path.toStdString();
-  if (widget->grab().save(&buffer, "PNG") &&
-      lumiq::profile::WriteFileSafely(QFile::encodeName(path).toStdString(), png.toStdString(),
-                                      &error)) {
-    return true;
+  if (widget->grab().save(&buffer, "PNG")) {
+    shot.png = png.toStdString();
+  } else {
+    shot.error = "the picture could not be made into a PNG";
   }
-  std::fprintf(stderr, "lumiq-headless: %s\n", error.c_str());
-  return false;
+  return shot;
 }
 
 class QtHost final : public lumiq::ui::app::HeadlessHost {
@@ -101,25 +99,21 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
     return changed;
   }
 
-  bool SaveScreenshots(const std::string& folder) override {
-    const QDir dir(QString::fromLocal8Bit(folder.c_str()));
-    if (!QDir().mkpath(dir.path())) {
-      std::fprintf(stderr, "lumiq-headless: cannot create %s\n", folder.c_str());
-      return false;
-    }
-    bool ok = SaveShot(&dialog_, dir, QStringLiteral("connect.png"));
+  std::vector<lumiq::ui::app::Screenshot> TakeScreenshots() override {
+    std::vector<lumiq::ui::app::Screenshot> shots;
+    shots.push_back(Shot(&dialog_, QStringLiteral("connect.png")));
     {
       lumiq::ui::qt::AboutDialog about(&dialog_);
       about.show();
-      ok = SaveShot(&about, dir, QStringLiteral("about.png")) && ok;
+      shots.push_back(Shot(&about, QStringLiteral("about.png")));
     }
     if (SettingsWindow* window = dialog_.Settings()) {
       for (int tab = 0; tab < SettingsWindow::kPageCount; ++tab) {
         window->Tabs()->setCurrentIndex(tab);
-        ok = SaveShot(window, dir, QStringLiteral("settings-tab%1.png").arg(tab)) && ok;
+        shots.push_back(Shot(window, QStringLiteral("settings-tab%1.png").arg(tab)));
       }
     }
-    return ok;
+    return shots;
   }
 
   void CloseSettings() override {

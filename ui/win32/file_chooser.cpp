@@ -14,9 +14,9 @@ namespace lumiq::ui::win32 {
 namespace {
 
 // "NAME (PATTERN)", NUL, PATTERN, NUL for each filter, then one more NUL.
-std::wstring FilterList() {
+std::wstring FilterList(app::FileChoice choice) {
   std::wstring list;
-  for (const app::FileFilter& filter : app::kProfileFilters) {
+  for (const app::FileFilter& filter : app::FiltersFor(choice)) {
     const std::wstring pattern =
         std::string_view(filter.pattern) == "*" ? L"*.*" : Utf8ToWide(filter.pattern);
     list += Utf8ToWide(i18n::Tr(filter.name)) + L" (" + pattern + L")";
@@ -32,7 +32,7 @@ std::wstring FilterList() {
 
 std::optional<app::ChosenFile> Win32FileChooser::Choose(app::FileChoice choice) {
   const bool exporting = choice == app::FileChoice::kExport;
-  const std::wstring filters = FilterList();
+  const std::wstring filters = FilterList(choice);
   const std::wstring title =
       Utf8ToWide(i18n::Tr(exporting ? app::kExportTitle : app::kImportTitle));
   const std::wstring suffix = Utf8ToWide(app::kProfileSuffix);
@@ -57,7 +57,7 @@ std::optional<app::ChosenFile> Win32FileChooser::Choose(app::FileChoice choice) 
   if (!(exporting ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return std::nullopt;
   const std::wstring chosen(path.data());
   const std::string utf8 = WideToUtf8(chosen);
-  return app::ChosenFile{utf8, utf8};
+  return app::ChosenFile{utf8, utf8, static_cast<int>(dialog.nFilterIndex) - 1};
 }
 
 std::optional<app::ChosenFile> GivenWin32File::Choose(app::FileChoice /*choice*/) {

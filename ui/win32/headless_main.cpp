@@ -108,12 +108,11 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
     return changed;
   }
 
-  bool SaveScreenshots(const std::string& folder) override {
-    const std::wstring dir = lumiq::ui::win32::Utf8ToWide(folder);
-    CreateDirectoryW(dir.c_str(), nullptr);
-    bool ok = Shot(dialog_.Handle(), dir, L"connect.png");
+  std::vector<lumiq::ui::app::Screenshot> TakeScreenshots() override {
+    std::vector<lumiq::ui::app::Screenshot> shots;
+    shots.push_back(Shot(dialog_.Handle(), "connect.png"));
     if (HWND about = lumiq::ui::win32::CreateAboutBox(dialog_.Instance(), dialog_.Handle())) {
-      ok = Shot(about, dir, L"about.png") && ok;
+      shots.push_back(Shot(about, "about.png"));
       DestroyWindow(about);
     }
     if (SettingsWindow* window = dialog_.Settings(); window && window->Handle()) {
@@ -122,10 +121,11 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
         select.kind = UserAction::Kind::kTab;
         select.tab = tab;
         lumiq::ui::win32::ApplyUserAction(*window, select, nullptr);
-        ok = Shot(window->Handle(), dir, L"settings-tab" + std::to_wstring(tab) + L".png") && ok;
+        shots.push_back(
+            Shot(window->Handle(), "settings-tab" + std::to_string(tab) + ".png"));
       }
     }
-    return ok;
+    return shots;
   }
 
   void CloseSettings() override {
@@ -134,15 +134,13 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
   }
 
  private:
-  static bool Shot(HWND window, const std::wstring& dir, const std::wstring& name) {
+  static lumiq::ui::app::Screenshot Shot(HWND window, const std::string& name) {
     SetForegroundWindow(window);
     Settle(window);
-    const std::wstring path = dir + L"\\" + name;
-    std::string error;
-    if (lumiq::ui::win32::SaveWindowPng(window, path, &error)) return true;
-    std::fprintf(stderr, "lumiq-headless: cannot write %s: %s\n",
-                 lumiq::ui::win32::WideToUtf8(path).c_str(), error.c_str());
-    return false;
+    lumiq::ui::app::Screenshot shot;
+    shot.name = name;
+    lumiq::ui::win32::WindowPng(window, &shot.png, &shot.error);
+    return shot;
   }
 
   PrintingSink messages_;

@@ -20,9 +20,27 @@ bool Failed(HRESULT result, const char* step, std::string* error) {
   return true;
 }
 
+// The bytes a memory stream holds.
+bool CopyOut(IStream* stream, std::string* bytes, std::string* error) {
+  HGLOBAL memory = nullptr;
+  STATSTG stat = {};
+  if (Failed(GetHGlobalFromStream(stream, &memory), "no memory", error) ||
+      Failed(stream->Stat(&stat, STATFLAG_NONAME), "no size", error)) {
+    return false;
+  }
+  const void* data = GlobalLock(memory);
+  if (data == nullptr) {
+    if (error) *error = "no memory";
+    return false;
+  }
+  bytes->assign(static_cast<const char*>(data), static_cast<size_t>(stat.cbSize.QuadPart));
+  GlobalUnlock(memory);
+  return true;
+}
+
 }  // namespace
 
-bool SaveWindowPng(HWND window, const std::wstring& path, std::string* error) {
+bool WindowPng(HWND window, std::string* png, std::string* error) {
   RECT rect;
   if (!GetWindowRect(window, &rect)) {
     if (error) *error = "no window";
@@ -44,7 +62,7 @@ bool SaveWindowPng(HWND window, const std::wstring& path, std::string* error) {
   {
     Released<IWICImagingFactory> factory;
     Released<IWICBitmap> image;
-    Released<IWICStream> stream;
+    Released<IStream> stream;
     Released<IWICBitmapEncoder> encoder;
     Released<IWICBitmapFrameEncode> frame;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
@@ -54,9 +72,9 @@ bool SaveWindowPng(HWND window, const std::wstring& path, std::string* error) {
          !Failed(factory.p->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha,
                                                     &image.p),
                  "cannot convert the bitmap", error) &&
-         !Failed(factory.p->CreateStream(&stream.p), "no stream", error) &&
-         !Failed(stream.p->InitializeFromFilename(path.c_str(), GENERIC_WRITE),
-                 "cannot create the file", error) &&
+         // In memory: the file is the caller's to write, through the
+         // program's writer.
+         !Failed(CreateStreamOnHGlobal(nullptr, TRUE, &stream.p), "no memory stream", error) &&
          !Failed(factory.p->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder.p),
                  "no PNG encoder", error) &&
          !Failed(encoder.p->Initialize(stream.p, WICBitmapEncoderNoCache), "encoder", error) &&
@@ -67,7 +85,8 @@ bool SaveWindowPng(HWND window, const std::wstring& path, std::string* error) {
          !Failed(frame.p->SetPixelFormat(&format), "format", error) &&
          !Failed(frame.p->WriteSource(image.p, nullptr), "cannot write the pixels", error) &&
          !Failed(frame.p->Commit(), "cannot finish the frame", error) &&
-         !Failed(encoder.p->Commit(), "cannot finish the file", error);
+         !Failed(encoder.p->Commit(), "cannot finish the file", error) &&
+         CopyOut(stream.p, png, error);
   }
   if (initialised) CoUninitialize();
   DeleteObject(bitmap);
