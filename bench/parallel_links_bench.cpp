@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/hid_transport.h"
 #include "link/scanner_link.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
