@@ -42,7 +42,8 @@ enum class OpenFailure {
   kNone,              // it was opened
   kNotFound,          // no such interface (never there, or unplugged)
   kPermissionDenied,  // there, but this user may not open it
-  kInUse,             // there, but another program holds it
+  kInUse,             // there, but another program (or another link of
+                      // this one) holds it
   kNoAnswer,          // opened, but the scanner did not answer (link level)
   kNotAScanner,       // there, but not a HID interface: refused before opening
                       // it for writing (a file, a disk, a socket)

@@ -104,12 +104,15 @@ TEST(ConcurrentLinks, EachScannerReceivesExactlyItsOwnLinksFrames) {
       link.SetFrameObserver(&observer);
       start.Arrive();
       outcome.opened = link.OpenAt(sim::SimPlatform::PathOf(i, kScannerInterface)).code;
-      for (const auto& [key, value] : SettingSet(i)) outcome.sets.push_back(link.SetSetting(key, value));
+      for (const auto& [key, value] : SettingSet(i)) {
+        outcome.sets.push_back(link.SetSetting(key, value));
+      }
       outcome.committed = link.CommitSettings();
       for (const auto& setting : SettingSet(i)) {
         char value[kValueBufferSize] = {};
         const int length = link.GetSetting(setting.first, value, sizeof value);
-        outcome.readBack.push_back(length < 0 ? "<failed>" : std::string(value, static_cast<size_t>(length)));
+        outcome.readBack.push_back(length < 0 ? "<failed>"
+                                              : std::string(value, static_cast<size_t>(length)));
       }
       link.Close();
       outcome.requests = observer.requests;
@@ -128,7 +131,8 @@ TEST(ConcurrentLinks, EachScannerReceivesExactlyItsOwnLinksFrames) {
   threads.back().join();
 
   EXPECT_EQ(wrongListings.load(), 0);
-  const int frames = 2 + 2 * static_cast<int>(SettingSet(0).size());  // handshake, sets, commit, gets
+  // The handshake, the sets, the commit and the gets.
+  const int frames = 2 + 2 * static_cast<int>(SettingSet(0).size());
   for (int i = 0; i < kScanners; ++i) {
     SCOPED_TRACE("scanner " + std::to_string(i));
     const ThreadOutcome& outcome = outcomes[static_cast<size_t>(i)];

@@ -103,7 +103,8 @@ TEST(Headless, UsageErrorsExitWithTwo) {
         QStringList{"--hid", "--trace", "x"}, QStringList{"--silent-from", "0"},
         QStringList{"--seed"}, QStringList{"--seed", "/nonexistent/seed.txt"},
         QStringList{"--trace", "a", "--trace", "b"}, QStringList{"--hid", "--hid"},
-        QStringList{"--pace"}, QStringList{"--pace", "fast"}, QStringList{"--hid", "--pace", "1ms"}}) {
+        QStringList{"--pace"}, QStringList{"--pace", "fast"},
+        QStringList{"--hid", "--pace", "1ms"}}) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const HeadlessRun run = Headless(arguments);
     EXPECT_EQ(run.status, 2);
