@@ -41,10 +41,15 @@ class SilentNodePlatform : public HidrawPlatform {
   SilentNodePlatform(const SilentNodePlatform&) = delete;
   SilentNodePlatform& operator=(const SilentNodePlatform&) = delete;
 
-  HidHandle Open(const std::string& /*path*/, HidAccess /*access*/) override {
-    if (ends_[0] < 0) return kInvalidHidHandle;
-    const int fd = fcntl(ends_[0], F_DUPFD_CLOEXEC, 0);
-    return fd < 0 ? kInvalidHidHandle : fd;
+  HidOpenResult Open(const std::string& /*path*/, HidAccess /*access*/) override {
+    HidOpenResult result;
+    const int fd = ends_[0] < 0 ? -1 : fcntl(ends_[0], F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+      result.failure = OpenFailure::kNotFound;
+    } else {
+      result.handle = fd;
+    }
+    return result;
   }
 
  private:

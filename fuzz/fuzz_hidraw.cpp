@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "link/hid_platform.h"
 #include "link/hid_transport.h"
 #include "link/platform/hidraw.h"
@@ -345,10 +345,16 @@ class SocketHidPlatform : public lumiq::HidPlatform {
     attributes->interfaceNumber = lumiq::kScannerInterface;
     return true;
   }
-  lumiq::HidHandle Open(const std::string&, lumiq::HidAccess) override {
+  lumiq::HidOpenResult Open(const std::string&, lumiq::HidAccess) override {
+    lumiq::HidOpenResult result;
     const int fd = fcntl(pair_.node, F_DUPFD_CLOEXEC, 0);
-    if (fd >= 0) ++open_;
-    return fd < 0 ? lumiq::kInvalidHidHandle : fd;
+    if (fd < 0) {
+      result.failure = lumiq::OpenFailure::kUnknown;
+      return result;
+    }
+    ++open_;
+    result.handle = fd;
+    return result;
   }
   int WriteReport(lumiq::HidHandle handle, const uint8_t* report, int) override {
     const int result = backend_.WriteReport(handle, report, 0);
@@ -415,8 +421,8 @@ void FuzzLink(FuzzedDataProvider& in) {
   }
   platform.unplugAfterWrites = in.ConsumeIntegralInRange(0, 3) == 0 ? in.ConsumeIntegralInRange(1, 12) : 0;
 
-  lumiq::UseHidPlatform(&platform);
-  if (lumiq::OpenDevice() == lumiq::kOpened) {
+  lumiq::ScannerLink link(platform);
+  if (link.Open().Opened()) {
     const int commands = in.ConsumeIntegralInRange(1, 8);
     for (int i = 0; i < commands; ++i) {
       const std::string key = in.ConsumeBool() ? "qrcode" : in.ConsumeRandomLengthString(20);
@@ -425,7 +431,7 @@ void FuzzLink(FuzzedDataProvider& in) {
           const size_t size = in.ConsumeBool() ? lumiq::kValueBufferSize : lumiq::kLongValueBufferSize;
           std::unique_ptr<char[]> value(new char[size]);
           std::memset(value.get(), 0x5A, size);
-          const int result = lumiq::GetSetting(key, value.get(), size);
+          const int result = link.GetSetting(key, value.get(), size);
           FUZZ_CHECK(result >= -1);
           if (result >= 0) {
             FUZZ_CHECK(static_cast<size_t>(result) < size && value[result] == '\0');
@@ -435,18 +441,17 @@ void FuzzLink(FuzzedDataProvider& in) {
           break;
         }
         case 1: {
-          const int result = lumiq::SetSetting(key, in.ConsumeRandomLengthString(260));
+          const int result = link.SetSetting(key, in.ConsumeRandomLengthString(260));
           FUZZ_CHECK(result >= -3 && result <= 0);
           break;
         }
         default:
-          FUZZ_CHECK(lumiq::CommitSettings() >= -1);
+          FUZZ_CHECK(link.CommitSettings() >= -1);
           break;
       }
     }
   }
-  lumiq::CloseDevice();
-  lumiq::UseHidPlatform(nullptr);
+  link.Close();
   FUZZ_CHECK(platform.OpenCount() == 0);
 }
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "link/frame_codec.h"
 #include "link/hid_platform.h"
 #include "link/hid_transport.h"
@@ -260,13 +260,18 @@ class ScriptedPlatform : public lumiq::HidPlatform {
     attributes->interfaceNumber = path.find("if1") != std::string::npos ? 1 : 0;
     return true;
   }
-  lumiq::HidHandle Open(const std::string& path, lumiq::HidAccess access) override {
+  lumiq::HidOpenResult Open(const std::string& path, lumiq::HidAccess access) override {
     FUZZ_CHECK(path.size() < lumiq::kDevicePathSize);
-    if (failOpen) return lumiq::kInvalidHidHandle;
+    lumiq::HidOpenResult result;
+    if (failOpen) {
+      result.failure = lumiq::OpenFailure::kInUse;
+      return result;
+    }
     const lumiq::HidHandle handle = access == lumiq::HidAccess::kRead ? kRead : kWrite;
     FUZZ_CHECK(!open[handle - kRead]);
     open[handle - kRead] = true;
-    return handle;
+    result.handle = handle;
+    return result;
   }
   int WriteReport(lumiq::HidHandle handle, const uint8_t* report, int /*timeoutMs*/) override {
     FUZZ_CHECK(handle == kWrite && open[1]);
@@ -402,12 +407,15 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
   for (int i = 0; i < batches; ++i) platform.batches.push_back(ConsumeBatch(in));
 
   CheckingObserver observer;
-  lumiq::UseHidPlatform(&platform);
-  lumiq::SetFrameObserver(in.ConsumeBool() ? &observer : nullptr);
+  lumiq::ScannerLink link(platform);
+  link.SetFrameObserver(in.ConsumeBool() ? &observer : nullptr);
 
-  const int opened = lumiq::OpenDevice();
+  const lumiq::LinkOpenResult attempt = link.Open();
+  const int opened = attempt.code;
   FUZZ_CHECK(opened == 1 || opened == -1 || opened == -2 || opened == -3);
-  FUZZ_CHECK(lumiq::IsDeviceOpen() == (opened == 1));
+  FUZZ_CHECK(link.IsOpen() == (opened == 1));
+  FUZZ_CHECK((opened == 1) == (attempt.cause == lumiq::OpenFailure::kNone));
+  if (platform.failOpen && opened == -3) FUZZ_CHECK(attempt.cause == lumiq::OpenFailure::kInUse);
   FUZZ_CHECK(opened == 1 || (!platform.open[0] && !platform.open[1]));
 
   const int commands = in.ConsumeIntegralInRange(0, 12);
@@ -416,7 +424,7 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
     const int writesBefore = platform.writes;
     switch (in.ConsumeIntegralInRange(0, 5)) {
       case 0: {
-        const int result = lumiq::Handshake();
+        const int result = link.Handshake();
         FUZZ_CHECK(result == 0 || result == -1 || result == -2);
         break;
       }
@@ -427,7 +435,7 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
                                              : in.ConsumeIntegralInRange<size_t>(1, 1100);
         const std::string key = ConsumeKey(in);
         std::unique_ptr<char[]> value = PatternBuffer(size);
-        const int result = lumiq::GetSetting(key, value.get(), size);
+        const int result = link.GetSetting(key, value.get(), size);
         CheckGetResult(result, value.get(), size);
         if (key.empty() || key.size() > lumiq::kMaxKeyLength) FUZZ_CHECK(result == -1);
         break;
@@ -435,7 +443,7 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
       case 3: {
         const std::string key = ConsumeKey(in);
         const std::string value = in.ConsumeRandomLengthString(300);
-        const int result = lumiq::SetSetting(key, value);
+        const int result = link.SetSetting(key, value);
         FUZZ_CHECK(result >= -3 && result <= 0);
         if (!lumiq::SetFits(key, value)) {
           FUZZ_CHECK(result == -1);
@@ -444,7 +452,7 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
         break;
       }
       case 4: {
-        const int result = lumiq::CommitSettings();
+        const int result = link.CommitSettings();
         FUZZ_CHECK(result == 0 || result == -1);
         break;
       }
@@ -453,7 +461,7 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
                                              : in.ConsumeIntegralInRange<size_t>(1, 300);
         std::unique_ptr<char[]> value = PatternBuffer(size);
         int length = -12345;
-        const int result = lumiq::GetVersion(value.get(), size, &length);
+        const int result = link.GetVersion(value.get(), size, &length);
         FUZZ_CHECK(result == -1 || result > 0);
         if (result > 0) {
           FUZZ_CHECK(length == result);
@@ -472,10 +480,8 @@ void FuzzDeviceCommands(FuzzedDataProvider& in) {
     FUZZ_CHECK(platform.writes - writesBefore <= 16);
   }
 
-  lumiq::CloseDevice();
+  link.Close();
   FUZZ_CHECK(!platform.open[0] && !platform.open[1]);
-  lumiq::SetFrameObserver(nullptr);
-  lumiq::UseHidPlatform(nullptr);
 }
 
 }  // namespace

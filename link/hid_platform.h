@@ -45,13 +45,35 @@ enum class OpenFailure {
   kNone,              // it was opened
   kNotFound,          // no such interface (never there, or unplugged)
   kPermissionDenied,  // there, but this user may not open it
-  kInUse,             // there, but another program holds it
+  kInUse,             // there, but another program (or another link of
+                      // this one) holds it
   kNoAnswer,          // opened, but the scanner did not answer (link level)
   kNotAScanner,       // there, but not a HID interface: refused before opening
                       // it for writing (a file, a disk, a socket)
   kUnknown,           // any other reason
 };
 
+// What one Open gave: the handle, or why there is none. Each call returns its
+// own, so two threads opening at once never see each other's cause.
+struct HidOpenResult {
+  HidHandle handle = kInvalidHidHandle;
+  OpenFailure failure = OpenFailure::kNone;  // kNone when `handle` is valid
+  // After kNotAScanner: what the path is instead, for a message
+  // ("a regular file"); empty otherwise.
+  std::string refusal;
+  // The system's own code for the failure (errno on Linux, GetLastError()
+  // on Windows); 0 after a success or when the backend has none.
+  long systemError = 0;
+
+  bool Opened() const { return handle != kInvalidHidHandle; }
+};
+
+// Threads: a backend may be called from several threads at once, so that
+// one program can talk to several scanners side by side, each on its own
+// thread. Its shared state (the list of devices, the holds taken by read
+// handles) is guarded inside it. One handle is used by one thread at a time:
+// a handle's reads and writes are not serialised by the backend, and Close
+// must not race a transfer on the same handle.
 class HidPlatform {
  public:
   virtual ~HidPlatform() = default;
@@ -65,19 +87,13 @@ class HidPlatform {
   virtual bool ReadAttributes(const std::string& path,
                               HidAttributes* attributes) = 0;
 
-  // 3. Opens an interface for reading or for writing. kInvalidHidHandle on
-  //    failure. Opening for reading also takes the interface for this handle
-  //    alone, across programs, until it is closed: while it is held, every
-  //    other open for reading fails with OpenFailure::kInUse. (A link opens
-  //    the read handle first, so it holds the interface before it writes.)
-  virtual HidHandle Open(const std::string& path, HidAccess access) = 0;
-
-  //    Why the last Open that failed did so; meaningful only right after it.
-  virtual OpenFailure LastOpenFailure() const { return OpenFailure::kUnknown; }
-
-  //    After kNotAScanner: what the path is instead, for a message
-  //    ("a regular file"); empty otherwise.
-  virtual std::string LastOpenRefusal() const { return std::string(); }
+  // 3. Opens an interface for reading or for writing; on failure the handle
+  //    is kInvalidHidHandle and the result says why. Opening for reading
+  //    also takes the interface for this handle alone, across programs and
+  //    within one, until it is closed: while it is held, every other open
+  //    for reading fails with OpenFailure::kInUse. (A link opens the read
+  //    handle first, so it holds the interface before it writes.)
+  virtual HidOpenResult Open(const std::string& path, HidAccess access) = 0;
 
   // 4. Writes one 65-byte output report (byte 0 is the report id).
   //    65 when done; -1 on failure, or when the write is still under way
@@ -104,9 +120,10 @@ class HidPlatform {
 };
 
 // The backend of the platform this program was built for: one instance for
-// the program's life. The device connection makes sure it is built before the
-// connection itself, so it is also destroyed after it and a link still held
-// at exit closes its handles on a live platform.
+// the program's life, shared by every link. The window's device connection
+// makes sure it is built before the connection itself, so it is also
+// destroyed after it and a link still held at exit closes its handles on a
+// live platform.
 HidPlatform& NativeHidPlatform();
 
 }  // namespace lumiq

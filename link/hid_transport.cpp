@@ -72,17 +72,26 @@ HidLink::HidLink(HidPlatform& platform) : platform_(platform) {}
 
 HidLink::~HidLink() { CloseHandles(); }
 
-int HidLink::OpenHandles(const char* path) {
+int HidLink::OpenHandles(const char* path, HidOpenResult* failed) {
   CloseHandles();
-  if (path == nullptr) return -1;
-  read_ = platform_.Open(path, HidAccess::kRead);
-  if (read_ == kInvalidHidHandle) return -1;
-  write_ = platform_.Open(path, HidAccess::kWrite);
-  if (write_ == kInvalidHidHandle) {
-    platform_.Close(read_);
-    read_ = kInvalidHidHandle;
+  if (path == nullptr) {
+    if (failed != nullptr) *failed = HidOpenResult{kInvalidHidHandle, OpenFailure::kUnknown, {}, 0};
     return -1;
   }
+  HidOpenResult read = platform_.Open(path, HidAccess::kRead);
+  if (!read.Opened()) {
+    if (failed != nullptr) *failed = std::move(read);
+    return -1;
+  }
+  read_ = read.handle;
+  HidOpenResult write = platform_.Open(path, HidAccess::kWrite);
+  if (!write.Opened()) {
+    platform_.Close(read_);
+    read_ = kInvalidHidHandle;
+    if (failed != nullptr) *failed = std::move(write);
+    return -1;
+  }
+  write_ = write.handle;
   return 0;
 }
 

@@ -39,7 +39,7 @@ struct ScannerInterfaceInfo {
 std::vector<ScannerInterfaceInfo> ListScannerInterfaces(HidPlatform& platform);
 
 // The two handles on one opened scanner interface, and the report channel
-// over them.
+// over them. Used by one thread at a time.
 class HidLink : public ReportChannel {
  public:
   explicit HidLink(HidPlatform& platform);
@@ -48,8 +48,9 @@ class HidLink : public ReportChannel {
   HidLink& operator=(const HidLink&) = delete;
 
   // 0 when both handles are open; -1 when either open failed (a read handle
-  // already opened is closed again).
-  int OpenHandles(const char* path);
+  // already opened is closed again), and `failed`, when given, receives that
+  // open's result.
+  int OpenHandles(const char* path, HidOpenResult* failed = nullptr);
   // Closes the read handle, then the write handle.
   void CloseHandles();
   bool IsOpen() const;

@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "link/device_commands.h"
 
 namespace lumiq {
 
@@ -49,9 +48,9 @@ int CompareNatural(const std::string& a, const std::string& b) {
 }
 
 // One get into the window's longest value buffer.
-bool ReadValue(const char* key, std::string* value) {
+bool ReadValue(ScannerLink& link, const char* key, std::string* value) {
   std::vector<char> buffer(kLongValueBufferSize, '\0');
-  const int length = GetSetting(key, buffer.data(), buffer.size());
+  const int length = link.GetSetting(key, buffer.data(), buffer.size());
   if (length < 0) return false;
   value->assign(buffer.data(), static_cast<size_t>(length));
   return true;
@@ -79,17 +78,18 @@ std::vector<ScannerIdentity> SortedInterfaces(HidPlatform& platform) {
   return scanners;
 }
 
-void Identify(ScannerIdentity* scanner) {
+void Identify(ScannerLink& link, ScannerIdentity* scanner) {
   if (!IsScannerInterface(scanner->info.attributes)) return;
   scanner->asked = true;
-  if (OpenDeviceAt(scanner->info.path) != kOpened) {
-    scanner->failure = LastOpenFailure();
+  const LinkOpenResult opened = link.OpenAt(scanner->info.path);
+  if (!opened.Opened()) {
+    scanner->failure = opened.cause;
     return;
   }
   scanner->opened = true;
-  scanner->deviceNumberRead = ReadValue(kDeviceNumberKey, &scanner->deviceNumber);
-  scanner->firmwareRead = ReadValue(kVersionKey, &scanner->firmware);
-  CloseDevice();
+  scanner->deviceNumberRead = ReadValue(link, kDeviceNumberKey, &scanner->deviceNumber);
+  scanner->firmwareRead = ReadValue(link, kVersionKey, &scanner->firmware);
+  link.Close();
 }
 
 }  // namespace lumiq

@@ -5,6 +5,7 @@
 
 #include "link/hid_platform.h"
 #include "link/hid_transport.h"
+#include "link/scanner_link.h"
 
 namespace lumiq {
 
@@ -29,11 +30,11 @@ struct ScannerIdentity {
 // enumerates in. Nothing is opened.
 std::vector<ScannerIdentity> SortedInterfaces(HidPlatform& platform);
 
-// Opens a configuration interface through the device connection (which must
-// have no link open), reads its device number and firmware and closes it
-// again; any other interface is left alone. A value longer than the
-// window's longest value buffer counts as not read.
-void Identify(ScannerIdentity* scanner);
+// Opens a configuration interface on `link` (which must have no link open),
+// reads its device number and firmware and closes it again; any other
+// interface is left alone. A value longer than the window's longest value
+// buffer counts as not read.
+void Identify(ScannerLink& link, ScannerIdentity* scanner);
 
 // The order SortedInterfaces sorts ports in.
 bool PortLess(const std::string& a, const std::string& b);

@@ -34,12 +34,29 @@ bool TakeNumber(std::string_view* text, int* number) {
 }  // namespace
 
 void SimPlatform::AddScanner(SimulatedScanner* scanner, std::string port) {
+  std::lock_guard<std::mutex> lock(mutex_);
   scanners_.push_back(scanner);
   if (port.empty()) port = "1-" + std::to_string(scanners_.size());
   ports_.push_back(std::move(port));
 }
 
+int SimPlatform::ScannerCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<int>(scanners_.size());
+}
+
+SimulatedScanner& SimPlatform::Scanner(int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return *scanners_[static_cast<size_t>(index)];
+}
+
+void SimPlatform::SetAccessDenied(bool denied) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  accessDenied_ = denied;
+}
+
 std::string SimPlatform::PortOf(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
   int scanner = -1;
   int interfaceNumber = -1;
   if (!ParsePath(path, &scanner, &interfaceNumber)) return std::string();
@@ -65,25 +82,28 @@ bool SimPlatform::ParsePath(const std::string& path, int* scanner,
          !scanners_[*scanner]->IsUnplugged();
 }
 
-const SimPlatform::OpenInterface* SimPlatform::Find(HidHandle handle) const {
+SimulatedScanner* SimPlatform::Find(HidHandle handle, HidAccess access,
+                                    OpenInterface* open) const {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (handle < 0 || handle >= static_cast<HidHandle>(handles_.size())) return nullptr;
-  const OpenInterface& open = handles_[static_cast<size_t>(handle)];
-  if (open.scanner < 0 || open.plug != scanners_[static_cast<size_t>(open.scanner)]->Plugs()) {
-    return nullptr;
-  }
-  return &open;
+  *open = handles_[static_cast<size_t>(handle)];
+  if (open->scanner < 0 || open->access != access) return nullptr;
+  SimulatedScanner* scanner = scanners_[static_cast<size_t>(open->scanner)];
+  return open->plug == scanner->Plugs() ? scanner : nullptr;
 }
 
 void SimPlatform::Delay() {
-  if (latencyMicros_ <= 0) return;
+  const int micros = latencyMicros_.load();
+  if (micros <= 0) return;
   const auto start = std::chrono::steady_clock::now();
-  std::this_thread::sleep_for(std::chrono::microseconds(latencyMicros_));
+  std::this_thread::sleep_for(std::chrono::microseconds(micros));
   latencySleptNanos_ += std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::steady_clock::now() - start)
                             .count();
 }
 
 int SimPlatform::ListInterfaces(std::vector<std::string>* paths) {
+  std::lock_guard<std::mutex> lock(mutex_);
   paths->clear();
   for (size_t i = 0; i < scanners_.size(); ++i) {
     if (scanners_[i]->IsUnplugged()) continue;
@@ -96,6 +116,7 @@ int SimPlatform::ListInterfaces(std::vector<std::string>* paths) {
 }
 
 bool SimPlatform::ReadAttributes(const std::string& path, HidAttributes* attributes) {
+  std::lock_guard<std::mutex> lock(mutex_);
   int scanner = -1;
   int interfaceNumber = -1;
   if (!ParsePath(path, &scanner, &interfaceNumber)) return false;
@@ -105,35 +126,39 @@ bool SimPlatform::ReadAttributes(const std::string& path, HidAttributes* attribu
   return true;
 }
 
-HidHandle SimPlatform::Open(const std::string& path, HidAccess access) {
+HidOpenResult SimPlatform::Open(const std::string& path, HidAccess access) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  HidOpenResult result;
   OpenInterface open;
   if (!ParsePath(path, &open.scanner, &open.interfaceNumber)) {
-    lastFailure_ = OpenFailure::kNotFound;
-    return kInvalidHidHandle;
+    result.failure = OpenFailure::kNotFound;
+    return result;
   }
   if (accessDenied_) {
-    lastFailure_ = OpenFailure::kPermissionDenied;
-    return kInvalidHidHandle;
+    result.failure = OpenFailure::kPermissionDenied;
+    return result;
   }
+  SimulatedScanner& scanner = *scanners_[static_cast<size_t>(open.scanner)];
   const long handle = static_cast<long>(handles_.size());
   if (access == HidAccess::kRead && open.interfaceNumber == kScannerInterface &&
-      !scanners_[open.scanner]->Hold(this, handle)) {
-    lastFailure_ = OpenFailure::kInUse;
-    return kInvalidHidHandle;
+      !scanner.Hold(this, handle)) {
+    result.failure = OpenFailure::kInUse;
+    return result;
   }
   open.access = access;
-  open.plug = scanners_[open.scanner]->Plugs();
+  open.plug = scanner.Plugs();
   handles_.push_back(open);
-  lastFailure_ = OpenFailure::kNone;
-  return static_cast<HidHandle>(handle);
+  result.handle = static_cast<HidHandle>(handle);
+  return result;
 }
 
 int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*timeoutMs*/) {
-  const OpenInterface* open = Find(handle);
-  if (!open || open->access != HidAccess::kWrite) return -1;
-  SimulatedScanner& scanner = *scanners_[open->scanner];
-  if (scanner.IsUnplugged() || report[0] != 0) return -1;
-  if (open->interfaceNumber == kScannerInterface && !scanner.AcceptReport(report + 1)) {
+  OpenInterface open;
+  SimulatedScanner* scanner = Find(handle, HidAccess::kWrite, &open);
+  if (scanner == nullptr || report == nullptr || report[0] != 0) return -1;
+  if (open.interfaceNumber == kScannerInterface) {
+    if (!scanner->AcceptReport(report + 1)) return -1;
+  } else if (scanner->IsUnplugged()) {
     return -1;
   }
   ++reportsExchanged_;
@@ -142,15 +167,15 @@ int SimPlatform::WriteReport(HidHandle handle, const uint8_t* report, int /*time
 }
 
 int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) {
-  const OpenInterface* open = Find(handle);
-  if (!open || open->access != HidAccess::kRead) return kHidReadFailed;
-  SimulatedScanner& scanner = *scanners_[open->scanner];
+  OpenInterface open;
+  SimulatedScanner* scanner = Find(handle, HidAccess::kRead, &open);
+  if (scanner == nullptr || buffer == nullptr) return kHidReadFailed;
   // The decoy never answers; its silence says nothing about the scanner's
   // replies, so it does not release a late one.
-  if (open->interfaceNumber != kScannerInterface || scanner.IsUnplugged()) return kHidReadFailed;
+  if (open.interfaceNumber != kScannerInterface) return kHidReadFailed;
   std::vector<uint8_t> transfer;
-  if (!scanner.TakeInput(&transfer, timeoutMs > 0)) {
-    scanner.NoteReadTimedOut();
+  if (!scanner->TakeInput(&transfer, timeoutMs > 0)) {
+    scanner->NoteReadTimedOut();
     return kHidReadFailed;
   }
   std::memcpy(buffer, transfer.data(), std::min<size_t>(transfer.size(), kHidReportSize));
@@ -160,6 +185,7 @@ int SimPlatform::ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) {
 }
 
 void SimPlatform::Close(HidHandle handle) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (handle < 0 || handle >= static_cast<HidHandle>(handles_.size())) return;
   OpenInterface& open = handles_[static_cast<size_t>(handle)];
   if (open.scanner < 0) return;

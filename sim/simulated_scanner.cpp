@@ -58,6 +58,18 @@ std::string SimulatedScanner::Value(const std::string& key) const {
 }
 
 bool SimulatedScanner::AcceptReport(const uint8_t* data) {
+  bool committed = false;
+  bool accepted = false;
+  {
+    std::lock_guard<std::mutex> lock(wire_);
+    accepted = TakeReport(data, &committed);
+  }
+  // Outside the lock, so that the commit's work may use the wire itself.
+  if (committed && onCommit) onCommit();
+  return accepted;
+}
+
+bool SimulatedScanner::TakeReport(const uint8_t* data, bool* committed) {
   if (unplugged_) return false;
   if (pending_.empty()) {
     // Between frames the module listens only for a frame start; anything
@@ -67,7 +79,7 @@ bool SimulatedScanner::AcceptReport(const uint8_t* data) {
       return true;
     }
     if (faults_.unplugFrom > 0 && commandCount_ + 1 >= faults_.unplugFrom) {
-      Unplug();
+      UnplugLocked();
       return false;
     }
     const size_t payloadLength = data[kLengthOffset] | (data[kLengthOffset + 1] << 8);
@@ -80,11 +92,12 @@ bool SimulatedScanner::AcceptReport(const uint8_t* data) {
   std::vector<uint8_t> frame;
   frame.swap(pending_);
   pendingSize_ = 0;
-  HandleFrame(frame);
+  *committed = HandleFrame(frame);
   return true;
 }
 
 bool SimulatedScanner::TakeInput(std::vector<uint8_t>* transfer, bool waiting) {
+  std::lock_guard<std::mutex> lock(wire_);
   if (unplugged_ || input_.empty()) return false;
   if (input_.front().crossing && !waiting) return false;
   *transfer = std::move(input_.front().transfer);
@@ -93,12 +106,29 @@ bool SimulatedScanner::TakeInput(std::vector<uint8_t>* transfer, bool waiting) {
 }
 
 void SimulatedScanner::NoteReadTimedOut() {
+  std::lock_guard<std::mutex> lock(wire_);
   if (unplugged_) return;
   for (std::vector<uint8_t>& transfer : late_) input_.push_back({std::move(transfer), false});
   late_.clear();
 }
 
+bool SimulatedScanner::IsUnplugged() const {
+  std::lock_guard<std::mutex> lock(wire_);
+  return unplugged_;
+}
+
+int SimulatedScanner::Plugs() const {
+  std::lock_guard<std::mutex> lock(wire_);
+  return plugs_;
+}
+
+bool SimulatedScanner::IsHeld() const {
+  std::lock_guard<std::mutex> lock(wire_);
+  return holderPlatform_ != nullptr;
+}
+
 bool SimulatedScanner::Hold(const void* platform, long handle) {
+  std::lock_guard<std::mutex> lock(wire_);
   if (holderPlatform_ != nullptr &&
       (holderPlatform_ != platform || holderHandle_ != handle)) {
     return false;
@@ -109,6 +139,7 @@ bool SimulatedScanner::Hold(const void* platform, long handle) {
 }
 
 void SimulatedScanner::Release(const void* platform, long handle) {
+  std::lock_guard<std::mutex> lock(wire_);
   if (holderPlatform_ == platform && holderHandle_ == handle) {
     holderPlatform_ = nullptr;
     holderHandle_ = -1;
@@ -116,6 +147,11 @@ void SimulatedScanner::Release(const void* platform, long handle) {
 }
 
 void SimulatedScanner::Unplug() {
+  std::lock_guard<std::mutex> lock(wire_);
+  UnplugLocked();
+}
+
+void SimulatedScanner::UnplugLocked() {
   unplugged_ = true;
   pending_.clear();
   pendingSize_ = 0;
@@ -126,6 +162,7 @@ void SimulatedScanner::Unplug() {
 }
 
 void SimulatedScanner::Plug() {
+  std::lock_guard<std::mutex> lock(wire_);
   if (!unplugged_) return;
   unplugged_ = false;
   faults_.unplugFrom = 0;
@@ -133,7 +170,7 @@ void SimulatedScanner::Plug() {
 }
 
 
-void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
+bool SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
   const int number = ++commandCount_;
   const size_t payloadLength = frame.size() - CommandFrame::kRequestOverhead;
   const uint8_t* payload = frame.data() + 7;
@@ -154,7 +191,7 @@ void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
   }
   received_.push_back(command);
 
-  if (faults_.silentFrom > 0 && number >= faults_.silentFrom) return;
+  if (faults_.silentFrom > 0 && number >= faults_.silentFrom) return false;
 
   uint8_t status = kStatusOk;
   std::string data;
@@ -199,10 +236,10 @@ void SimulatedScanner::HandleFrame(const std::vector<uint8_t>& frame) {
         break;
     }
   }
+  // The commit's work follows once the reply is on its way, as the module
+  // acknowledges before it writes its flash.
   QueueReply(Answer(frame, status, data));
-  // After the reply is on its way, as the module acknowledges before it
-  // writes its flash.
-  if (committed && onCommit) onCommit();
+  return committed;
 }
 
 std::vector<uint8_t> SimulatedScanner::Answer(const std::vector<uint8_t>& request,

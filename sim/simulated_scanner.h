@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,6 +46,11 @@ struct ScannerFaults {
 // request frame with one reply frame cut into 64-byte reports, report by
 // report, as the real module does. It keeps the settings it is given in
 // bytes, whatever they hold, and records every command in order.
+//
+// Threads: the wire (the reports, the hold, the cable) may be used from
+// several threads at once, as several programs or links would; each call
+// takes the scanner's own lock. The store, the faults and the record are
+// set up and looked at while no one is talking to the scanner.
 class SimulatedScanner {
  public:
   SimulatedScanner() = default;
@@ -72,7 +78,7 @@ class SimulatedScanner {
   bool TakeInput(std::vector<uint8_t>* transfer, bool waiting = true);
   // A reader gave up waiting; a late reply is released now.
   void NoteReadTimedOut();
-  bool IsUnplugged() const { return unplugged_; }
+  bool IsUnplugged() const;
   // Pulls the cable now: queued input is lost, a half-received request too,
   // and the interface is no longer held.
   void Unplug();
@@ -82,19 +88,23 @@ class SimulatedScanner {
   void Plug();
   // How often it was plugged in again: what tells a handle of an earlier
   // plug from a new one.
-  int Plugs() const { return plugs_; }
+  int Plugs() const;
   int CommandCount() const { return commandCount_; }
 
   // The hold a read handle takes on the configuration interface (see
   // SimPlatform), named by the platform and its handle. Shared by every
   // platform the scanner is added to, as the kernel's lock is shared by every
   // program. Hold is false while another handle holds it.
-  bool IsHeld() const { return holderPlatform_ != nullptr; }
+  bool IsHeld() const;
   bool Hold(const void* platform, long handle);
   void Release(const void* platform, long handle);
 
  private:
-  void HandleFrame(const std::vector<uint8_t>& frame);
+  // The parts of the wire that run under the lock.
+  void UnplugLocked();
+  bool TakeReport(const uint8_t* data, bool* committed);
+  // true when the frame was a commit the scanner accepted.
+  bool HandleFrame(const std::vector<uint8_t>& frame);
   // The reply frame: the request's header, command and sub-command echoed,
   // status, data length, data, XOR checksum.
   static std::vector<uint8_t> Answer(const std::vector<uint8_t>& request,
@@ -102,6 +112,7 @@ class SimulatedScanner {
   void QueueReply(const std::vector<uint8_t>& frame);
   static std::vector<uint8_t> Transfer(const uint8_t* report, size_t size);
 
+  mutable std::mutex wire_;
   std::map<std::string, std::string> settings_;
   ScannerFaults faults_;
   std::vector<ReceivedCommand> received_;

@@ -344,11 +344,25 @@ std::string DescribeNode(const struct stat& st) {
 
 }  // namespace
 
-HidHandle HidrawPlatform::Refuse(const struct stat& st) {
-  lastOpenError_ = ENOTTY;
-  lastRefusal_ = DescribeNode(st);
-  return kInvalidHidHandle;
+namespace {
+
+HidOpenResult Failed(int error) {
+  HidOpenResult result;
+  result.failure = hidraw::OpenFailureOf(error);
+  if (result.failure == OpenFailure::kNone) result.failure = OpenFailure::kUnknown;
+  result.systemError = error;
+  return result;
 }
+
+HidOpenResult Refused(const struct stat& st) {
+  HidOpenResult result;
+  result.failure = OpenFailure::kNotAScanner;
+  result.refusal = DescribeNode(st);
+  result.systemError = ENOTTY;
+  return result;
+}
+
+}  // namespace
 
 std::string HidrawPlatform::PortOf(const std::string& path) {
   try {
@@ -380,30 +394,23 @@ std::string HidrawPlatform::PortOf(const std::string& path) {
   }
 }
 
-HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
-  lastRefusal_.clear();
+HidOpenResult HidrawPlatform::Open(const std::string& path, HidAccess access) {
   // The path's type is looked at before anything is opened, and the opened
   // file's again before it is handed on: a path swapped in between is
   // caught by the second look, and no byte goes to anything but a hidraw
   // node (or a test's pipe).
   struct stat named;
-  if (stat(path.c_str(), &named) != 0) {
-    lastOpenError_ = errno;
-    return kInvalidHidHandle;
-  }
+  if (stat(path.c_str(), &named) != 0) return Failed(errno);
   const NodeKind kind = KindOf(named);
-  if (kind != NodeKind::kHidraw && kind != NodeKind::kUnknownCharacter) return Refuse(named);
+  if (kind != NodeKind::kHidraw && kind != NodeKind::kUnknownCharacter) return Refused(named);
   int mode = access == HidAccess::kRead ? O_RDONLY : O_WRONLY;
   int fd = open(path.c_str(), mode | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) {
-    lastOpenError_ = errno;
-    return kInvalidHidHandle;
-  }
+  if (fd < 0) return Failed(errno);
   struct stat opened;
   if (fstat(fd, &opened) != 0) {
-    lastOpenError_ = errno;
+    const int error = errno;
     close(fd);
-    return kInvalidHidHandle;
+    return Failed(error);
   }
   NodeKind openedKind = KindOf(opened);
   // Without a sysfs entry to ask, the driver itself is: only hidraw answers
@@ -415,7 +422,7 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
   }
   if (openedKind != NodeKind::kHidraw) {
     close(fd);
-    return Refuse(opened);
+    return Refused(opened);
   }
   // The read handle holds the node for the link: every open hidraw file gets
   // its own copy of each input report, so a second program reading along
@@ -432,20 +439,13 @@ HidHandle HidrawPlatform::Open(const std::string& path, HidAccess access) {
     // one) the node stays usable, only unguarded.
     if (locked != 0 && errno == EWOULDBLOCK) {
       close(fd);
-      lastOpenError_ = EWOULDBLOCK;
-      return kInvalidHidHandle;
+      return Failed(EWOULDBLOCK);
     }
   }
-  lastOpenError_ = 0;
-  return fd;
+  HidOpenResult result;
+  result.handle = fd;
+  return result;
 }
-
-OpenFailure HidrawPlatform::LastOpenFailure() const {
-  if (!lastRefusal_.empty()) return OpenFailure::kNotAScanner;
-  return hidraw::OpenFailureOf(lastOpenError_);
-}
-
-std::string HidrawPlatform::LastOpenRefusal() const { return lastRefusal_; }
 
 int HidrawPlatform::WriteReport(HidHandle handle, const uint8_t* report,
                                 int timeoutMs) {

@@ -36,14 +36,16 @@ class HidrawPlatform : public HidPlatform {
   // Only a hidraw character device is opened (its sysfs subsystem is hidraw,
   // or, where sysfs does not know it, HIDIOCGRAWINFO succeeds on it): a
   // regular file, a disk, a socket, a FIFO or any other device is refused
-  // with kNotAScanner before a byte could reach it, and LastOpenRefusal says
-  // what it is.
-  HidHandle Open(const std::string& path, HidAccess access) override;
-  OpenFailure LastOpenFailure() const override;
-  std::string LastOpenRefusal() const override;
+  // with kNotAScanner before a byte could reach it, and the refusal says
+  // what it is. The result's systemError is the errno of the failed step:
+  // EACCES/EPERM mean the node exists but the user may not open it (the
+  // udev rule is missing), EWOULDBLOCK that another program holds the node,
+  // ENOTTY that it is no hidraw node.
+  HidOpenResult Open(const std::string& path, HidAccess access) override;
 
   // The tests' loopback: a FIFO stands for the node, whatever the link
-  // writes coming back as its answer. Off unless a test turns it on.
+  // writes coming back as its answer. Off unless a test turns it on, before
+  // the platform is used.
   void AcceptPipes(bool accept) { acceptPipes_ = accept; }
   // Not bounded by `timeoutMs` on a hidraw node: see kWriteTimeoutMs.
   int WriteReport(HidHandle handle, const uint8_t* report,
@@ -54,25 +56,18 @@ class HidrawPlatform : public HidPlatform {
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
 
-  // errno of the last Open, 0 when it succeeded. EACCES/EPERM mean the node
-  // exists but the user may not open it: the udev rule is missing.
-  // EWOULDBLOCK: another program holds the node. ENOTTY: not a hidraw node.
-  int LastOpenError() const { return lastOpenError_; }
-
  private:
   enum class NodeKind { kHidraw, kPipe, kUnknownCharacter, kOtherCharacter, kOther };
   NodeKind KindOf(const struct stat& st) const;
-  HidHandle Refuse(const struct stat& st);
 
+  // Only set up before use: every call reads these and nothing else of the
+  // platform, so calls from several threads need no lock.
   std::string sysfsRoot_;
   std::string devDir_;
-  int lastOpenError_ = 0;
-  std::string lastRefusal_;
   bool acceptPipes_ = false;
 };
 
-// The instance NativeHidPlatform() returns on Linux, for callers that want
-// LastOpenError().
+// The instance NativeHidPlatform() returns on Linux.
 HidrawPlatform& NativeHidrawPlatform();
 
 namespace hidraw {

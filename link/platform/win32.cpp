@@ -188,31 +188,41 @@ std::string Win32HidPlatform::PortOf(const std::string& path) {
   return std::string();
 }
 
-HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
-  lastRefusal_.clear();
+namespace {
+
+HidOpenResult OpenFailed(DWORD error) {
+  HidOpenResult result;
+  result.failure = Win32HidPlatform::OpenFailureOf(error);
+  if (result.failure == OpenFailure::kNone) result.failure = OpenFailure::kUnknown;
+  result.systemError = static_cast<long>(error);
+  return result;
+}
+
+}  // namespace
+
+HidOpenResult Win32HidPlatform::Open(const std::string& path, HidAccess access) {
   // A file, a volume or a disk opens for writing as readily as a scanner
   // does; only a path that names a HID interface is opened at all.
   if (!win32::IsHidInterfacePath(path)) {
-    lastOpenError_ = ERROR_BAD_PATHNAME;
-    lastRefusal_ = "a path that names no HID interface";
-    return kInvalidHidHandle;
+    HidOpenResult refused;
+    refused.failure = OpenFailure::kNotAScanner;
+    refused.refusal = "a path that names no HID interface";
+    refused.systemError = ERROR_BAD_PATHNAME;
+    return refused;
   }
   // Every program of ours that reads the scanner first creates the mutex
-  // named after its path; finding it there means another program holds the
-  // scanner, and both would take each other's replies. The system removes
-  // the mutex with the last handle to it, also when a program dies.
+  // named after its path; finding it there means another program (or
+  // another link of this one) holds the scanner, and both would take each
+  // other's replies. The system removes the mutex with the last handle to
+  // it, also when a program dies.
   HANDLE exclusion = nullptr;
   if (access == HidAccess::kRead) {
     const std::string name = win32::ExclusionMutexName(path);
     exclusion = CreateMutexA(nullptr, FALSE, name.c_str());
-    if (exclusion == nullptr) {
-      lastOpenError_ = GetLastError();
-      return kInvalidHidHandle;
-    }
+    if (exclusion == nullptr) return OpenFailed(GetLastError());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
       CloseHandle(exclusion);
-      lastOpenError_ = ERROR_SHARING_VIOLATION;
-      return kInvalidHidHandle;
+      return OpenFailed(ERROR_SHARING_VIOLATION);
     }
   }
   const DWORD rights =
@@ -223,37 +233,34 @@ HidHandle Win32HidPlatform::Open(const std::string& path, HidAccess access) {
                             FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    lastOpenError_ = GetLastError();
+    const DWORD error = GetLastError();
     if (exclusion != nullptr) CloseHandle(exclusion);
-    return kInvalidHidHandle;
+    return OpenFailed(error);
   }
   Win32Handle* h = new (std::nothrow) Win32Handle;
   if (h == nullptr) {
     CloseHandle(file);
     if (exclusion != nullptr) CloseHandle(exclusion);
-    lastOpenError_ = ERROR_NOT_ENOUGH_MEMORY;
-    return kInvalidHidHandle;
+    return OpenFailed(ERROR_NOT_ENOUGH_MEMORY);
   }
   h->file = file;
   h->exclusion = exclusion;
   // Manual reset, so the event stays signalled until the result is fetched.
   h->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (h->event == nullptr) {
-    lastOpenError_ = GetLastError();
+    const DWORD error = GetLastError();
     CloseHandle(file);
     if (exclusion != nullptr) CloseHandle(exclusion);
     delete h;
-    return kInvalidHidHandle;
+    return OpenFailed(error);
   }
-  lastOpenError_ = 0;
-  return reinterpret_cast<HidHandle>(h);
+  HidOpenResult result;
+  result.handle = reinterpret_cast<HidHandle>(h);
+  return result;
 }
 
-std::string Win32HidPlatform::LastOpenRefusal() const { return lastRefusal_; }
-
-OpenFailure Win32HidPlatform::LastOpenFailure() const {
-  if (!lastRefusal_.empty()) return OpenFailure::kNotAScanner;
-  switch (lastOpenError_) {
+OpenFailure Win32HidPlatform::OpenFailureOf(unsigned long error) {
+  switch (error) {
     case ERROR_SUCCESS:
       return OpenFailure::kNone;
     case ERROR_FILE_NOT_FOUND:

@@ -12,7 +12,8 @@ namespace lumiq {
 //
 // Each handle owns its event, overlapped record and transfer buffer, so a
 // transfer that is cancelled can never complete into memory that is gone, and
-// reads and writes never signal each other.
+// reads and writes never signal each other. The platform itself keeps no
+// state between calls, so several threads may use it at once.
 class Win32HidPlatform : public HidPlatform {
  public:
   // Present HID interfaces; a path that does not fit kDevicePathSize bytes
@@ -31,9 +32,11 @@ class Win32HidPlatform : public HidPlatform {
   // win32::ExclusionMutexName); finding it already there fails the open
   // with ERROR_SHARING_VIOLATION (kInUse). A path that names no HID
   // interface (win32::IsHidInterfacePath) is refused unopened, kNotAScanner.
-  HidHandle Open(const std::string& path, HidAccess access) override;
-  OpenFailure LastOpenFailure() const override;
-  std::string LastOpenRefusal() const override;
+  // The result's systemError is GetLastError() of the failed step
+  // (ERROR_SHARING_VIOLATION: another program of ours holds the scanner;
+  // ERROR_ACCESS_DENIED: the system refuses, or another program holds the
+  // device exclusively).
+  HidOpenResult Open(const std::string& path, HidAccess access) override;
   // A write still under way after `timeoutMs` is cancelled and gives -1.
   int WriteReport(HidHandle handle, const uint8_t* report,
                   int timeoutMs) override;
@@ -43,15 +46,8 @@ class Win32HidPlatform : public HidPlatform {
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
 
-  // GetLastError() of the last Open, 0 when it succeeded
-  // (ERROR_SHARING_VIOLATION: another program of ours holds the scanner;
-  // ERROR_ACCESS_DENIED: the system refuses, or another program holds the
-  // device exclusively).
-  unsigned long LastOpenError() const { return lastOpenError_; }
-
- private:
-  unsigned long lastOpenError_ = 0;
-  std::string lastRefusal_;
+  // The cause an error code of a failed open stands for.
+  static OpenFailure OpenFailureOf(unsigned long error);
 };
 
 // The instance NativeHidPlatform() returns on Windows.

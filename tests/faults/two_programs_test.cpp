@@ -42,8 +42,9 @@ OpenFailure SecondProgramOpens(sim::SimPlatform& platform, bool* opened) {
   char path[kDevicePathSize] = {};
   if (FindScannerPath(platform, path, sizeof path) != kScannerFound) return OpenFailure::kNotFound;
   HidLink link(platform);
-  *opened = link.OpenHandles(path) == 0;
-  return *opened ? OpenFailure::kNone : platform.LastOpenFailure();
+  HidOpenResult failed;
+  *opened = link.OpenHandles(path, &failed) == 0;
+  return *opened ? OpenFailure::kNone : failed.failure;
 }
 
 // Load and Save of the demo scanner through the pages; the scanner's record.

@@ -139,15 +139,17 @@ bool FakePlatform::ReadAttributes(const std::string& path, HidAttributes* attrib
   return false;
 }
 
-HidHandle FakePlatform::Open(const std::string& path, HidAccess access) {
+HidOpenResult FakePlatform::Open(const std::string& path, HidAccess access) {
   opens.emplace_back(path, access);
+  HidOpenResult result;
   if ((access == HidAccess::kRead && failReadOpen) ||
       (access == HidAccess::kWrite && failWriteOpen)) {
-    return kInvalidHidHandle;
+    result.failure = openFailure;
+    return result;
   }
-  const HidHandle handle = nextHandle_++;
-  open.emplace_back(handle, access);
-  return handle;
+  result.handle = nextHandle_++;
+  open.emplace_back(result.handle, access);
+  return result;
 }
 
 int FakePlatform::WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) {

@@ -112,7 +112,7 @@ class FakePlatform : public HidPlatform {
 
   int ListInterfaces(std::vector<std::string>* paths) override;
   bool ReadAttributes(const std::string& path, HidAttributes* attributes) override;
-  HidHandle Open(const std::string& path, HidAccess access) override;
+  HidOpenResult Open(const std::string& path, HidAccess access) override;
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override;
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
@@ -126,6 +126,7 @@ class FakePlatform : public HidPlatform {
   int listResult = 0;
   bool failReadOpen = false;
   bool failWriteOpen = false;
+  OpenFailure openFailure = OpenFailure::kPermissionDenied;  // what a failed open says
   int failWriteNumber = 0;      // this write (1-based, counting every report) fails
   bool endlessInput = false;    // after the queue: a valid report forever
 

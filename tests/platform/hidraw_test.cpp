@@ -284,10 +284,12 @@ TEST_F(HidrawDiscoveryTest, OpenUsesNonBlockingCloseOnExecHandles) {
   ASSERT_EQ(mkfifo(node.c_str(), 0600), 0);
   platform_.AcceptPipes(true);
 
-  HidHandle read = platform_.Open(node, HidAccess::kRead);
-  ASSERT_NE(read, kInvalidHidHandle);
-  EXPECT_EQ(platform_.LastOpenError(), 0);
-  HidHandle write = platform_.Open(node, HidAccess::kWrite);
+  const HidOpenResult opened = platform_.Open(node, HidAccess::kRead);
+  ASSERT_TRUE(opened.Opened());
+  EXPECT_EQ(opened.systemError, 0);
+  EXPECT_EQ(opened.failure, OpenFailure::kNone);
+  HidHandle read = opened.handle;
+  HidHandle write = platform_.Open(node, HidAccess::kWrite).handle;
   ASSERT_NE(write, kInvalidHidHandle);
 
   int readFlags = fcntl(static_cast<int>(read), F_GETFL);
@@ -302,14 +304,18 @@ TEST_F(HidrawDiscoveryTest, OpenUsesNonBlockingCloseOnExecHandles) {
   platform_.Close(write);
 }
 
+// Each failed open carries its own error: a later one, failing otherwise,
+// changes nothing of an earlier one's.
 TEST_F(HidrawDiscoveryTest, FailedOpenKeepsItsError) {
-  EXPECT_EQ(platform_.Open(fs_.dev() + "/hidraw7", HidAccess::kRead),
-            kInvalidHidHandle);
-  EXPECT_EQ(platform_.LastOpenError(), ENOENT);
-  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotFound);
-  EXPECT_EQ(platform_.Open(fs_.dev(), HidAccess::kWrite), kInvalidHidHandle);
-  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotAScanner);
-  EXPECT_EQ(platform_.LastOpenRefusal(), "a folder");
+  const HidOpenResult missing = platform_.Open(fs_.dev() + "/hidraw7", HidAccess::kRead);
+  const HidOpenResult folder = platform_.Open(fs_.dev(), HidAccess::kWrite);
+  EXPECT_EQ(missing.handle, kInvalidHidHandle);
+  EXPECT_EQ(missing.systemError, ENOENT);
+  EXPECT_EQ(missing.failure, OpenFailure::kNotFound);
+  EXPECT_EQ(missing.refusal, "");
+  EXPECT_EQ(folder.handle, kInvalidHidHandle);
+  EXPECT_EQ(folder.failure, OpenFailure::kNotAScanner);
+  EXPECT_EQ(folder.refusal, "a folder");
 }
 
 // Two programs on one node: the first read handle holds it until closed; the
@@ -323,19 +329,23 @@ TEST_F(HidrawDiscoveryTest, ReadHandleHoldsTheNodeAgainstOtherPrograms) {
   first.AcceptPipes(true);
   second.AcceptPipes(true);
 
-  HidHandle held = first.Open(node, HidAccess::kRead);
+  HidHandle held = first.Open(node, HidAccess::kRead).handle;
   ASSERT_NE(held, kInvalidHidHandle);
-  HidHandle write = first.Open(node, HidAccess::kWrite);
+  HidHandle write = first.Open(node, HidAccess::kWrite).handle;
   EXPECT_NE(write, kInvalidHidHandle);
-  EXPECT_EQ(second.Open(node, HidAccess::kRead), kInvalidHidHandle);
-  EXPECT_EQ(second.LastOpenError(), EWOULDBLOCK);
-  EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kInUse);
+  const HidOpenResult refused = second.Open(node, HidAccess::kRead);
+  EXPECT_EQ(refused.handle, kInvalidHidHandle);
+  EXPECT_EQ(refused.systemError, EWOULDBLOCK);
+  EXPECT_EQ(refused.failure, OpenFailure::kInUse);
+  // A second read handle of the same program is refused alike: two links of
+  // one program never share a scanner.
+  EXPECT_EQ(first.Open(node, HidAccess::kRead).failure, OpenFailure::kInUse);
 
   first.Close(held);
-  HidHandle later = second.Open(node, HidAccess::kRead);
-  EXPECT_NE(later, kInvalidHidHandle);
-  EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kNone);
-  second.Close(later);
+  const HidOpenResult later = second.Open(node, HidAccess::kRead);
+  EXPECT_NE(later.handle, kInvalidHidHandle);
+  EXPECT_EQ(later.failure, OpenFailure::kNone);
+  second.Close(later.handle);
   first.Close(write);
 }
 
@@ -352,9 +362,9 @@ TEST_F(HidrawDiscoveryTest, PermissionDeniedIsTold) {
   auto openAsUser = [&] {
     HidrawPlatform platform(fs_.sys(), fs_.dev());
     platform.AcceptPipes(true);
-    bool refused = platform.Open(node, HidAccess::kRead) == kInvalidHidHandle;
-    return refused && platform.LastOpenError() == EACCES &&
-           platform.LastOpenFailure() == OpenFailure::kPermissionDenied;
+    const HidOpenResult opened = platform.Open(node, HidAccess::kRead);
+    return !opened.Opened() && opened.systemError == EACCES &&
+           opened.failure == OpenFailure::kPermissionDenied;
   };
   if (geteuid() != 0) {
     EXPECT_TRUE(openAsUser());

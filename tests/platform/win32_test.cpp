@@ -80,7 +80,7 @@ std::vector<uint8_t> Counting(size_t size, uint8_t first) {
 class Win32BackendTest : public ::testing::Test {
  protected:
   HidHandle OpenConnected(FakeDevice& device, HidAccess access) {
-    HidHandle handle = platform_.Open(device.path(), access);
+    HidHandle handle = platform_.Open(device.path(), access).handle;
     if (handle != kInvalidHidHandle) {
       EXPECT_TRUE(device.Accept());
       opened_.push_back(handle);
@@ -169,10 +169,11 @@ TEST_F(Win32BackendTest, StuckWriteIsCancelledAfterItsTimeOut) {
 }
 
 TEST_F(Win32BackendTest, FailedOpenKeepsItsError) {
-  EXPECT_EQ(platform_.Open("\\\\.\\pipe\\lumiq-nothing-here", HidAccess::kRead),
-            kInvalidHidHandle);
-  EXPECT_NE(platform_.LastOpenError(), 0u);
-  EXPECT_EQ(platform_.LastOpenFailure(), OpenFailure::kNotFound);
+  const HidOpenResult missing =
+      platform_.Open("\\\\.\\pipe\\lumiq-nothing-here", HidAccess::kRead);
+  EXPECT_EQ(missing.handle, kInvalidHidHandle);
+  EXPECT_NE(missing.systemError, 0);
+  EXPECT_EQ(missing.failure, OpenFailure::kNotFound);
   HidAttributes attributes;
   EXPECT_FALSE(platform_.ReadAttributes("\\\\.\\lumiq-nothing-here",
                                         &attributes));
@@ -190,17 +191,20 @@ TEST_F(Win32BackendTest, ReadHandleHoldsTheInterfaceAgainstOtherPrograms) {
   ASSERT_NE(held, kInvalidHidHandle);
 
   Win32HidPlatform second;
-  EXPECT_EQ(second.Open(device.path(), HidAccess::kRead), kInvalidHidHandle);
-  EXPECT_EQ(second.LastOpenError(), static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
-  EXPECT_EQ(second.LastOpenFailure(), OpenFailure::kInUse);
+  const HidOpenResult refused = second.Open(device.path(), HidAccess::kRead);
+  EXPECT_EQ(refused.handle, kInvalidHidHandle);
+  EXPECT_EQ(refused.systemError, static_cast<long>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(refused.failure, OpenFailure::kInUse);
+  // So is another read handle of this program: two links never share one.
+  EXPECT_EQ(platform_.Open(device.path(), HidAccess::kRead).failure, OpenFailure::kInUse);
 
   // Let go, the interface is no longer held (the pipe, with its one
   // instance used up, still refuses, for a reason of its own).
   platform_.Close(held);
   opened_.clear();
-  HidHandle later = second.Open(device.path(), HidAccess::kRead);
-  EXPECT_NE(second.LastOpenFailure(), OpenFailure::kInUse);
-  if (later != kInvalidHidHandle) second.Close(later);
+  const HidOpenResult later = second.Open(device.path(), HidAccess::kRead);
+  EXPECT_NE(later.failure, OpenFailure::kInUse);
+  if (later.Opened()) second.Close(later.handle);
 }
 
 // Discovery on whatever this machine has: it must run to its end, and any

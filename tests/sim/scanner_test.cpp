@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "sim/simulated_scanner.h"
 #include "tests/sim/sim_wire.h"
 #include "tests/support/sim_fixture.h"
@@ -237,37 +237,37 @@ TEST(SimulatedScannerFaultTest, ReplyPaddingSpreadsSetAndCommitRepliesOverMoreRe
 // --- the whole link against the scanner -----------------------------------------
 
 TEST(SimulatedScannerLinkTest, DeviceCommandsRoundTripThroughTheScanner) {
-  SimScannerFixture fixture;
+  SimLinkFixture fixture;
   fixture.scanner().Set("masterver", "V2.0.7");
   ASSERT_EQ(fixture.Connect(), kOpened);
   EXPECT_TRUE(fixture.Trace().empty());
 
-  EXPECT_EQ(SetSetting("deviceno", "ZR-1"), 0);
+  EXPECT_EQ(fixture.link().SetSetting("deviceno", "ZR-1"), 0);
   char value[kValueBufferSize];
-  EXPECT_EQ(GetSetting("deviceno", value, sizeof value), 4);
+  EXPECT_EQ(fixture.link().GetSetting("deviceno", value, sizeof value), 4);
   EXPECT_STREQ(value, "ZR-1");
-  EXPECT_EQ(GetSetting("unknown", value, sizeof value), 0);
+  EXPECT_EQ(fixture.link().GetSetting("unknown", value, sizeof value), 0);
   EXPECT_STREQ(value, "");
   char version[kLongValueBufferSize];
   int length = 0;
-  EXPECT_EQ(GetVersion(version, sizeof version, &length), 6);
-  EXPECT_EQ(CommitSettings(), 0);
+  EXPECT_EQ(fixture.link().GetVersion(version, sizeof version, &length), 6);
+  EXPECT_EQ(fixture.link().CommitSettings(), 0);
   EXPECT_EQ(fixture.Trace(),
             (std::vector<std::string>{"SET deviceno=ZR-1", "GET deviceno", "GET unknown",
                                       "GET masterver", "COMMIT"}));
 }
 
 TEST(SimulatedScannerLinkTest, SilentScannerFailsEveryCommandWithoutWaiting) {
-  SimScannerFixture fixture;
+  SimLinkFixture fixture;
   fixture.scanner().Faults().silentFrom = 2;
   ASSERT_EQ(fixture.Connect(), kOpened);
   char value[kValueBufferSize];
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 20; ++i) {
-    EXPECT_EQ(GetSetting("qrcode", value, sizeof value), -1);
-    EXPECT_LT(SetSetting("qrcode", "1"), 0);
+    EXPECT_EQ(fixture.link().GetSetting("qrcode", value, sizeof value), -1);
+    EXPECT_LT(fixture.link().SetSetting("qrcode", "1"), 0);
   }
-  EXPECT_EQ(CommitSettings(), -1);
+  EXPECT_EQ(fixture.link().CommitSettings(), -1);
   // Forty-one missed replies; a single real 2000 ms wait would show.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
   EXPECT_EQ(fixture.Trace().size(), 41u);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/hid_transport.h"
+#include "sim/sim_pace.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 #include "tests/sim/sim_wire.h"
@@ -50,7 +51,7 @@ TEST_F(SimPlatformTest, EachScannerEnumeratesAsDecoyInterfaceThenInterfaceOne) {
   for (const char* path : {"sim:scanner2/if1", "sim:scanner0/if2", "sim:scanner0/if1x",
                            "sim:scanner/if1", "SIM:scanner0/if1", ""}) {
     EXPECT_FALSE(platform_.ReadAttributes(path, &attributes)) << path;
-    EXPECT_EQ(platform_.Open(path, HidAccess::kRead), kInvalidHidHandle) << path;
+    EXPECT_EQ(platform_.Open(path, HidAccess::kRead).handle, kInvalidHidHandle) << path;
   }
 
   char path[kDevicePathSize];
@@ -59,8 +60,8 @@ TEST_F(SimPlatformTest, EachScannerEnumeratesAsDecoyInterfaceThenInterfaceOne) {
 }
 
 TEST_F(SimPlatformTest, WritesToTheDecoyAreAcceptedAndIgnored) {
-  const HidHandle decoyWrite = platform_.Open(SimPlatform::PathOf(0, 0), HidAccess::kWrite);
-  const HidHandle decoyRead = platform_.Open(SimPlatform::PathOf(0, 0), HidAccess::kRead);
+  const HidHandle decoyWrite = platform_.Open(SimPlatform::PathOf(0, 0), HidAccess::kWrite).handle;
+  const HidHandle decoyRead = platform_.Open(SimPlatform::PathOf(0, 0), HidAccess::kRead).handle;
   ASSERT_NE(decoyWrite, kInvalidHidHandle);
   const auto report = OutputReport(HandshakeFrame());
   EXPECT_EQ(platform_.WriteReport(decoyWrite, report.data(), 2000), 65);
@@ -71,8 +72,8 @@ TEST_F(SimPlatformTest, WritesToTheDecoyAreAcceptedAndIgnored) {
 }
 
 TEST_F(SimPlatformTest, ReportsCrossOnInterfaceOneWithReportIdZeroOnly) {
-  const HidHandle write = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kWrite);
-  const HidHandle read = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kRead);
+  const HidHandle write = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kWrite).handle;
+  const HidHandle read = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kRead).handle;
   ASSERT_NE(write, kInvalidHidHandle);
   ASSERT_NE(read, kInvalidHidHandle);
   ASSERT_NE(write, read);
@@ -101,8 +102,8 @@ TEST_F(SimPlatformTest, ReportsCrossOnInterfaceOneWithReportIdZeroOnly) {
 TEST_F(SimPlatformTest, OverlongTransferIsCutToTheBufferAndShowsItsTrueSize) {
   second_.Faults().wrongSizeReportAt = 1;
   second_.Faults().wrongReportSize = 200;
-  const HidHandle write = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kWrite);
-  const HidHandle read = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kRead);
+  const HidHandle write = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kWrite).handle;
+  const HidHandle read = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kRead).handle;
   platform_.WriteReport(write, OutputReport(HandshakeFrame()).data(), 2000);
   uint8_t buffer[kHidReportSize + 16];
   std::memset(buffer, 0xCD, sizeof buffer);
@@ -113,8 +114,8 @@ TEST_F(SimPlatformTest, OverlongTransferIsCutToTheBufferAndShowsItsTrueSize) {
 
 TEST_F(SimPlatformTest, LateReplyArrivesOnlyAfterAReadTimedOut) {
   second_.Faults().lateReplyAt = 1;
-  const HidHandle write = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kWrite);
-  const HidHandle read = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kRead);
+  const HidHandle write = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kWrite).handle;
+  const HidHandle read = platform_.Open(SimPlatform::PathOf(1, 1), HidAccess::kRead).handle;
   platform_.WriteReport(write, OutputReport(HandshakeFrame()).data(), 2000);
   uint8_t buffer[kHidReportSize];
   EXPECT_EQ(platform_.ReadReport(read, buffer, 2000), -3);
@@ -123,9 +124,9 @@ TEST_F(SimPlatformTest, LateReplyArrivesOnlyAfterAReadTimedOut) {
 }
 
 TEST_F(SimPlatformTest, UnpluggedScannerVanishesAndItsHandlesFail) {
-  const HidHandle write = platform_.Open(SimPlatform::PathOf(0, 1), HidAccess::kWrite);
-  const HidHandle read = platform_.Open(SimPlatform::PathOf(0, 1), HidAccess::kRead);
-  const HidHandle decoy = platform_.Open(SimPlatform::PathOf(0, 0), HidAccess::kWrite);
+  const HidHandle write = platform_.Open(SimPlatform::PathOf(0, 1), HidAccess::kWrite).handle;
+  const HidHandle read = platform_.Open(SimPlatform::PathOf(0, 1), HidAccess::kRead).handle;
+  const HidHandle decoy = platform_.Open(SimPlatform::PathOf(0, 0), HidAccess::kWrite).handle;
   platform_.WriteReport(write, OutputReport(HandshakeFrame()).data(), 2000);
   first_.Unplug();
 
@@ -138,11 +139,30 @@ TEST_F(SimPlatformTest, UnpluggedScannerVanishesAndItsHandlesFail) {
   EXPECT_EQ(paths, (std::vector<std::string>{"sim:scanner1/if0", "sim:scanner1/if1"}));
   HidAttributes attributes;
   EXPECT_FALSE(platform_.ReadAttributes(SimPlatform::PathOf(0, 1), &attributes));
-  EXPECT_EQ(platform_.Open(SimPlatform::PathOf(0, 1), HidAccess::kRead), kInvalidHidHandle);
+  EXPECT_EQ(platform_.Open(SimPlatform::PathOf(0, 1), HidAccess::kRead).failure,
+            OpenFailure::kNotFound);
 
   char path[kDevicePathSize];
   ASSERT_EQ(FindScannerPath(platform_, path, sizeof path), kScannerFound);
   EXPECT_STREQ(path, "sim:scanner1/if1");
+}
+
+TEST(SimPace, TimesWithTheirUnits) {
+  int micros = -1;
+  std::string error;
+  for (const auto& [text, expected] : std::vector<std::pair<std::string, int>>{
+           {"1ms", 1000}, {"250us", 250}, {"2s", 2000000}, {"0", 0}, {"0ms", 0},
+           {"10s", 10000000}}) {
+    ASSERT_TRUE(sim::ParsePace(text, &micros, &error)) << text << ": " << error;
+    EXPECT_EQ(micros, expected) << text;
+  }
+  micros = 7;
+  for (const std::string text : {"", "1", "ms", "1.5ms", "-1ms", "1 ms", "1m", "11s",
+                                 "99999999999999999999us"}) {
+    EXPECT_FALSE(sim::ParsePace(text, &micros, &error)) << text;
+    EXPECT_FALSE(error.empty()) << text;
+    EXPECT_EQ(micros, 7) << text;
+  }
 }
 
 }  // namespace

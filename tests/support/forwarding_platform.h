@@ -19,11 +19,9 @@ class ForwardingPlatform : public HidPlatform {
   bool ReadAttributes(const std::string& path, HidAttributes* attributes) override {
     return inner_.ReadAttributes(path, attributes);
   }
-  HidHandle Open(const std::string& path, HidAccess access) override {
+  HidOpenResult Open(const std::string& path, HidAccess access) override {
     return inner_.Open(path, access);
   }
-  OpenFailure LastOpenFailure() const override { return inner_.LastOpenFailure(); }
-  std::string LastOpenRefusal() const override { return inner_.LastOpenRefusal(); }
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override {
     return inner_.WriteReport(handle, report, timeoutMs);
   }

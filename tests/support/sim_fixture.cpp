@@ -4,10 +4,15 @@
 
 namespace lumiq::test {
 
-SimScannerFixture::SimScannerFixture() {
-  platform_.AddScanner(&scanner_);
-  UseHidPlatform(&platform_);
+SimLinkFixture::SimLinkFixture() { platform_.AddScanner(&scanner_); }
+
+int SimLinkFixture::Connect() {
+  const int result = link_.Open().code;
+  scanner_.ClearReceived();
+  return result;
 }
+
+SimScannerFixture::SimScannerFixture() { UseHidPlatform(&platform_); }
 
 SimScannerFixture::~SimScannerFixture() {
   CloseDevice();
@@ -20,7 +25,7 @@ int SimScannerFixture::Connect() {
   return result;
 }
 
-std::vector<std::string> SimScannerFixture::Trace() const {
+std::vector<std::string> SimLinkFixture::Trace() const {
   std::vector<std::string> lines;
   for (const sim::ReceivedCommand& command : scanner_.Received()) {
     lines.push_back(sim::FormatCommand(command));
@@ -39,7 +44,7 @@ std::vector<std::string> WithPrefix(const std::vector<std::string>& lines,
 }
 }  // namespace
 
-std::vector<std::string> SimScannerFixture::Sets() const { return WithPrefix(Trace(), "SET "); }
-std::vector<std::string> SimScannerFixture::Gets() const { return WithPrefix(Trace(), "GET "); }
+std::vector<std::string> SimLinkFixture::Sets() const { return WithPrefix(Trace(), "SET "); }
+std::vector<std::string> SimLinkFixture::Gets() const { return WithPrefix(Trace(), "GET "); }
 
 }  // namespace lumiq::test

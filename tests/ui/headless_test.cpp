@@ -106,13 +106,29 @@ TEST(Headless, UsageErrorsExitWithTwo) {
        {QStringList{"--bogus"}, QStringList{"exit", "save"}, QStringList{"tab:9"},
         QStringList{"--hid", "--trace", "x"}, QStringList{"--silent-from", "0"},
         QStringList{"--seed"}, QStringList{"--seed", "/nonexistent/seed.txt"},
-        QStringList{"--trace", "a", "--trace", "b"}, QStringList{"--hid", "--hid"}}) {
+        QStringList{"--trace", "a", "--trace", "b"}, QStringList{"--hid", "--hid"},
+        QStringList{"--pace"}, QStringList{"--pace", "fast"},
+        QStringList{"--hid", "--pace", "1ms"}}) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const HeadlessRun run = Headless(arguments);
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("usage"));
   }
+}
+
+// At a real scanner's pace the window says and sends the same.
+TEST(Headless, APacedScannerGetsTheSameRun) {
+  QTemporaryDir dir;
+  const QStringList actions = {"uncheck:130:1033", "save", "exit"};
+  const HeadlessRun quick = Headless(QStringList{"--trace", dir.filePath("quick.txt")} + actions);
+  const HeadlessRun paced =
+      Headless(QStringList{"--pace", "100us", "--trace", dir.filePath("paced.txt")} + actions);
+  EXPECT_EQ(quick.status, 0) << quick.err.toStdString();
+  EXPECT_EQ(paced.status, quick.status);
+  EXPECT_EQ(paced.out, quick.out);
+  EXPECT_EQ(ReadLines(dir.filePath("paced.txt")), ReadLines(dir.filePath("quick.txt")));
+  EXPECT_GT(ReadLines(dir.filePath("quick.txt")).size(), 40);
 }
 
 TEST(Headless, AFailedConnectPrintsItsMessageAndStops) {

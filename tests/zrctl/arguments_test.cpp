@@ -81,6 +81,43 @@ TEST(ZrctlUsage, OptionsMayStandAnywhere) {
                                     &invocation, &error));
   EXPECT_EQ(invocation.simulated, (std::vector<std::string>{"", "a.seed"}));
   EXPECT_TRUE(invocation.all);
+  EXPECT_EQ(invocation.simulatePaceMicros, -1);
+}
+
+// The simulated scanners' pace: a time with its unit, once, and only where
+// there are simulated scanners to slow down.
+TEST(ZrctlUsage, SimulatePaceNeedsATimeAndSimulatedScanners) {
+  zrctl::Invocation invocation;
+  std::string error;
+  ASSERT_TRUE(zrctl::ParseArguments({"--simulate", "--simulate-pace=1ms", "version"}, &invocation,
+                                    &error))
+      << error;
+  EXPECT_EQ(invocation.simulatePaceMicros, 1000);
+
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--simulate-pace=1ms", "version"},
+           {"--simulate", "--simulate-pace=fast", "version"},
+           {"--simulate", "--simulate-pace=", "version"},
+           {"--simulate", "--simulate-pace=1ms", "--simulate-pace=2ms", "version"}}) {
+    const ZrctlResult result = RunZrctl(args);
+    EXPECT_EQ(result.status, 2) << args[1];
+    EXPECT_THAT(result.err, HasSubstr("--simulate-pace")) << args[1];
+    EXPECT_EQ(result.out, "");
+  }
+}
+
+// At a real scanner's pace a run says and sends the same as at full speed.
+TEST(ZrctlUsage, APacedSimulationAnswersAsAnUnpacedOne) {
+  const std::vector<std::string> args = {"--simulate", "--simulate", "--all", "--trace",
+                                         "get", "qrcode", "masterver"};
+  std::vector<std::string> paced = args;
+  paced.insert(paced.begin(), "--simulate-pace=200us");
+  const ZrctlResult quick = RunZrctl(args);
+  const ZrctlResult slow = RunZrctl(paced);
+  EXPECT_EQ(quick.status, 0) << quick.err;
+  EXPECT_EQ(slow.status, quick.status);
+  EXPECT_EQ(slow.out, quick.out);
+  EXPECT_EQ(slow.err, quick.err);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(ZrctlList, EveryScannerByPortWithWhoItIsOrWhyNot) {
   // Another program (the window) holds the ninth.
   sim::SimPlatform window;
   window.AddScanner(&ninth);
-  const HidHandle held = window.Open(sim::SimPlatform::PathOf(0, 1), HidAccess::kRead);
+  const HidHandle held = window.Open(sim::SimPlatform::PathOf(0, 1), HidAccess::kRead).handle;
   ASSERT_NE(held, kInvalidHidHandle);
 
   const ZrctlResult list = RunZrctl({"list"}, &platform);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "sim/sim_pace.h"
+
 namespace lumiq::zrctl {
 
 namespace {
@@ -113,6 +115,10 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "provision takes every scanner plugged in: no --all, --device or --json";
     return false;
   }
+  if (invocation.simulatePaceMicros >= 0 && invocation.simulated.empty()) {
+    *error = "--simulate-pace sets the pace of the simulated scanners: give --simulate too";
+    return false;
+  }
   if (invocation.all && !invocation.device.empty()) {
     *error = "--all and --device exclude each other";
     return false;
@@ -137,6 +143,15 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation
         wantsHelp = true;
       } else if (arg == "--simulate") {
         invocation->simulated.emplace_back();
+      } else if (StartsWith(arg, "--simulate-pace=")) {
+        if (invocation->simulatePaceMicros >= 0) {
+          *error = "--simulate-pace given twice";
+          return false;
+        }
+        if (!sim::ParsePace(arg.substr(16), &invocation->simulatePaceMicros, error)) {
+          *error = "--simulate-pace: " + *error;
+          return false;
+        }
       } else if (StartsWith(arg, "--simulate=")) {
         std::string file = arg.substr(11);
         if (file.empty()) {
@@ -275,6 +290,8 @@ std::string UsageText() {
          "  --all                 run on every scanner present, one after another\n"
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
+         "  --simulate-pace=TIME  each report to or from a simulated scanner takes\n"
+         "                        TIME (1ms, 250us), as on a real scanner\n"
          "  --trace               show every frame on stderr\n"
          "  --json                the result as one JSON document on stdout (messages\n"
          "                        still on stderr)\n"

@@ -26,6 +26,9 @@ struct Invocation {
   // One simulated scanner per --simulate, in order; an empty name is the
   // built-in demo scanner, any other a seed file read and written back.
   std::vector<std::string> simulated;
+  // --simulate-pace: how long each report to or from a simulated scanner
+  // takes, in microseconds, as a real scanner's would; -1 when not given.
+  int simulatePaceMicros = -1;
   bool trace = false;
   bool all = false;
   std::string device;  // --device PATH; empty: discovery

@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "link/hid_transport.h"
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
@@ -26,10 +26,10 @@ std::string Hex4(unsigned value) {
   return text;
 }
 
-int RunVersion(std::ostream& out, std::ostream& err, ScannerResult* result) {
+int RunVersion(ScannerLink& link, std::ostream& out, std::ostream& err, ScannerResult* result) {
   char version[kLongValueBufferSize] = {};
   int length = 0;
-  const int read = GetVersion(version, sizeof version, &length);
+  const int read = link.GetVersion(version, sizeof version, &length);
   if (read < 0) {
     err << "zrctl: the scanner did not report its firmware version (GetVersion "
         << read << ")\n";
@@ -41,13 +41,13 @@ int RunVersion(std::ostream& out, std::ostream& err, ScannerResult* result) {
   return kExitOk;
 }
 
-int RunGet(const PreparedInput& input, std::ostream& out, std::ostream& err,
+int RunGet(ScannerLink& link, const PreparedInput& input, std::ostream& out, std::ostream& err,
            ScannerResult* result) {
   int status = kExitOk;
   JsonValue settings = JsonValue::Object();
   for (const std::string& key : input.keys) {
     std::string value;
-    const int read = ReadSetting(key, &value);
+    const int read = ReadSetting(link, key, &value);
     if (read < 0) {
       err << "zrctl: get " << Quote(key) << " failed: " << DescribeGetFailure(read, value)
           << "\n";
@@ -63,8 +63,8 @@ int RunGet(const PreparedInput& input, std::ostream& out, std::ostream& err,
   return status;
 }
 
-int Commit(std::ostream& err, ScannerResult* result) {
-  const int committed = CommitSettings();
+int Commit(ScannerLink& link, std::ostream& err, ScannerResult* result) {
+  const int committed = link.CommitSettings();
   result->json.Set("committed", JsonValue::Bool(committed == 0));
   if (committed != 0) {
     err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
@@ -74,12 +74,12 @@ int Commit(std::ostream& err, ScannerResult* result) {
   return kExitOk;
 }
 
-int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostream& err,
-           ScannerResult* result) {
+int RunSet(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+           std::ostream& err, ScannerResult* result) {
   int status = kExitOk;
   JsonValue sent = JsonValue::Array();
   for (const auto& [key, value] : input.assignments) {
-    const int set = SetSetting(key, value);
+    const int set = link.SetSetting(key, value);
     if (set != 0) {
       err << "zrctl: set " << Quote(key) << " failed: " << DescribeSetResult(set)
           << " (SetSetting " << set << ")\n";
@@ -93,7 +93,7 @@ int RunSet(const Invocation& invocation, const PreparedInput& input, std::ostrea
   result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   // Like the window's Save, the commit goes out even after a failed set:
   // the sets that did arrive are then kept, and the failures are reported.
-  if (invocation.commit && Commit(err, result) != kExitOk) status = kExitFailed;
+  if (invocation.commit && Commit(link, err, result) != kExitOk) status = kExitFailed;
   // The scanner takes a set at once but keeps it only once committed: a
   // silent run would look like a finished one.
   if (!invocation.commit) err << "zrctl: not committed: run zrctl commit, or set with --commit\n";
@@ -284,14 +284,14 @@ std::string ListedValue(const std::string& value) {
 
 }  // namespace
 
-int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
+int ListInterfaces(const Invocation& invocation, ScannerLink& link,
                    std::ostream& out, std::ostream& err, JsonValue* document) {
   int shown = 0;
   JsonValue interfaces = JsonValue::Array();
-  for (ScannerIdentity& scanner : SortedInterfaces(platform)) {
+  for (ScannerIdentity& scanner : SortedInterfaces(link.Platform())) {
     const ScannerInterfaceInfo& info = scanner.info;
     if (!invocation.device.empty() && info.path != invocation.device) continue;
-    Identify(&scanner);
+    Identify(link, &scanner);
     // The first columns as they always were, for scripts that read them.
     out << info.path << "  " << Hex4(info.attributes.vendorId) << ':'
         << Hex4(info.attributes.productId) << "  interface ";
@@ -341,42 +341,43 @@ int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
   return kExitOk;
 }
 
-int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
+int RunDeviceCommand(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
                      std::ostream& out, std::ostream& err, ScannerResult* result) {
   ScannerResult unused;
   if (result == nullptr) result = &unused;
   switch (invocation.command) {
     case Command::kVersion:
-      return RunVersion(out, err, result);
+      return RunVersion(link, out, err, result);
     case Command::kGet:
-      return RunGet(input, out, err, result);
+      return RunGet(link, input, out, err, result);
     case Command::kSet:
-      return RunSet(invocation, input, err, result);
+      return RunSet(link, invocation, input, err, result);
     case Command::kCommit:
-      return Commit(err, result);
+      return Commit(link, err, result);
     case Command::kDump:
-      return DumpProfile(invocation, out, err, result);
+      return DumpProfile(link, invocation, out, err, result);
     case Command::kRestore:
-      return RestoreProfile(invocation, input, out, err, result);
+      return RestoreProfile(link, invocation, input, out, err, result);
     case Command::kDiff:
-      return DiffProfile(input, out, err, result);
+      return DiffProfile(link, input, out, err, result);
     default:
       return kExitUsage;
   }
 }
 
-int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err) {
+int OpenScanner(ScannerLink& link, const std::string& path, std::ostream& err) {
   const bool discovered = path.empty();
-  const int result = discovered ? OpenDevice() : OpenDeviceAt(path);
+  const LinkOpenResult opened = discovered ? link.Open() : link.OpenAt(path);
+  const int result = opened.code;
   if (result == kOpened) return result;
-  const OpenFailure cause = LastOpenFailure();
+  const OpenFailure cause = opened.cause;
 
   std::string where = path;
   if (discovered && result == kOpenNoAnswer) {
     char found[kDevicePathSize] = {};
-    if (FindScannerPath(platform, found, sizeof found) == kScannerFound) where = found;
+    if (FindScannerPath(link.Platform(), found, sizeof found) == kScannerFound) where = found;
   }
-  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause, LastOpenRefusal())
+  err << "zrctl: " << OpenFailureMessage(where, discovered, result, cause, opened.refusal)
       << "\n";
   return result;
 }
@@ -427,11 +428,11 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
   }
 }
 
-int ReadSetting(const std::string& key, std::string* value) {
+int ReadSetting(ScannerLink& link, const std::string& key, std::string* value) {
   // Room for any value a get reply can carry, so that a long one is told
   // from a scanner that did not answer.
   std::vector<char> buffer(65536);
-  const int result = GetSetting(key, buffer.data(), buffer.size());
+  const int result = link.GetSetting(key, buffer.data(), buffer.size());
   if (result < 0) return result;
   value->assign(buffer.data(), static_cast<size_t>(result));
   return value->size() > kLongestValue ? kValueTooLong : result;

@@ -7,6 +7,7 @@
 
 #include "link/device_commands.h"
 #include "link/hid_platform.h"
+#include "link/scanner_link.h"
 #include "tools/zrctl/arguments.h"
 #include "tools/zrctl/json_writer.h"
 #include "profile/profile.h"
@@ -66,32 +67,34 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
 // --json also into `document`.
 int PrintRestorePlan(const PreparedInput& input, std::ostream& out, JsonValue* document);
 
-// zrctl list, over `platform`; with --json also into `document`.
-int ListInterfaces(const Invocation& invocation, HidPlatform& platform,
+// zrctl list, over the platform of `link`, which reads each scanner; with
+// --json also into `document`.
+int ListInterfaces(const Invocation& invocation, ScannerLink& link,
                    std::ostream& out, std::ostream& err, JsonValue* document);
 
-// Runs a device command on the opened scanner; `result` may be nullptr.
-int RunDeviceCommand(const Invocation& invocation, const PreparedInput& input,
+// Runs a device command on the scanner `link` has open; `result` may be
+// nullptr.
+int RunDeviceCommand(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
                      std::ostream& out, std::ostream& err, ScannerResult* result);
 
 // The commands of the profile file (profile_commands.cpp).
-int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err,
-                ScannerResult* result);
+int DumpProfile(ScannerLink& link, const Invocation& invocation, std::ostream& out,
+                std::ostream& err, ScannerResult* result);
 // Sends, commits and (unless --no-verify) reads every sent setting back.
-int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std::ostream& out,
-                   std::ostream& err, ScannerResult* result);
-int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err,
-                ScannerResult* result);
+int RestoreProfile(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+                   std::ostream& out, std::ostream& err, ScannerResult* result);
+int DiffProfile(ScannerLink& link, const PreparedInput& input, std::ostream& out,
+                std::ostream& err, ScannerResult* result);
 
-// Opens the scanner the way the command line asks (`path` empty: discovery)
-// and returns OpenDevice's result; on failure `err` gets one line naming the
-// cause: not found, no permission, in use by another program, not a
-// scanner, no answer.
-int OpenScanner(HidPlatform& platform, const std::string& path, std::ostream& err);
+// Opens the scanner on `link` the way the command line asks (`path` empty:
+// discovery) and returns the open's code; on failure `err` gets one line
+// naming the cause: not found, no permission, in use by another program,
+// not a scanner, no answer.
+int OpenScanner(ScannerLink& link, const std::string& path, std::ostream& err);
 
 // The line for an open of `path` (empty: found by discovery) that failed with
-// `result` for `cause` (LastOpenFailure). No permission points to the udev
-// rule on Linux. With kNotAScanner, `refusal` (LastOpenRefusal) says what the
+// `result` for `cause` (LinkOpenResult). No permission points to the udev
+// rule on Linux. With kNotAScanner, `refusal` (the open's) says what the
 // path is instead.
 std::string OpenFailureMessage(const std::string& path, bool discovered, int result,
                                OpenFailure cause, const std::string& refusal = std::string());
@@ -105,9 +108,9 @@ std::string DescribeSetResult(int result);
 inline constexpr size_t kLongestValue = kLongValueBufferSize - 1;
 inline constexpr int kValueTooLong = -100;
 
-// One get into `value`: its length, GetSetting's failure code, or
+// One get on `link` into `value`: its length, GetSetting's failure code, or
 // kValueTooLong with `value` holding what the scanner sent.
-int ReadSetting(const std::string& key, std::string* value);
+int ReadSetting(ScannerLink& link, const std::string& key, std::string* value);
 // Why a ReadSetting failed, for messages ("no answer or refused ...").
 std::string DescribeGetFailure(int result, const std::string& value);
 

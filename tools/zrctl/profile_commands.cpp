@@ -1,7 +1,7 @@
 #include <map>
 #include <string>
 
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
@@ -12,8 +12,8 @@ namespace lumiq::zrctl {
 
 using profile::Quote;
 
-int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& err,
-                ScannerResult* result) {
+int DumpProfile(ScannerLink& link, const Invocation& invocation, std::ostream& out,
+                std::ostream& err, ScannerResult* result) {
   int status = kExitOk;
   JsonValue settings = JsonValue::Object();
   std::string body;
@@ -22,7 +22,7 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
   for (std::string_view knownKey : profile::KnownKeys()) {
     const std::string key(knownKey);
     std::string value;
-    const int got = ReadSetting(key, &value);
+    const int got = ReadSetting(link, key, &value);
     if (got < 0) {
       // A value that is not there must not look like an empty one: a restore
       // of it would clear the setting on the next scanner.
@@ -80,8 +80,8 @@ int DumpProfile(const Invocation& invocation, std::ostream& out, std::ostream& e
   return status;
 }
 
-int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std::ostream& out,
-                   std::ostream& err, ScannerResult* result) {
+int RestoreProfile(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+                   std::ostream& out, std::ostream& err, ScannerResult* result) {
   ScannerResult unused;
   if (result == nullptr) result = &unused;
   int status = kExitOk;
@@ -93,7 +93,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
       // the scanner's own and is never written.
       continue;
     }
-    const int set = SetSetting(entry.key, entry.value);
+    const int set = link.SetSetting(entry.key, entry.value);
     if (set != 0) {
       err << "zrctl: line " << entry.line << ": set " << Quote(entry.key)
           << " failed: " << DescribeSetResult(set) << " (SetSetting " << set << ")\n";
@@ -106,7 +106,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   }
   // One commit after every set, even when some failed, as the window's Save
   // does; the failures have been reported and the exit status says so.
-  const int committed = CommitSettings();
+  const int committed = link.CommitSettings();
   result->committed = committed == 0;
   if (committed != 0) {
     err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
@@ -118,7 +118,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   const bool verify = committed == 0 && !invocation.noVerify;
   JsonValue differences = JsonValue::Array();
   if (verify) {
-    for (const VerifiedSetting& setting : VerifyStored(sent, out)) {
+    for (const VerifiedSetting& setting : VerifyStored(link, sent, out)) {
       if (setting.key == kDeviceNumberKey && setting.read) {
         result->deviceNumberRead = true;
         result->deviceNumber = setting.stored;
@@ -139,7 +139,7 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   }
   if (result->wantDeviceNumber && !result->deviceNumberRead) {
     std::string value;
-    if (ReadSetting(kDeviceNumberKey, &value) >= 0) {
+    if (ReadSetting(link, kDeviceNumberKey, &value) >= 0) {
       result->deviceNumberRead = true;
       result->deviceNumber = std::move(value);
     }
@@ -169,13 +169,13 @@ int RestoreProfile(const Invocation& invocation, const PreparedInput& input, std
   return status;
 }
 
-int DiffProfile(const PreparedInput& input, std::ostream& out, std::ostream& err,
-                ScannerResult* result) {
+int DiffProfile(ScannerLink& link, const PreparedInput& input, std::ostream& out,
+                std::ostream& err, ScannerResult* result) {
   int status = kExitOk;
   JsonValue differences = JsonValue::Array();
   for (const ProfileEntry& entry : input.profile) {
     std::string value;
-    const int got = ReadSetting(entry.key, &value);
+    const int got = ReadSetting(link, entry.key, &value);
     if (got < 0) {
       err << "zrctl: get " << Quote(entry.key) << " failed: " << DescribeGetFailure(got, value)
           << "\n";

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "link/hid_transport.h"
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
@@ -143,12 +143,12 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
 
 class Station {
  public:
-  Station(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+  Station(const Invocation& invocation, const PreparedInput& input, ScannerLink& link,
           SimulatedScanners& simulated, profile::AppendFile* log, std::ostream& out,
           std::ostream& err)
       : invocation_(invocation),
         input_(input),
-        platform_(platform),
+        link_(link),
         simulated_(simulated),
         log_(log),
         out_(out),
@@ -166,7 +166,7 @@ class Station {
   bool TakeNewScanners() {
     std::vector<std::string> present;
     std::vector<ScannerIdentity> fresh;
-    for (ScannerIdentity& scanner : SortedInterfaces(platform_)) {
+    for (ScannerIdentity& scanner : SortedInterfaces(link_.Platform())) {
       if (!IsScannerInterface(scanner.info.attributes)) continue;
       present.push_back(scanner.info.path);
       if (done_.count(scanner.info.path) == 0) fresh.push_back(std::move(scanner));
@@ -237,19 +237,19 @@ class Station {
   }
 
   void Restore(const std::string& path, ProvisionRecord* record, std::ostringstream& details) {
-    if (OpenScanner(platform_, path, details) != kOpened) {
+    if (OpenScanner(link_, path, details) != kOpened) {
       record->outcome = ProvisionOutcome::kNotOpened;
       record->reason = FirstLine(details.str());
       return;
     }
     char version[kLongValueBufferSize] = {};
     int length = 0;
-    if (GetVersion(version, sizeof version, &length) >= 0) {
+    if (link_.GetVersion(version, sizeof version, &length) >= 0) {
       record->firmwareRead = true;
       record->firmware.assign(version, static_cast<size_t>(length));
     }
     std::string deviceNumber;
-    if (ReadSetting(kDeviceNumberKey, &deviceNumber) >= 0) {
+    if (ReadSetting(link_, kDeviceNumberKey, &deviceNumber) >= 0) {
       record->deviceNumberRead = true;
       record->deviceNumber = deviceNumber;
     }
@@ -259,20 +259,20 @@ class Station {
         !(record->firmwareRead && record->firmware == profileFirmware_)) {
       record->outcome = record->firmwareRead ? ProvisionOutcome::kFirmwareDiffers
                                              : ProvisionOutcome::kFirmwareNotRead;
-      CloseDevice();
+      link_.Close();
       return;
     }
     ScannerResult result;
     result.wantDeviceNumber = true;
     std::ostringstream restored;
-    const int status = RestoreProfile(invocation_, input_, restored, details, &result);
+    const int status = RestoreProfile(link_, invocation_, input_, restored, details, &result);
     // The differences it names go with the messages; its closing line
     // would only repeat what this scanner's line says.
     std::istringstream lines(restored.str());
     for (std::string line; std::getline(lines, line);) {
       if (line.rfind("restored ", 0) != 0) details << line << '\n';
     }
-    CloseDevice();
+    link_.Close();
     // A simulated scanner whose file could not take the commit lost it, as a
     // scanner whose flash failed.
     const bool stored = simulated_.ReportWriteFailures(details);
@@ -295,7 +295,7 @@ class Station {
 
   const Invocation& invocation_;
   const PreparedInput& input_;
-  HidPlatform& platform_;
+  ScannerLink& link_;
   SimulatedScanners& simulated_;
   profile::AppendFile* log_;  // nullptr: no --log
   std::ostream& out_;
@@ -341,7 +341,7 @@ bool OpenLog(const Invocation& invocation, profile::AppendFile* log, std::ostrea
 
 }  // namespace
 
-int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+int Provision(const Invocation& invocation, const PreparedInput& input, ScannerLink& link,
               DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
               std::ostream& err) {
   profile::AppendFile log;
@@ -355,7 +355,7 @@ int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatf
     return kExitFailed;
   }
   SignalStop signals(watcher);
-  Station station(invocation, input, platform, simulated, logged ? &log : nullptr, out, err);
+  Station station(invocation, input, link, simulated, logged ? &log : nullptr, out, err);
   const auto sent = std::count_if(input.profile.begin(), input.profile.end(),
                                   [](const ProfileEntry& entry) {
                                     return !profile::IsReadOnlyKey(entry.key);

@@ -38,6 +38,7 @@ void SimulatedScanners::WriteBack(Scanner& scanner) {
   const std::string text = profile::UpdateSettingText(scanner.text, scanner.device.Settings());
   std::string error;
   if (!sim::WriteSeedFile(scanner.seedFile, text, &error, &scanner.hold)) {
+    std::lock_guard<std::mutex> lock(failuresMutex_);
     writeFailures_.push_back(error);
     return;
   }
@@ -45,6 +46,7 @@ void SimulatedScanners::WriteBack(Scanner& scanner) {
 }
 
 bool SimulatedScanners::ReportWriteFailures(std::ostream& err) {
+  std::lock_guard<std::mutex> lock(failuresMutex_);
   for (const std::string& failure : writeFailures_) {
     err << "zrctl: simulated scanner: the commit could not be written back: " << failure << "\n";
   }

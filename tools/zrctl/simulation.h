@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,7 +32,8 @@ class SimulatedScanners {
   sim::SimPlatform& platform() { return platform_; }
 
   // Tells `err` about every write-back that failed since the last call;
-  // false when there was one.
+  // false when there was one. Write-backs may fail on any thread that
+  // commits; this may be called on any other.
   bool ReportWriteFailures(std::ostream& err);
 
  private:
@@ -45,6 +47,7 @@ class SimulatedScanners {
 
   std::vector<std::unique_ptr<Scanner>> scanners_;
   sim::SimPlatform platform_;
+  std::mutex failuresMutex_;  // guards writeFailures_
   std::vector<std::string> writeFailures_;
 };
 

@@ -5,7 +5,8 @@
 
 namespace lumiq::zrctl {
 
-std::vector<VerifiedSetting> VerifyStored(const std::vector<profile::ProfileEntry>& sent,
+std::vector<VerifiedSetting> VerifyStored(ScannerLink& link,
+                                          const std::vector<profile::ProfileEntry>& sent,
                                           std::ostream& out) {
   std::vector<VerifiedSetting> verified;
   for (const profile::ProfileEntry& entry : sent) {
@@ -13,7 +14,7 @@ std::vector<VerifiedSetting> VerifyStored(const std::vector<profile::ProfileEntr
     setting.key = entry.key;
     setting.sent = entry.value;
     std::string value;
-    const int result = ReadSetting(entry.key, &value);
+    const int result = ReadSetting(link, entry.key, &value);
     if (result < 0) {
       setting.failure = DescribeGetFailure(result, value);
     } else {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/scanner_link.h"
 #include "profile/profile.h"
 
 namespace lumiq::zrctl {
@@ -18,12 +19,13 @@ struct VerifiedSetting {
   bool Matches() const { return read && stored == sent; }
 };
 
-// Reads every setting of `sent` back from the opened scanner, in order, and
+// Reads every setting of `sent` back from the scanner `link` has open, in order, and
 // compares: a scanner may acknowledge a set and keep another value, and only
 // a read-back tells. Each one not stored as sent gets a line on `out`,
 // "KEY: sent=... stored=..." (or why it could not be read back), values shown
 // as `zrctl get` shows them. Returns every setting read, mismatches included.
-std::vector<VerifiedSetting> VerifyStored(const std::vector<profile::ProfileEntry>& sent,
+std::vector<VerifiedSetting> VerifyStored(ScannerLink& link,
+                                          const std::vector<profile::ProfileEntry>& sent,
                                           std::ostream& out);
 
 }  // namespace lumiq::zrctl

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <utility>
 
-#include "link/device_commands.h"
+#include "link/scanner_link.h"
 #include "link/frame_codec.h"
 #include "link/hid_transport.h"
 #include "tools/zrctl/arguments.h"
@@ -44,36 +44,15 @@ class TraceWriter : public FrameObserver {
   std::ostream& err_;
 };
 
-// Plugs the chosen devices and the tracer into the device link for one run
-// and takes them out again, whatever way the run ends.
-class LinkSetup {
- public:
-  LinkSetup(HidPlatform* devices, FrameObserver* observer)
-      : previous_(&CurrentHidPlatform()) {
-    if (devices != nullptr) UseHidPlatform(devices);
-    SetFrameObserver(observer);
-  }
-  ~LinkSetup() {
-    CloseDevice();
-    SetFrameObserver(nullptr);
-    UseHidPlatform(previous_);
-  }
-  LinkSetup(const LinkSetup&) = delete;
-  LinkSetup& operator=(const LinkSetup&) = delete;
-
- private:
-  HidPlatform* previous_;
-};
-
 // A simulated scanner whose commit could not be written back has lost it,
 // as a scanner whose flash failed: the run on it failed.
-int RunOnScanner(const Invocation& invocation, const PreparedInput& input,
-                 HidPlatform& platform, const std::string& path, SimulatedScanners& simulated,
+int RunOnScanner(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+                 const std::string& path, SimulatedScanners& simulated,
                  std::ostream& out, std::ostream& err, ScannerResult* result = nullptr) {
-  if (OpenScanner(platform, path, err) != kOpened) return kExitFailed;
+  if (OpenScanner(link, path, err) != kOpened) return kExitFailed;
   if (result != nullptr) result->opened = true;
-  int status = RunDeviceCommand(invocation, input, out, err, result);
-  CloseDevice();
+  int status = RunDeviceCommand(link, invocation, input, out, err, result);
+  link.Close();
   if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
   return status;
 }
@@ -119,11 +98,11 @@ void FinishEntry(ScannerResult* scanner, int status, const std::string& messages
 // --all: the command on every scanner's configuration interface, one after
 // another, each with a closing line that says how it went. `general` takes
 // what concerns no one scanner.
-int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+int RunOnAll(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
              SimulatedScanners& simulated, std::ostream& out, std::ostream& err,
              std::ostream& general, JsonValue* document) {
   std::vector<ScannerInterfaceInfo> scanners;
-  for (ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
+  for (ScannerInterfaceInfo& info : ListScannerInterfaces(link.Platform())) {
     if (IsScannerInterface(info.attributes)) scanners.push_back(std::move(info));
   }
   if (document != nullptr) document->Set("scanners", JsonValue::Array());
@@ -140,7 +119,7 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
     scanner.json.Set("path", JsonValue(info.path));
     scanner.json.Set("port", info.port.empty() ? JsonValue() : JsonValue(info.port));
     const int result =
-        RunOnScanner(invocation, input, platform, info.path, simulated, out, messages, &scanner);
+        RunOnScanner(link, invocation, input, info.path, simulated, out, messages, &scanner);
     const std::string text = messages.str();
     err << text;
     if (result != kExitOk) status = kExitFailed;
@@ -172,12 +151,13 @@ int RunOnAll(const Invocation& invocation, const PreparedInput& input, HidPlatfo
 }
 
 // One scanner, the one --device names or the first found.
-int RunOnOne(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+int RunOnOne(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
              SimulatedScanners& simulated, std::ostream& out, std::ostream& err,
              JsonValue* document) {
   if (document == nullptr) {
-    return RunOnScanner(invocation, input, platform, invocation.device, simulated, out, err);
+    return RunOnScanner(link, invocation, input, invocation.device, simulated, out, err);
   }
+  HidPlatform& platform = link.Platform();
   ScannerResult scanner;
   std::string path = invocation.device;
   if (path.empty()) {
@@ -190,7 +170,7 @@ int RunOnOne(const Invocation& invocation, const PreparedInput& input, HidPlatfo
     scanner.json.Set("port", port.empty() ? JsonValue() : JsonValue(port));
   }
   std::ostringstream messages;
-  const int status = RunOnScanner(invocation, input, platform, invocation.device, simulated, out,
+  const int status = RunOnScanner(link, invocation, input, invocation.device, simulated, out,
                                   messages, &scanner);
   err << messages.str();
   FinishEntry(&scanner, status, messages.str());
@@ -231,13 +211,19 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
   for (const std::string& seedFile : invocation.simulated) {
     if (!simulated.Add(seedFile, general)) return kExitFailed;
   }
-  if (!simulated.Empty()) devices = &simulated.platform();
+  if (!simulated.Empty()) {
+    devices = &simulated.platform();
+    if (invocation.simulatePaceMicros > 0) {
+      simulated.platform().SetReportLatencyMicros(invocation.simulatePaceMicros);
+    }
+  }
 
   TraceWriter tracer(err);
   int status = kExitOk;
   {
-    LinkSetup setup(devices, invocation.trace ? &tracer : nullptr);
-    HidPlatform& platform = CurrentHidPlatform();
+    HidPlatform& platform = devices != nullptr ? *devices : NativeHidPlatform();
+    ScannerLink link(platform);
+    link.SetFrameObserver(invocation.trace ? &tracer : nullptr);
     if (invocation.command == Command::kProvision) {
       // The scanners of --simulate are all plugged in from the start and
       // stay so; nothing more comes.
@@ -247,13 +233,13 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
       } else if (watcher == nullptr) {
         own = NativeDeviceWatcher();
       }
-      status = Provision(invocation, input, platform, own ? *own : *watcher, simulated, out, err);
+      status = Provision(invocation, input, link, own ? *own : *watcher, simulated, out, err);
     } else if (invocation.command == Command::kList) {
-      status = ListInterfaces(invocation, platform, out, general, document);
+      status = ListInterfaces(invocation, link, out, general, document);
     } else if (invocation.all) {
-      status = RunOnAll(invocation, input, platform, simulated, out, err, general, document);
+      status = RunOnAll(link, invocation, input, simulated, out, err, general, document);
     } else {
-      status = RunOnOne(invocation, input, platform, simulated, out, err, document);
+      status = RunOnOne(link, invocation, input, simulated, out, err, document);
     }
   }
   if (!simulated.ReportWriteFailures(general)) status = kExitFailed;

@@ -8,6 +8,7 @@
 
 #include "profile/text_file.h"
 #include "sim/scanner_setup.h"
+#include "sim/sim_pace.h"
 #include "sim/sim_platform.h"
 #include "sim/simulated_scanner.h"
 
@@ -17,7 +18,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: lumiq-headless [--seed FILE]... [--trace FILE] [--silent-from N]\n"
-    "                      [--screenshots DIR] [--lang zh|en|system] [--hid]\n"
+    "                      [--pace TIME] [--screenshots DIR] [--lang zh|en|system]\n"
+    "                      [--hid]\n"
     "                      [ACTION...]\n"
     "\n"
     "Connects as the connect button does, opens the settings window unseen,\n"
@@ -32,13 +34,15 @@ constexpr char kUsage[] =
     "                     (several scanners: each one's after 'SCANNER N')\n"
     "  --silent-from N    each scanner stops answering from its N-th command on\n"
     "                     (the handshake is command 1)\n"
+    "  --pace TIME        each report to or from a simulated scanner takes TIME\n"
+    "                     (1ms, 250us), as on a real scanner\n"
     "  --screenshots DIR  write connect.png, about.png and settings-tab0.png to\n"
     "                     settings-tab4.png after the actions\n"
     "  --lang LANG        the windows' language: zh (Chinese, the default), en\n"
     "                     (English), or system (the system's UI language, as\n"
     "                     the application chooses it)\n"
     "  --hid              use the real HID devices (no --seed, --trace,\n"
-    "                     --silent-from)\n"
+    "                     --silent-from or --pace)\n"
     "\n"
     "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
     "         tab:N  save  import:FILE  export:FILE  exit\n"
@@ -140,6 +144,11 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
         return UsageError("--silent-from needs a command number from 1 on");
       }
       options->silentFrom = std::stoi(number);
+    } else if (word == "--pace") {
+      std::string text;
+      if (!value(&text)) return UsageError("--pace needs a time such as 1ms");
+      std::string error;
+      if (!sim::ParsePace(text, &options->paceMicros, &error)) return UsageError(error);
     } else if (word == "--lang") {
       std::string name;
       if (!value(&name)) return UsageError("--lang needs zh, en or system");
@@ -171,6 +180,9 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
   }
   if (options->hid && (!options->seeds.empty() || !options->trace.empty() || options->silentFrom)) {
     return UsageError("--seed, --trace and --silent-from work on the simulated scanner, not --hid");
+  }
+  if (options->hid && options->paceMicros > 0) {
+    return UsageError("--pace works on the simulated scanners, not --hid");
   }
   const int scanners = options->seeds.empty() ? 1 : static_cast<int>(options->seeds.size());
   for (const UserAction& action : options->actions) {
@@ -282,6 +294,7 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
   int status = kRunCompleted;
   {
     sim::SimPlatform platform;
+    platform.SetReportLatencyMicros(options.paceMicros);
     if (!options.hid) {
       for (sim::SimulatedScanner& scanner : scanners) platform.AddScanner(&scanner);
     }

@@ -31,6 +31,7 @@ struct HeadlessOptions {
   std::string trace;
   std::string screenshots;
   int silentFrom = 0;
+  int paceMicros = 0;  // each simulated report's crossing time
   bool hid = false;
   LanguageRequest language = LanguageRequest::kChinese;
   std::vector<UserAction> actions;

@@ -57,7 +57,7 @@ std::string ChoiceText(const ScannerIdentity& scanner) {
 std::vector<ScannerChoice> ReadChoices(std::vector<ScannerIdentity> scanners) {
   std::vector<ScannerChoice> choices;
   for (ScannerIdentity& scanner : scanners) {
-    Identify(&scanner);
+    Identify(DeviceLink(), &scanner);
     choices.push_back({scanner.info.path, ChoiceText(scanner)});
   }
   return choices;
