@@ -3,11 +3,13 @@
 // works, and ended by a real SIGINT.
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -87,6 +89,14 @@ class ZrctlProvisionTest : public ::testing::Test {
     return rows;
   }
 
+  // Waits until the station has logged `rows` scanners: the workers serve
+  // them while the station listens on.
+  void AwaitRows(size_t rows) {
+    for (int i = 0; i < 10000 && Lines(TempFolder::Read(log_)).size() < rows + 1; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
   sim::SimulatedScanner scanners_[4];
   sim::SimPlatform platform_;
   sim::SimDeviceWatcher watcher_{platform_};
@@ -99,16 +109,27 @@ class ZrctlProvisionTest : public ::testing::Test {
 // plugged in again at once, one of another firmware, then Ctrl+C.
 TEST_F(ZrctlProvisionTest, EachScannerPluggedInGetsTheProfileOnceAndKeepsItsNumber) {
   PluggedAtStart({0});
-  watcher_.AddStep([this] { watcher_.Plug(1); });
+  // Each step once the scanners before it are done, as at a desk.
+  watcher_.AddStep([this] {
+    AwaitRows(1);
+    watcher_.Plug(1);
+  });
   // Out and in again between two looks: only the notifications tell.
   watcher_.AddStep([this] {
+    AwaitRows(2);
     watcher_.Unplug(0);
     scanners_[0].ClearReceived();
     scanners_[0].Set("qrcode", "1");  // changed meanwhile, so the replug shows
     watcher_.Plug(0);
   });
-  watcher_.AddStep([this] { watcher_.Plug(2); });
-  watcher_.AddStep([] { std::raise(SIGINT); });
+  watcher_.AddStep([this] {
+    AwaitRows(3);
+    watcher_.Plug(2);
+  });
+  watcher_.AddStep([this] {
+    AwaitRows(4);
+    std::raise(SIGINT);
+  });
 
   const ZrctlResult result = Run({"provision", profile_, "--log", log_});
 
@@ -197,7 +218,7 @@ TEST_F(ZrctlProvisionTest, ASignalFinishesTheScannerBeingWrittenAndEndsCleanly) 
     scanners_[0].ClearReceived();
     scanners_[0].onCommit = [signal] { std::raise(signal); };
 
-    const ZrctlResult result = Run({"provision", profile_, "--log", log_});
+    const ZrctlResult result = Run({"provision", profile_, "--log", log_, "--jobs", "1"});
 
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_THAT(Lines(result.out),
@@ -292,7 +313,7 @@ TEST_F(ZrctlProvisionTest, ARowThatDoesNotFitIsTakenBackAndTheStationStops) {
   TempFolder::Write(small + "/filler", std::string(3 * 4096, 'f'));
   PluggedAtStart({0, 1});
 
-  const ZrctlResult result = Run({"provision", profile_, "--log", log});
+  const ZrctlResult result = Run({"provision", profile_, "--log", log, "--jobs=1"});
 
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(Lines(result.out),

@@ -109,6 +109,10 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--log, --any-firmware and --count belong to provision";
     return false;
   }
+  if (invocation.jobs > 0 && !provision && !invocation.all) {
+    *error = "--jobs belongs to --all and provision";
+    return false;
+  }
   // A station takes every scanner that comes, as it comes; its log is the
   // record a script reads.
   if (provision && (invocation.all || !invocation.device.empty() || invocation.json)) {
@@ -173,9 +177,10 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation
         }
         *flag = true;
       } else if (arg == "--log" || StartsWith(arg, "--log=") || arg == "--count" ||
-                 StartsWith(arg, "--count=")) {
+                 StartsWith(arg, "--count=") || arg == "--jobs" || StartsWith(arg, "--jobs=")) {
         const bool isLog = StartsWith(arg, "--log");
-        const char* name = isLog ? "--log" : "--count";
+        const bool isJobs = StartsWith(arg, "--jobs");
+        const char* name = isLog ? "--log" : isJobs ? "--jobs" : "--count";
         std::string value;
         if (arg == name) {
           if (i + 1 >= args.size()) {
@@ -206,14 +211,15 @@ bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation
             number = number * 10 + (c - '0');
           }
           if (value.empty() || number <= 0 || number > 100000) {
-            *error = "--count needs a number from 1 to 100000";
+            *error = std::string(name) + " needs a number from 1 to 100000";
             return false;
           }
-          if (invocation->count > 0) {
-            *error = "--count given twice";
+          int& field = isJobs ? invocation->jobs : invocation->count;
+          if (field > 0) {
+            *error = std::string(name) + " given twice";
             return false;
           }
-          invocation->count = number;
+          field = number;
         }
       } else if (arg == "--device" || StartsWith(arg, "--device=")) {
         std::string path;
@@ -287,7 +293,9 @@ std::string UsageText() {
          "                        present at the start too; Ctrl+C ends it\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
-         "  --all                 run on every scanner present, one after another\n"
+         "  --all                 run on every scanner present, several at once\n"
+         "  --jobs N              (--all, provision) at most N scanners at once;\n"
+         "                        without it every scanner present, up to 16\n"
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
          "  --simulate-pace=TIME  each report to or from a simulated scanner takes\n"

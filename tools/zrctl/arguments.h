@@ -41,7 +41,11 @@ struct Invocation {
   std::string logFile;  // provision --log FILE: a CSV row a scanner
   bool anyFirmware = false;  // provision --any-firmware: also where masterver differs
   int count = 0;  // provision --count N: ends after N scanners; 0: at Ctrl+C
+  int jobs = 0;  // --jobs N: at most N scanners at once; 0: kDefaultJobs
 };
+
+// Scanners served at once without --jobs.
+inline constexpr int kDefaultJobs = 16;
 
 // false with a one-line reason in `error` when the command line is unusable.
 bool ParseArguments(const std::vector<std::string>& args, Invocation* invocation,

@@ -4,6 +4,10 @@
 #include <atomic>
 #include <csignal>
 #include <ctime>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <set>
 #include <sstream>
 #include <string>
@@ -17,70 +21,11 @@
 #include "profile/text_file.h"
 #include "tools/zrctl/provision_log.h"
 #include "tools/zrctl/scanner_identity.h"
+#include "tools/zrctl/signal_stop.h"
 
 namespace lumiq::zrctl {
 
 namespace {
-
-std::atomic<DeviceWatcher*> signalledWatcher{nullptr};
-std::atomic<bool> stopSignalled{false};
-
-extern "C" void StopOnSignal(int /*signal*/) {
-  stopSignalled.store(true);
-  if (DeviceWatcher* watcher = signalledWatcher.load()) watcher->Stop();
-}
-
-// Ctrl+C, a polite kill and a closed terminal end the wait, not the
-// program: the scanner being written is finished, its row written and the
-// summary printed. The old handlers come back afterwards, but for SIGPIPE:
-// a reader of the output that went away (| head -1) shows as a failed write,
-// which ends the station too, and output still pending at exit must not
-// kill the program after the fact. A hang-up ignored when the station
-// starts (nohup) stays ignored.
-class SignalStop {
- public:
-  explicit SignalStop(DeviceWatcher& watcher) {
-    stopSignalled.store(false);
-    signalledWatcher.store(&watcher);
-    interrupt_ = std::signal(SIGINT, StopOnSignal);
-    terminate_ = std::signal(SIGTERM, StopOnSignal);
-#ifdef SIGHUP
-    hangUp_ = std::signal(SIGHUP, StopOnSignal);
-    if (hangUp_ == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
-#endif
-#ifdef SIGPIPE
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
-#ifdef SIGBREAK
-    break_ = std::signal(SIGBREAK, StopOnSignal);
-#endif
-  }
-  ~SignalStop() {
-    std::signal(SIGINT, interrupt_);
-    std::signal(SIGTERM, terminate_);
-#ifdef SIGHUP
-    std::signal(SIGHUP, hangUp_);
-#endif
-#ifdef SIGBREAK
-    std::signal(SIGBREAK, break_);
-#endif
-    signalledWatcher.store(nullptr);
-  }
-  static bool Signalled() { return stopSignalled.load(); }
-  SignalStop(const SignalStop&) = delete;
-  SignalStop& operator=(const SignalStop&) = delete;
-
- private:
-  using Handler = void (*)(int);
-  Handler interrupt_ = SIG_DFL;
-  Handler terminate_ = SIG_DFL;
-#ifdef SIGHUP
-  Handler hangUp_ = SIG_DFL;
-#endif
-#ifdef SIGBREAK
-  Handler break_ = SIG_DFL;
-#endif
-};
 
 // Windows names one interface in different cases in its lists and its
 // notifications.
@@ -141,32 +86,42 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
   return line;
 }
 
+// Each scanner is served by a worker thread of its own, with a link of its
+// own, at most --jobs at once; the main thread keeps listening meanwhile.
+// A scanner's lines are printed, and its row written, whole when it is done.
 class Station {
  public:
-  Station(const Invocation& invocation, const PreparedInput& input, ScannerLink& link,
-          SimulatedScanners& simulated, profile::AppendFile* log, std::ostream& out,
-          std::ostream& err)
+  Station(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+          FrameObserver* tracer, DeviceWatcher& watcher, SimulatedScanners& simulated,
+          profile::AppendFile* log, std::ostream& out, std::ostream& err)
       : invocation_(invocation),
         input_(input),
-        link_(link),
+        platform_(platform),
+        tracer_(tracer),
+        watcher_(watcher),
         simulated_(simulated),
         log_(log),
         out_(out),
-        err_(err) {
+        err_(err),
+        jobs_(invocation.jobs > 0 ? invocation.jobs : kDefaultJobs) {
     if (const ProfileEntry* version = FindEntry(input.profile, kVersionKey)) {
       profileFirmware_ = version->value;
       checksFirmware_ = true;
     }
   }
+  ~Station() { Finish(); }
+  Station(const Station&) = delete;
+  Station& operator=(const Station&) = delete;
 
-  // Every configuration interface listed now that was not provisioned since
-  // it appeared, in port order; false when the log or the output could not
-  // be written, --count is reached or a signal came (after the scanner
-  // being written).
+  // Hands every configuration interface listed now that was not taken since
+  // it appeared to the workers, in port order; false when the station is to
+  // end: the log or the output could not be written, --count scanners are
+  // taken, or a signal came.
   bool TakeNewScanners() {
+    ReapWorkers();
     std::vector<std::string> present;
     std::vector<ScannerIdentity> fresh;
-    for (ScannerIdentity& scanner : SortedInterfaces(link_.Platform())) {
+    for (ScannerIdentity& scanner : SortedInterfaces(platform_)) {
       if (!IsScannerInterface(scanner.info.attributes)) continue;
       present.push_back(scanner.info.path);
       if (done_.count(scanner.info.path) == 0) fresh.push_back(std::move(scanner));
@@ -176,13 +131,23 @@ class Station {
       it = std::find(present.begin(), present.end(), *it) == present.end() ? done_.erase(it)
                                                                            : std::next(it);
     }
-    for (const ScannerIdentity& scanner : fresh) {
-      if (SignalStop::Signalled()) return false;
+    for (ScannerIdentity& scanner : fresh) {
+      if (Ending()) return false;
       done_.insert(scanner.info.path);
-      if (!Apply(scanner.info)) return false;
-      if (invocation_.count > 0 && handled_ >= invocation_.count) return false;
+      ++taken_;
+      std::lock_guard<std::mutex> lock(mutex_);
+      pending_.push_back(std::move(scanner.info));
+      if (busy_ < jobs_) {
+        ++busy_;
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        workers_.push_back({std::thread([this, finished] {
+                              Serve();
+                              finished->store(true);
+                            }),
+                            finished});
+      }
     }
-    return true;
+    return !Ending();
   }
 
   void Forget(const std::vector<DeviceChange>& changes) {
@@ -192,6 +157,18 @@ class Station {
         it = SamePath(*it, change.path) ? done_.erase(it) : std::next(it);
       }
     }
+  }
+
+  // Waits for the workers to end: the scanners taken are all served, but
+  // after a signal, a lost output or log, or when `abandon`, those not yet
+  // begun are left alone.
+  void Finish(bool abandon = true) {
+    if (abandon) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    for (Worker& worker : workers_) worker.thread.join();
+    workers_.clear();
   }
 
   void PrintSummary() {
@@ -204,13 +181,60 @@ class Station {
   bool LogFailed() const { return logFailed_; }
 
  private:
-  bool Apply(const ScannerInterfaceInfo& info) {
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> finished;
+  };
+
+  bool Ending() {
+    if (SignalStop::Signalled()) return true;
+    if (invocation_.count > 0 && taken_ >= invocation_.count) return true;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopping_;
+  }
+
+  // A long-running station does not keep its idle threads.
+  void ReapWorkers() {
+    for (auto it = workers_.begin(); it != workers_.end();) {
+      if (!it->finished->load()) {
+        ++it;
+        continue;
+      }
+      it->thread.join();
+      it = workers_.erase(it);
+    }
+  }
+
+  // A worker: the scanners waiting, one after another, until none is left or
+  // the station ends.
+  void Serve() {
+    for (;;) {
+      ScannerInterfaceInfo info;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_ || SignalStop::Signalled() || pending_.empty()) {
+          --busy_;
+          return;
+        }
+        info = std::move(pending_.front());
+        pending_.pop_front();
+      }
+      Apply(info);
+    }
+  }
+
+  void Apply(const ScannerInterfaceInfo& info) {
     ProvisionRecord record;
     record.path = info.path;
     record.port = info.port;
     std::ostringstream details;
-    Restore(info.path, &record, details);
+    {
+      ScannerLink link(platform_);
+      link.SetFrameObserver(tracer_);
+      Restore(link, info.path, &record, details);
+    }
     record.time = std::time(nullptr);
+    std::lock_guard<std::mutex> lock(mutex_);
     err_ << details.str();
     ++handled_;
     if (record.outcome == ProvisionOutcome::kOk) {
@@ -223,33 +247,39 @@ class Station {
     out_ << RecordLine(record, profileFirmware_) << std::endl;
     // Nobody reads the lines any more (a closed pipe, a hung-up terminal):
     // the station ends as at Ctrl+C, this scanner still recorded.
-    const bool outputLost = !out_;
+    if (!out_) Stop();
     if (log_ != nullptr) {
       std::string error;
       if (!log_->Append(ProvisionLogRow(record), &error)) {
         // A station whose record is lost stops rather than go on unrecorded.
         err_ << "zrctl: " << error << "; provisioning stopped\n";
         logFailed_ = true;
-        return false;
+        Stop();
       }
     }
-    return !outputLost;
   }
 
-  void Restore(const std::string& path, ProvisionRecord* record, std::ostringstream& details) {
-    if (OpenScanner(link_, path, details) != kOpened) {
+  // With mutex_ held.
+  void Stop() {
+    stopping_ = true;
+    watcher_.Stop();
+  }
+
+  void Restore(ScannerLink& link, const std::string& path, ProvisionRecord* record,
+               std::ostringstream& details) const {
+    if (OpenScanner(link, path, details) != kOpened) {
       record->outcome = ProvisionOutcome::kNotOpened;
       record->reason = FirstLine(details.str());
       return;
     }
     char version[kLongValueBufferSize] = {};
     int length = 0;
-    if (link_.GetVersion(version, sizeof version, &length) >= 0) {
+    if (link.GetVersion(version, sizeof version, &length) >= 0) {
       record->firmwareRead = true;
       record->firmware.assign(version, static_cast<size_t>(length));
     }
     std::string deviceNumber;
-    if (ReadSetting(link_, kDeviceNumberKey, &deviceNumber) >= 0) {
+    if (ReadSetting(link, kDeviceNumberKey, &deviceNumber) >= 0) {
       record->deviceNumberRead = true;
       record->deviceNumber = deviceNumber;
     }
@@ -259,23 +289,23 @@ class Station {
         !(record->firmwareRead && record->firmware == profileFirmware_)) {
       record->outcome = record->firmwareRead ? ProvisionOutcome::kFirmwareDiffers
                                              : ProvisionOutcome::kFirmwareNotRead;
-      link_.Close();
+      link.Close();
       return;
     }
     ScannerResult result;
     result.wantDeviceNumber = true;
     std::ostringstream restored;
-    const int status = RestoreProfile(link_, invocation_, input_, restored, details, &result);
+    const int status = RestoreProfile(link, invocation_, input_, restored, details, &result);
     // The differences it names go with the messages; its closing line
     // would only repeat what this scanner's line says.
     std::istringstream lines(restored.str());
     for (std::string line; std::getline(lines, line);) {
       if (line.rfind("restored ", 0) != 0) details << line << '\n';
     }
-    link_.Close();
+    link.Close();
     // A simulated scanner whose file could not take the commit lost it, as a
     // scanner whose flash failed.
-    const bool stored = simulated_.ReportWriteFailures(details);
+    const bool stored = simulated_.ReportWriteFailures(details, path);
     if (result.deviceNumberRead) record->deviceNumber = result.deviceNumber;
     record->deviceNumberRead = record->deviceNumberRead || result.deviceNumberRead;
     record->failedKeys = result.failedKeys;
@@ -295,14 +325,24 @@ class Station {
 
   const Invocation& invocation_;
   const PreparedInput& input_;
-  ScannerLink& link_;
+  HidPlatform& platform_;
+  FrameObserver* tracer_;  // nullptr: no --trace
+  DeviceWatcher& watcher_;
   SimulatedScanners& simulated_;
   profile::AppendFile* log_;  // nullptr: no --log
   std::ostream& out_;
   std::ostream& err_;
+  const int jobs_;
   std::string profileFirmware_;
   bool checksFirmware_ = false;
-  std::set<std::string> done_;  // paths provisioned since they appeared
+  // The main thread's alone.
+  std::set<std::string> done_;  // paths taken since they appeared
+  int taken_ = 0;
+  std::vector<Worker> workers_;
+  std::mutex mutex_;  // guards the rest, the streams and the log
+  std::deque<ScannerInterfaceInfo> pending_;  // taken, waiting for a worker
+  int busy_ = 0;  // workers serving
+  bool stopping_ = false;
   int handled_ = 0;
   int ok_ = 0;
   int failed_ = 0;
@@ -341,8 +381,8 @@ bool OpenLog(const Invocation& invocation, profile::AppendFile* log, std::ostrea
 
 }  // namespace
 
-int Provision(const Invocation& invocation, const PreparedInput& input, ScannerLink& link,
-              DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
+int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+              FrameObserver* tracer, DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
               std::ostream& err) {
   profile::AppendFile log;
   const bool logged = !invocation.logFile.empty();
@@ -354,8 +394,9 @@ int Provision(const Invocation& invocation, const PreparedInput& input, ScannerL
     err << "zrctl: " << error << "\n";
     return kExitFailed;
   }
-  SignalStop signals(watcher);
-  Station station(invocation, input, link, simulated, logged ? &log : nullptr, out, err);
+  SignalStop signals(&watcher);
+  Station station(invocation, input, platform, tracer, watcher, simulated,
+                  logged ? &log : nullptr, out, err);
   const auto sent = std::count_if(input.profile.begin(), input.profile.end(),
                                   [](const ProfileEntry& entry) {
                                     return !profile::IsReadOnlyKey(entry.key);
@@ -367,7 +408,9 @@ int Provision(const Invocation& invocation, const PreparedInput& input, ScannerL
                                : std::string("Ctrl+C ends"))
       << std::endl;
   int status = kExitOk;
-  while (out && station.TakeNewScanners()) {
+  // The output is the workers' from here on: the station tells when it is lost.
+  const bool started = static_cast<bool>(out);
+  while (started && station.TakeNewScanners()) {
     std::vector<DeviceChange> changes;
     const DeviceWatcher::WaitResult woke = watcher.Wait(-1, &changes);
     if (woke == DeviceWatcher::WaitResult::kStopped) break;
@@ -378,6 +421,7 @@ int Provision(const Invocation& invocation, const PreparedInput& input, ScannerL
     }
     station.Forget(changes);
   }
+  station.Finish(status != kExitOk);
   station.PrintSummary();
   if (station.LogFailed()) status = kExitFailed;
   if (invocation.count > 0 && !station.AllOk()) status = kExitFailed;

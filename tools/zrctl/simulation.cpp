@@ -29,6 +29,7 @@ bool SimulatedScanners::Add(const std::string& seedFile, std::ostream& err) {
     Scanner* self = scanner.get();
     scanner->device.onCommit = [this, self] { WriteBack(*self); };
   }
+  scanner->path = sim::SimPlatform::PathOf(platform_.ScannerCount(), 1);
   platform_.AddScanner(&scanner->device);
   scanners_.push_back(std::move(scanner));
   return true;
@@ -39,19 +40,25 @@ void SimulatedScanners::WriteBack(Scanner& scanner) {
   std::string error;
   if (!sim::WriteSeedFile(scanner.seedFile, text, &error, &scanner.hold)) {
     std::lock_guard<std::mutex> lock(failuresMutex_);
-    writeFailures_.push_back(error);
+    writeFailures_.push_back({scanner.path, error});
     return;
   }
   scanner.text = text;
 }
 
-bool SimulatedScanners::ReportWriteFailures(std::ostream& err) {
+bool SimulatedScanners::ReportWriteFailures(std::ostream& err, const std::string& path) {
   std::lock_guard<std::mutex> lock(failuresMutex_);
-  for (const std::string& failure : writeFailures_) {
-    err << "zrctl: simulated scanner: the commit could not be written back: " << failure << "\n";
+  bool none = true;
+  for (auto it = writeFailures_.begin(); it != writeFailures_.end();) {
+    if (!path.empty() && it->path != path) {
+      ++it;
+      continue;
+    }
+    err << "zrctl: simulated scanner: the commit could not be written back: " << it->error
+        << "\n";
+    none = false;
+    it = writeFailures_.erase(it);
   }
-  const bool none = writeFailures_.empty();
-  writeFailures_.clear();
   return none;
 }
 

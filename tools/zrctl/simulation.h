@@ -31,15 +31,17 @@ class SimulatedScanners {
   bool Empty() const { return scanners_.empty(); }
   sim::SimPlatform& platform() { return platform_; }
 
-  // Tells `err` about every write-back that failed since the last call;
+  // Tells `err` about every write-back that failed since the last call, of
+  // the scanner at configuration interface `path` alone when one is given;
   // false when there was one. Write-backs may fail on any thread that
   // commits; this may be called on any other.
-  bool ReportWriteFailures(std::ostream& err);
+  bool ReportWriteFailures(std::ostream& err, const std::string& path = std::string());
 
  private:
   struct Scanner {
     sim::SimulatedScanner device;
     std::string seedFile;
+    std::string path;  // its configuration interface
     std::string text;  // the file as read
     profile::FileHold hold;
   };
@@ -48,7 +50,11 @@ class SimulatedScanners {
   std::vector<std::unique_ptr<Scanner>> scanners_;
   sim::SimPlatform platform_;
   std::mutex failuresMutex_;  // guards writeFailures_
-  std::vector<std::string> writeFailures_;
+  struct WriteFailure {
+    std::string path;
+    std::string error;
+  };
+  std::vector<WriteFailure> writeFailures_;
 };
 
 }  // namespace lumiq::zrctl

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <utility>
 
@@ -10,9 +11,11 @@
 #include "link/frame_codec.h"
 #include "link/hid_transport.h"
 #include "tools/zrctl/arguments.h"
+#include "tools/zrctl/at_once.h"
 #include "tools/zrctl/commands.h"
 #include "tools/zrctl/json_writer.h"
 #include "tools/zrctl/provision.h"
+#include "tools/zrctl/signal_stop.h"
 #include "tools/zrctl/simulation.h"
 #include "profile/setting_text.h"
 #include "sim/sim_device_watcher.h"
@@ -22,10 +25,11 @@ namespace lumiq::zrctl {
 namespace {
 
 // --trace: every frame in upper-case hex, requests after "> ", replies
-// after "< ".
+// after "< ". The links of several scanners at once share it: each line
+// goes out whole under `lock`, which every other writer of `err` holds too.
 class TraceWriter : public FrameObserver {
  public:
-  explicit TraceWriter(std::ostream& err) : err_(err) {}
+  TraceWriter(std::ostream& err, std::mutex& lock) : err_(err), lock_(lock) {}
   void OnRequest(const uint8_t* frame, size_t size) override { Write("> ", frame, size); }
   void OnReply(const uint8_t* frame, size_t size) override { Write("< ", frame, size); }
 
@@ -39,9 +43,11 @@ class TraceWriter : public FrameObserver {
       line += kDigits[frame[i] & 0x0F];
     }
     line += '\n';
+    std::lock_guard<std::mutex> hold(lock_);
     err_ << line;
   }
   std::ostream& err_;
+  std::mutex& lock_;
 };
 
 // A simulated scanner whose commit could not be written back has lost it,
@@ -53,7 +59,7 @@ int RunOnScanner(ScannerLink& link, const Invocation& invocation, const Prepared
   if (result != nullptr) result->opened = true;
   int status = RunDeviceCommand(link, invocation, input, out, err, result);
   link.Close();
-  if (!simulated.ReportWriteFailures(err)) status = kExitFailed;
+  if (!simulated.ReportWriteFailures(err, path)) status = kExitFailed;
   return status;
 }
 
@@ -95,14 +101,47 @@ void FinishEntry(ScannerResult* scanner, int status, const std::string& messages
   entry.Set("messages", std::move(lines));
 }
 
-// --all: the command on every scanner's configuration interface, one after
-// another, each with a closing line that says how it went. `general` takes
-// what concerns no one scanner.
-int RunOnAll(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
-             SimulatedScanners& simulated, std::ostream& out, std::ostream& err,
-             std::ostream& general, JsonValue* document) {
+// What one scanner of --all came to.
+struct AllEntry {
+  bool begun = false;
+  int status = kExitFailed;
+  std::string out;  // what the command printed
+  std::string messages;
+  ScannerResult scanner;
+};
+
+// The closing line of a scanner under --all: after a restore the keys that
+// failed say it; other commands, and a failure that names no key, have
+// their first message.
+std::string ClosingLine(const ScannerInterfaceInfo& info, const Invocation& invocation,
+                        const AllEntry& entry) {
+  const std::string lead = SummaryLead(info, invocation, entry.scanner);
+  if (!entry.begun) return lead + "not begun: stopped\n";
+  const bool namesKeys =
+      invocation.command == Command::kRestore && !entry.scanner.failedKeys.empty();
+  if (entry.status == kExitOk) return lead + "ok\n";
+  if (namesKeys) return lead + "failed: " + JoinKeys(entry.scanner.failedKeys) + '\n';
+  if (!entry.messages.empty()) {
+    std::string first = entry.messages.substr(0, entry.messages.find('\n'));
+    const std::string prefix = "zrctl: ";
+    if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
+    return lead + "failed: " + first + '\n';
+  }
+  return lead + (invocation.command == Command::kDiff ? "differs\n" : "failed\n");
+}
+
+// --all: the command on every scanner's configuration interface, up to
+// --jobs at once, each on a link of its own. A scanner's messages go to
+// `err` whole as it ends; what the command printed on it and its closing
+// line go to `out` in port order once all have ended, so the result reads
+// the same however the scanners took turns. A signal lets the scanners
+// under way finish and begins no other. `general` takes what concerns no
+// one scanner; `lock` is held for every write to `err`.
+int RunOnAll(HidPlatform& platform, FrameObserver* tracer, const Invocation& invocation,
+             const PreparedInput& input, SimulatedScanners& simulated, std::ostream& out,
+             std::ostream& err, std::mutex& lock, std::ostream& general, JsonValue* document) {
   std::vector<ScannerInterfaceInfo> scanners;
-  for (ScannerInterfaceInfo& info : ListScannerInterfaces(link.Platform())) {
+  for (ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
     if (IsScannerInterface(info.attributes)) scanners.push_back(std::move(info));
   }
   if (document != nullptr) document->Set("scanners", JsonValue::Array());
@@ -111,41 +150,46 @@ int RunOnAll(ScannerLink& link, const Invocation& invocation, const PreparedInpu
             << "\n";
     return kExitFailed;
   }
+  std::vector<AllEntry> entries(scanners.size());
+  for (size_t i = 0; i < scanners.size(); ++i) {
+    JsonValue& json = entries[i].scanner.json;
+    json.Set("path", JsonValue(scanners[i].path));
+    json.Set("port", scanners[i].port.empty() ? JsonValue() : JsonValue(scanners[i].port));
+  }
+  {
+    SignalStop signals;
+    ForEachAtOnce(
+        static_cast<int>(scanners.size()), invocation.jobs > 0 ? invocation.jobs : kDefaultJobs,
+        [&](int i) {
+          const ScannerInterfaceInfo& info = scanners[static_cast<size_t>(i)];
+          AllEntry& entry = entries[static_cast<size_t>(i)];
+          entry.begun = true;
+          entry.scanner.wantDeviceNumber = invocation.command == Command::kRestore;
+          std::ostringstream printed;
+          std::ostringstream messages;
+          ScannerLink link(platform);
+          link.SetFrameObserver(tracer);
+          entry.status = RunOnScanner(link, invocation, input, info.path, simulated, printed,
+                                      messages, &entry.scanner);
+          entry.out = printed.str();
+          entry.messages = messages.str();
+          std::lock_guard<std::mutex> hold(lock);
+          err << entry.messages;
+        },
+        [] { return SignalStop::Signalled(); });
+  }
   int status = kExitOk;
-  for (const ScannerInterfaceInfo& info : scanners) {
-    std::ostringstream messages;
-    ScannerResult scanner;
-    scanner.wantDeviceNumber = invocation.command == Command::kRestore;
-    scanner.json.Set("path", JsonValue(info.path));
-    scanner.json.Set("port", info.port.empty() ? JsonValue() : JsonValue(info.port));
-    const int result =
-        RunOnScanner(link, invocation, input, info.path, simulated, out, messages, &scanner);
-    const std::string text = messages.str();
-    err << text;
-    if (result != kExitOk) status = kExitFailed;
+  for (size_t i = 0; i < scanners.size(); ++i) {
+    const ScannerInterfaceInfo& info = scanners[i];
+    AllEntry& entry = entries[i];
+    if (!entry.begun) entry.messages = "zrctl: stopped before this scanner\n";
+    if (entry.status != kExitOk) status = kExitFailed;
     if (document != nullptr) {
-      FinishEntry(&scanner, result, text);
-      document->At("scanners").Push(std::move(scanner.json));
+      FinishEntry(&entry.scanner, entry.status, entry.messages);
+      document->At("scanners").Push(std::move(entry.scanner.json));
       continue;
     }
-    // After a restore the keys that failed say it; other commands, and a
-    // failure that names no key, have their first message.
-    const bool namesKeys = invocation.command == Command::kRestore && !scanner.failedKeys.empty();
-    if (result != kExitOk && !namesKeys && !text.empty()) {
-      std::string first = text.substr(0, text.find('\n'));
-      const std::string prefix = "zrctl: ";
-      if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
-      out << SummaryLead(info, invocation, scanner) << "failed: " << first << '\n';
-      continue;
-    }
-    out << SummaryLead(info, invocation, scanner);
-    if (result == kExitOk) {
-      out << "ok\n";
-    } else if (namesKeys) {
-      out << "failed: " << JoinKeys(scanner.failedKeys) << '\n';
-    } else {
-      out << (invocation.command == Command::kDiff ? "differs\n" : "failed\n");
-    }
+    out << entry.out << ClosingLine(info, invocation, entry);
   }
   return status;
 }
@@ -218,12 +262,14 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
     }
   }
 
-  TraceWriter tracer(err);
+  std::mutex errLock;
+  TraceWriter trace(err, errLock);
+  FrameObserver* tracer = invocation.trace ? &trace : nullptr;
   int status = kExitOk;
   {
     HidPlatform& platform = devices != nullptr ? *devices : NativeHidPlatform();
     ScannerLink link(platform);
-    link.SetFrameObserver(invocation.trace ? &tracer : nullptr);
+    link.SetFrameObserver(tracer);
     if (invocation.command == Command::kProvision) {
       // The scanners of --simulate are all plugged in from the start and
       // stay so; nothing more comes.
@@ -233,11 +279,13 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
       } else if (watcher == nullptr) {
         own = NativeDeviceWatcher();
       }
-      status = Provision(invocation, input, link, own ? *own : *watcher, simulated, out, err);
+      status =
+          Provision(invocation, input, platform, tracer, own ? *own : *watcher, simulated, out, err);
     } else if (invocation.command == Command::kList) {
       status = ListInterfaces(invocation, link, out, general, document);
     } else if (invocation.all) {
-      status = RunOnAll(link, invocation, input, simulated, out, err, general, document);
+      status = RunOnAll(platform, tracer, invocation, input, simulated, out, err, errLock, general,
+                        document);
     } else {
       status = RunOnOne(link, invocation, input, simulated, out, err, document);
     }

@@ -1,0 +1,52 @@
+#include "tools/zrctl/signal_stop.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace lumiq::zrctl {
+
+namespace {
+
+std::atomic<DeviceWatcher*> signalledWatcher{nullptr};
+std::atomic<bool> stopSignalled{false};
+
+extern "C" void StopOnSignal(int /*signal*/) {
+  stopSignalled.store(true);
+  if (DeviceWatcher* watcher = signalledWatcher.load()) watcher->Stop();
+}
+
+}  // namespace
+
+SignalStop::SignalStop(DeviceWatcher* watcher)
+    : interrupt_(SIG_DFL), terminate_(SIG_DFL), hangUp_(SIG_DFL), break_(SIG_DFL) {
+  stopSignalled.store(false);
+  signalledWatcher.store(watcher);
+  interrupt_ = std::signal(SIGINT, StopOnSignal);
+  terminate_ = std::signal(SIGTERM, StopOnSignal);
+#ifdef SIGHUP
+  hangUp_ = std::signal(SIGHUP, StopOnSignal);
+  if (hangUp_ == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
+#endif
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+#ifdef SIGBREAK
+  break_ = std::signal(SIGBREAK, StopOnSignal);
+#endif
+}
+
+SignalStop::~SignalStop() {
+  std::signal(SIGINT, interrupt_);
+  std::signal(SIGTERM, terminate_);
+#ifdef SIGHUP
+  std::signal(SIGHUP, hangUp_);
+#endif
+#ifdef SIGBREAK
+  std::signal(SIGBREAK, break_);
+#endif
+  signalledWatcher.store(nullptr);
+}
+
+bool SignalStop::Signalled() { return stopSignalled.load(); }
+
+}  // namespace lumiq::zrctl
