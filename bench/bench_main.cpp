@@ -84,6 +84,26 @@ class SummaryReporter : public benchmark::ConsoleReporter {
                    Counter(*run, "cpu_ms_per_minute"), Counter(*run, "waited_s"),
                    Counter(*run, "sleeps"), Counter(*run, "events"));
     }
+    const Run* allOne = Find("BM_ZrctlAllRestore/1");
+    const Run* allTen = Find("BM_ZrctlAllRestore/10");
+    if (allOne != nullptr && allTen != nullptr) {
+      const Run* allFour = Find("BM_ZrctlAllRestore/4");
+      const double one = Counter(*allOne, "ms");
+      const double four = allFour ? Counter(*allFour, "ms") : 0.0;
+      std::fprintf(out,
+                   "7. zrctl restore --all at 1 ms per report: 1 scanner %.1f ms, 4 scanners "
+                   "%.1f ms (%.2f x one), 10 scanners %.1f ms (%.2f x one)\n",
+                   one, four, four / one, Counter(*allTen, "ms"), Counter(*allTen, "ms") / one);
+    }
+    const Run* stationOne = Find("BM_ZrctlStation/1");
+    const Run* stationTen = Find("BM_ZrctlStation/10");
+    if (stationOne != nullptr && stationTen != nullptr) {
+      std::fprintf(out,
+                   "8. zrctl provision, scanners plugged in at once: 1 scanner %.1f ms, 10 "
+                   "scanners %.1f ms (%.2f x one)\n",
+                   Counter(*stationOne, "ms"), Counter(*stationTen, "ms"),
+                   Counter(*stationTen, "ms") / Counter(*stationOne, "ms"));
+    }
     std::fflush(out);
   }
 

@@ -1,9 +1,11 @@
 #include "profile/text_file.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <chrono>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -341,12 +343,19 @@ std::string TooLarge(const std::string& path) {
          " MiB: not a profile or seed file";
 }
 
-// A name no other writer picks: the process, a counter and chance.
+// A name no other writer picks: the process, a counter and chance. Files
+// are written from several threads at once (zrctl --all on seed files).
 std::string TemporaryName(const std::string& target) {
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};
+  static std::mutex chanceMutex;
   static std::mt19937 chance(std::random_device{}());
+  unsigned draw = 0;
+  {
+    std::lock_guard<std::mutex> lock(chanceMutex);
+    draw = static_cast<unsigned>(chance() % 1000000);
+  }
   return FolderOf(target) + "/." + NameOf(target) + "." + std::to_string(ProcessId()) + "-" +
-         std::to_string(++counter) + "-" + std::to_string(chance() % 1000000) + ".tmp";
+         std::to_string(++counter) + "-" + std::to_string(draw) + ".tmp";
 }
 
 bool WriteAll(int fd, const std::string& text) {

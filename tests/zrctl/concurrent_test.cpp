@@ -155,13 +155,13 @@ TEST_F(ZrctlConcurrentTest, AFailedWriteBackFailsItsOwnScanner) {
 #endif
 
 // Ten scanners at the desk at once: ten whole rows under one header, each
-// scanner once, each with its own number.
+// scanner once, each with its own number; whole lines on the terminal.
 TEST_F(ZrctlConcurrentTest, AStationServesTenScannersAtOnceWithOneRowEach) {
   TempFolder::Write(profile_, "masterver=V2.0.7\nqrcode=0\n");
   const std::string log = folder_.File("station.csv");
 
   const ZrctlResult result =
-      RunZrctl(With(Fleet(), {"provision", profile_, "--count", "10", "--log", log}));
+      RunZrctl(With(Fleet(), {"provision", profile_, "--count", "10", "--log", log, "--trace"}));
 
   ASSERT_EQ(result.status, 0) << result.err;
   const std::vector<std::string> rows = Lines(TempFolder::Read(log));
@@ -183,6 +183,9 @@ TEST_F(ZrctlConcurrentTest, AStationServesTenScannersAtOnceWithOneRowEach) {
                                        "firmware V2\\.0\\.7\\): ok"));
   }
   EXPECT_EQ(lines.back(), "provisioned 10 scanners: 10 ok, 0 failed, 0 not applied (firmware)");
+  for (const std::string& line : Lines(result.err)) {
+    EXPECT_THAT(line, MatchesRegex("[<>]( [0-9A-F][0-9A-F])+"));
+  }
   for (int i = 0; i < kFleet; ++i) {
     EXPECT_THAT(TempFolder::Read(seeds_[i]), HasSubstr("deviceno=" + Number(i) + "\nqrcode=0\n"));
   }

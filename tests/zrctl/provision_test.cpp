@@ -181,7 +181,10 @@ TEST_F(ZrctlProvisionTest, FailuresAndOtherFirmwareAreLoggedAndCountEndsTheRun) 
 
   // The one refused is still there when the next station starts.
   scanners_[3].Faults().keptValues["codeprefix"] = "XX";
-  watcher_.AddStep([this] { watcher_.Plug(3); });
+  watcher_.AddStep([this] {
+    AwaitRows(2);
+    watcher_.Plug(3);
+  });
   const ZrctlResult applied =
       Run({"provision", "--any-firmware", profile_, "--log", log_, "--count=2"});
 
@@ -239,7 +242,8 @@ TEST_F(ZrctlProvisionTest, FirmwareNotReadAndAFailedCommitAreTheirOwnResults) {
   scanners_[0].Faults().refusedKeys = {"masterver"};
   scanners_[1].Faults().refusedCommands = {0x09};
 
-  const ZrctlResult result = Run({"provision", profile_, "--log", log_, "--count", "2"});
+  const ZrctlResult result =
+      Run({"provision", profile_, "--log", log_, "--count", "2", "--jobs", "1"});
 
   EXPECT_EQ(result.status, 1);
   EXPECT_THAT(Lines(result.out),

@@ -92,12 +92,13 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
 class Station {
  public:
   Station(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-          FrameObserver* tracer, DeviceWatcher& watcher, SimulatedScanners& simulated,
+          FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher, SimulatedScanners& simulated,
           profile::AppendFile* log, std::ostream& out, std::ostream& err)
       : invocation_(invocation),
         input_(input),
         platform_(platform),
         tracer_(tracer),
+        errLock_(errLock),
         watcher_(watcher),
         simulated_(simulated),
         log_(log),
@@ -235,7 +236,10 @@ class Station {
     }
     record.time = std::time(nullptr);
     std::lock_guard<std::mutex> lock(mutex_);
-    err_ << details.str();
+    {
+      std::lock_guard<std::mutex> hold(errLock_);
+      err_ << details.str();
+    }
     ++handled_;
     if (record.outcome == ProvisionOutcome::kOk) {
       ++ok_;
@@ -252,6 +256,7 @@ class Station {
       std::string error;
       if (!log_->Append(ProvisionLogRow(record), &error)) {
         // A station whose record is lost stops rather than go on unrecorded.
+        std::lock_guard<std::mutex> hold(errLock_);
         err_ << "zrctl: " << error << "; provisioning stopped\n";
         logFailed_ = true;
         Stop();
@@ -327,6 +332,7 @@ class Station {
   const PreparedInput& input_;
   HidPlatform& platform_;
   FrameObserver* tracer_;  // nullptr: no --trace
+  std::mutex& errLock_;  // held by every writer of err_, the tracer included
   DeviceWatcher& watcher_;
   SimulatedScanners& simulated_;
   profile::AppendFile* log_;  // nullptr: no --log
@@ -382,7 +388,7 @@ bool OpenLog(const Invocation& invocation, profile::AppendFile* log, std::ostrea
 }  // namespace
 
 int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-              FrameObserver* tracer, DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
+              FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
               std::ostream& err) {
   profile::AppendFile log;
   const bool logged = !invocation.logFile.empty();
@@ -395,7 +401,7 @@ int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatf
     return kExitFailed;
   }
   SignalStop signals(&watcher);
-  Station station(invocation, input, platform, tracer, watcher, simulated,
+  Station station(invocation, input, platform, tracer, errLock, watcher, simulated,
                   logged ? &log : nullptr, out, err);
   const auto sent = std::count_if(input.profile.begin(), input.profile.end(),
                                   [](const ProfileEntry& entry) {
@@ -415,6 +421,7 @@ int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatf
     const DeviceWatcher::WaitResult woke = watcher.Wait(-1, &changes);
     if (woke == DeviceWatcher::WaitResult::kStopped) break;
     if (woke == DeviceWatcher::WaitResult::kFailed) {
+      std::lock_guard<std::mutex> hold(errLock);
       err << "zrctl: waiting for scanners failed; provisioning stopped\n";
       status = kExitFailed;
       break;

@@ -280,7 +280,8 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
         own = NativeDeviceWatcher();
       }
       status =
-          Provision(invocation, input, platform, tracer, own ? *own : *watcher, simulated, out, err);
+          Provision(invocation, input, platform, tracer, errLock, own ? *own : *watcher, simulated,
+                    out, err);
     } else if (invocation.command == Command::kList) {
       status = ListInterfaces(invocation, link, out, general, document);
     } else if (invocation.all) {
