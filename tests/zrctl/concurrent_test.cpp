@@ -1,6 +1,7 @@
 // Several scanners at once: --all and the station serve each on a thread of
 // its own, and what each one got, said and logged is its own and whole.
 
+#include <csignal>
 #include <regex>
 #include <set>
 #include <string>
@@ -125,6 +126,29 @@ TEST(ZrctlConcurrent, AScannerUnpluggedMidRestoreFailsAlone) {
     EXPECT_EQ(scanners[i].Value("qrcode"), "0");
     EXPECT_EQ(scanners[i].Value("codeprefix"), "SN");
   }
+}
+
+// Ctrl+C lets the scanner under way finish and begins no other.
+TEST(ZrctlConcurrent, ASignalUnderAllBeginsNoFurtherScanner) {
+  sim::SimulatedScanner scanners[3];
+  sim::SimPlatform platform;
+  for (sim::SimulatedScanner& scanner : scanners) {
+    sim::SeedDemoScanner(scanner);
+    platform.AddScanner(&scanner);
+  }
+  scanners[0].onCommit = [] { std::raise(SIGINT); };
+
+  const ZrctlResult result =
+      RunZrctl({"--all", "--jobs=1", "set", "--commit", "qrcode=0"}, &platform);
+
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(Lines(result.out), (std::vector<std::string>{
+                                   sim::SimPlatform::PathOf(0, 1) + ": ok",
+                                   sim::SimPlatform::PathOf(1, 1) + ": not begun: stopped",
+                                   sim::SimPlatform::PathOf(2, 1) + ": not begun: stopped"}));
+  EXPECT_THAT(Record(scanners[0]), Contains("COMMIT"));
+  EXPECT_THAT(Record(scanners[1]), ::testing::IsEmpty());
+  EXPECT_THAT(Record(scanners[2]), ::testing::IsEmpty());
 }
 
 #ifdef __linux__
