@@ -268,6 +268,9 @@ res::DialogTemplate ArrangedForKeyboard(const res::DialogTemplate& dialog) {
     } else {
       control.style |= res::kGroupStart;
     }
+    // The tab headers are a stop of their own: the keyboard must reach
+    // every page.
+    if (control.kind == ControlKind::kTabControl) control.style |= res::kTabStop;
     arranged.controls.push_back(control);
   }
   // Each group's first button in the new order opens it and takes its stop.

@@ -39,7 +39,7 @@ std::string AccessibleName(const res::DialogTemplate& dialog, const AccessLayout
 // `dialog` with its controls in the layout's order, as a dialog manager
 // takes them: each radio group's first button (on screen) opens the group
 // and is its one tab stop, and every other control opens a group of its
-// own. The radio buttons that clear each other stay exactly the same, and
+// own; the tab control is a stop. The radio buttons that clear each other stay exactly the same, and
 // so do the ids, captions and rectangles.
 res::DialogTemplate ArrangedForKeyboard(const res::DialogTemplate& dialog);
 
