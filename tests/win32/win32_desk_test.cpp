@@ -120,12 +120,16 @@ TEST_F(Win32Desk, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
   EXPECT_TRUE(rig_.Trace().empty());
 
   // Enter presses the push button the operator moved the focus to, in the
-  // template's order: "保存" saves, and the window stays.
-  for (const int button : {res::kSettingsExitButton, res::kSettingsSaveButton}) {
+  // screen's order (the buttons last, left to right): Shift+Tab from the
+  // headers reaches "退出", then "保存", which saves; the window stays.
+  Hold(false, true);
+  for (const int button : {res::kSettingsExitButton, res::kSettingsExportButton,
+                           res::kSettingsImportButton, res::kSettingsSaveButton}) {
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
     Pump();
     ASSERT_EQ(GetFocus(), GetDlgItem(window, button));
   }
+  Hold(false, false);
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
   Pump();
   EXPECT_TRUE(IsWindowVisible(window));
