@@ -128,11 +128,15 @@ void SortByScreen(std::vector<std::pair<Rect, std::vector<int>>>& items) {
   items.swap(sorted);
 }
 
+// The full-width colon that ends Chinese labels, as UTF-8 bytes (it is
+// punctuation, not a text of the catalogue).
+constexpr char kWideColon[] = {'\xEF', '\xBC', '\x9A', '\0'};
+
 std::string Trimmed(std::string text) {
   for (;;) {
     if (!text.empty() && (text.back() == ':' || text.back() == ' ')) {
       text.pop_back();
-    } else if (text.size() >= 3 && text.compare(text.size() - 3, 3, "：") == 0) {
+    } else if (text.size() >= 3 && text.compare(text.size() - 3, 3, kWideColon) == 0) {
       text.resize(text.size() - 3);
     } else {
       return text;
