@@ -5,6 +5,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "res/dialog_template.h"
 #include "res/i18n/language.h"
@@ -49,24 +50,6 @@ TEST(AccessLayout, FieldsAndGroupsTakeTheTextBesideOrAboveThem) {
   EXPECT_EQ(english.find("NFC输出格式"), std::string::npos) << english;
 }
 
-TEST(AccessLayout, EveryTemplateHasEveryControlOnceAndNoUnnamedStop) {
-  for (int id : kAllTemplates) {
-    const res::DialogTemplate& dialog = *res::FindDialogTemplate(id);
-    const AccessLayout layout = LayOutForAccess(dialog);
-    EXPECT_EQ(std::set<int>(layout.order.begin(), layout.order.end()).size(),
-              dialog.controls.size()) << id;
-    for (size_t i = 0; i < dialog.controls.size(); ++i) {
-      const res::ControlKind kind = dialog.controls[i].kind;
-      if (kind == res::ControlKind::kLabel || kind == res::ControlKind::kGroupBox ||
-          kind == res::ControlKind::kIcon || kind == res::ControlKind::kTabControl) {
-        continue;
-      }
-      EXPECT_FALSE(AccessibleName(dialog, layout, static_cast<int>(i)).empty())
-          << id << " control " << dialog.controls[i].id;
-    }
-  }
-}
-
 TEST(AccessLayout, ArrangedTemplateKeepsTheRadioGroupsAndFollowsTheScreen) {
   for (int id : kAllTemplates) {
     const res::DialogTemplate& dialog = *res::FindDialogTemplate(id);
@@ -100,15 +83,6 @@ TEST(AccessLayout, ArrangedTemplateKeepsTheRadioGroupsAndFollowsTheScreen) {
   EXPECT_EQ(ids, (std::vector<int>{res::kSettingsTabControl, res::kSettingsSaveButton,
                                    res::kSettingsImportButton, res::kSettingsExportButton,
                                    res::kSettingsExitButton}));
-}
-
-TEST(AccessLayout, RadioStopAndArrowsFollowTheCheckedButton) {
-  EXPECT_EQ(RadioTabStop({false, false, true}), 2u);
-  EXPECT_EQ(RadioTabStop({false, false}), 0u);
-  const auto all = [](size_t) { return true; };
-  EXPECT_EQ(RadioArrowTarget(3, 2, true, all), 0u);
-  EXPECT_EQ(RadioArrowTarget(3, 0, false, all), 2u);
-  EXPECT_EQ(RadioArrowTarget(3, 0, true, [](size_t i) { return i != 1; }), 2u);
 }
 
 }  // namespace
