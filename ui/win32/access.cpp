@@ -2,7 +2,11 @@
 
 #include <vector>
 
+#include <initguid.h>
+#include <oleacc.h>
+
 #include "ui/app/access_layout.h"
+#include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {
 
@@ -39,6 +43,30 @@ void KeepRadioStops(HWND page, const res::DialogTemplate& tmpl) {
     }
     SetStops(page, res::RadioGroupOf(arranged, control.id));
   }
+}
+
+void NameRadios(HWND page, const res::DialogTemplate& tmpl) {
+  // The window's thread is a single-threaded apartment for as long as the
+  // program runs; a second call only counts up.
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return;
+  IAccPropServices* services = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+    return;
+  }
+  const app::AccessLayout layout = app::LayOutForAccess(tmpl);
+  for (size_t i = 0; i < tmpl.controls.size(); ++i) {
+    const res::ControlTemplate& control = tmpl.controls[i];
+    if (control.kind != res::ControlKind::kRadioButton || layout.label[i] < 0) continue;
+    HWND button = GetDlgItem(page, control.id);
+    const std::wstring name =
+        Utf8ToWide(app::AccessibleName(tmpl, layout, static_cast<int>(i)));
+    if (button) {
+      services->SetHwndPropStr(button, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                               PROPID_ACC_NAME, name.c_str());
+    }
+  }
+  services->Release();
 }
 
 }  // namespace lumiq::ui::win32

@@ -15,4 +15,11 @@ void KeepRadioStop(HWND page, const res::DialogTemplate& tmpl, int id);
 // Every radio group of the page, as above.
 void KeepRadioStops(HWND page, const res::DialogTemplate& tmpl);
 
+// Names every radio button of a labelled group "<group label>: <caption>"
+// through oleacc's dynamic annotation: a screen reader names a button by
+// its own text, and the rule that names a field by the text before it does
+// not reach the buttons after the first. Where the system cannot annotate
+// (Wine), the buttons keep their own text as name.
+void NameRadios(HWND page, const res::DialogTemplate& tmpl);
+
 }  // namespace lumiq::ui::win32

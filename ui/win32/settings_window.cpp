@@ -34,6 +34,7 @@ INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(creation->tmpl));
     FillComboBoxes(window, *creation->tmpl);
     KeepRadioStops(window, *creation->tmpl);
+    NameRadios(window, *creation->tmpl);
     EnableThemeDialogTexture(window, ETDT_ENABLETAB);
     return TRUE;
   }
