@@ -223,7 +223,8 @@ TEST_F(BuilderTest, StyleFlagsBecomeWidgetStates) {
   EXPECT_TRUE(controls_.IsEnabled(16));
   EXPECT_FALSE(At<QLineEdit>(21)->validator());
   EXPECT_EQ(At<QCheckBox>(15)->focusPolicy(), Qt::StrongFocus);
-  EXPECT_EQ(At<QRadioButton>(11)->focusPolicy(), Qt::ClickFocus);
+  // A radio group is one tab stop, its first button while none is checked.
+  EXPECT_EQ(At<QRadioButton>(11)->focusPolicy(), Qt::StrongFocus);
   // The first enabled, shown tab stop takes the focus when a window opens.
   EXPECT_EQ(built_.FirstTabStop(), built_.Find(15));
 

@@ -186,17 +186,22 @@ TEST_F(SettingsTest, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
   EXPECT_TRUE(messages_.shown.empty());
 
   // Enter clicks the push button the operator moved the focus to, in the
-  // template's order: "保存" saves and the window stays, "退出" ends it.
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  // screen's order (the buttons last, left to right): "保存" saves and the
+  // window stays, "退出" ends it.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
   ASSERT_EQ(QApplication::focusWidget(), window->ExitButton());
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  for (int press = 0; press < 3; ++press) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  }
   ASSERT_EQ(QApplication::focusWidget(), window->SaveButton());
   QTest::keyClick(window->SaveButton(), Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(rig_.Trace(), reference_.saveTrace);
   EXPECT_EQ(messages_.Texts(), QStringList{kSaved});
   EXPECT_TRUE(window->isVisible());
   rig_.ClearTrace();
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  for (int press = 0; press < 3; ++press) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
   ASSERT_EQ(QApplication::focusWidget(), window->ExitButton());
   QTest::keyClick(window->ExitButton(), Qt::Key_Return);
   EXPECT_FALSE(window->isVisible());

@@ -49,11 +49,17 @@ class ConnectDialog::Window final : public app::ConnectWindow {
   }
   void OpenSettings() override {
     dialog.settings_ = std::make_unique<SettingsWindow>(dialog.messages_, &dialog);
+    // Two windows under one title would leave a screen reader's window list
+    // ambiguous: the connect window steps aside while the settings are open.
+    ConnectDialog* owner = &dialog;
+    QObject::connect(dialog.settings_.get(), &QDialog::finished, owner, [owner] { owner->show(); });
     if (dialog.modal_) {
+      dialog.hide();
       dialog.settings_->exec();
       dialog.settings_.reset();
     } else {
       dialog.settings_->show();
+      dialog.hide();
     }
   }
   void OpenChooser(const std::vector<app::ScannerChoice>& choices) override {

@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <QTabBar>
 
+#include "ui/qt/access.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/tab_control.h"
 #include "ui/qt/translations.h"
@@ -306,6 +307,7 @@ BuiltDialog BuildDialog(const res::DialogTemplate& dialog, QWidget* host) {
     built.widgets.push_back(widget);
     if (control.id != res::kNoId) built.byId[control.id] = widget;
   }
+  ApplyAccess(built, host);
   return built;
 }
 

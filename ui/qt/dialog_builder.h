@@ -20,6 +20,9 @@ struct BuiltDialog {
   std::vector<QWidget*> widgets;          // one per control, template order
   std::map<int, QWidget*> byId;           // controls that have an id
   std::vector<QButtonGroup*> radioGroups; // one per group that holds radio buttons
+  // What the keyboard visits, in screen order (a tab control by its tab
+  // headers; radio buttons that are not their group's stop included).
+  std::vector<QWidget*> keyboardOrder;
 
   QWidget* Find(int controlId) const;
   // The group the radio button belongs to, or nullptr.

@@ -3,9 +3,11 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QTabBar>
 
 #include "res/ids/app_ids.h"
 #include "ui/app/page_tabs.h"
+#include "ui/qt/access.h"
 #include "ui/qt/message_sink.h"
 #include "ui/qt/opening_focus.h"
 #include "ui/qt/program_icon.h"
@@ -43,8 +45,10 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
     page.controls = std::make_unique<QtPageControls>(
         BuildDialog(*res::FindDialogTemplate(app::kPageTabs[tab].templateId), page.widget));
     tabs_->addTab(page.widget, Translated(app::kPageTabs[tab].caption));
+    page.widget->setAccessibleName(Translated(app::kPageTabs[tab].caption));
     page.widget->setGeometry(pageRect);
   }
+  ChainKeyboardOrder();
   tabs_->setCurrentIndex(0);
 
   session_.Open(Pages());
@@ -96,9 +100,24 @@ void SettingsWindow::RebuildPages() {
         BuildDialog(*res::FindDialogTemplate(app::kPageTabs[tab].templateId), widget));
     // The old controls go with their page; nothing may point at them after.
     tabs_->ReplacePage(tab, widget);
+    widget->setAccessibleName(Translated(app::kPageTabs[tab].caption));
     page.widget = widget;
     page.controls = std::move(controls);
   }
+  ChainKeyboardOrder();
+}
+
+void SettingsWindow::ChainKeyboardOrder() {
+  std::vector<QWidget*> order;
+  for (QWidget* widget : controls_.keyboardOrder) {
+    order.push_back(widget);
+    if (widget != static_cast<QWidget*>(tabs_->tabBar())) continue;
+    for (const Page& page : pages_) {
+      const std::vector<QWidget*>& inPage = page.controls->Built().keyboardOrder;
+      order.insert(order.end(), inPage.begin(), inPage.end());
+    }
+  }
+  ChainTabOrder(order);
 }
 
 std::optional<app::TransferResult> SettingsWindow::Import() {

@@ -81,6 +81,9 @@ class SettingsWindow : public QDialog {
   app::PagesByTab Pages();
   // The five pages fresh from their templates, in place of the old ones.
   void RebuildPages();
+  // The keyboard's order over the window: the tab headers, the pages'
+  // controls, then the buttons (Tab skips what the hidden pages hold).
+  void ChainKeyboardOrder();
   app::FileChooser& Chooser() { return chooser_ ? *chooser_ : dialogs_; }
   void ShowLoadFailure();
 

@@ -4,6 +4,7 @@
 
 #include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
+#include "ui/app/access_layout.h"
 #include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {
@@ -105,7 +106,10 @@ DWORD ControlStyle(const res::ControlTemplate& control) {
   return style;
 }
 
-InMemoryTemplate BuildTemplate(const res::DialogTemplate& dialog) {
+InMemoryTemplate BuildTemplate(const res::DialogTemplate& source) {
+  // In the order of the screen, each label just before its field (which
+  // screen readers name by it), each radio group one tab stop.
+  const res::DialogTemplate dialog = app::ArrangedForKeyboard(source);
   InMemoryTemplate built;
   Writer out(built.words);
   out.Word(1);       // dlgVer

@@ -12,7 +12,8 @@ namespace lumiq::ui::win32 {
 // template (DLGTEMPLATEEX) in memory, so that dialog units, the font, tab
 // order, group marks and the default button are laid out by Windows itself.
 // The words stay valid as long as the vector lives; the dialog manager
-// reads them only while it creates the dialog.
+// reads them only while it creates the dialog. The controls come in the
+// keyboard's order (ui/app/access_layout.h), not the template's.
 struct InMemoryTemplate {
   std::vector<WORD> words;  // DWORD-aligned from the start
   const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words.data()); }

@@ -110,7 +110,12 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
 
   std::vector<lumiq::ui::app::Screenshot> TakeScreenshots() override {
     std::vector<lumiq::ui::app::Screenshot> shots;
+    // The connect window steps aside while the settings are open; the
+    // shot is taken from the screen, so it comes back for it.
+    const bool hidden = !IsWindowVisible(dialog_.Handle());
+    if (hidden) ShowWindow(dialog_.Handle(), SW_SHOWNA);
     shots.push_back(Shot(dialog_.Handle(), "connect.png"));
+    if (hidden) ShowWindow(dialog_.Handle(), SW_HIDE);
     if (HWND about = lumiq::ui::win32::CreateAboutBox(dialog_.Instance(), dialog_.Handle())) {
       shots.push_back(Shot(about, "about.png"));
       DestroyWindow(about);

@@ -1,5 +1,6 @@
 #include "ui/win32/page_controls.h"
 
+#include "ui/win32/access.h"
 #include "ui/win32/wide_text.h"
 
 namespace lumiq::ui::win32 {
@@ -11,6 +12,7 @@ bool Win32PageControls::IsChecked(int id) const {
 void Win32PageControls::SetChecked(int id, bool checked) {
   // BM_SETCHECK: the other radio buttons of the group are left alone.
   CheckDlgButton(page_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+  KeepRadioStop(page_, *tmpl_, id);
 }
 
 std::wstring Win32PageControls::ScreenText(HWND control) {

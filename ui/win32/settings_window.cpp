@@ -5,6 +5,7 @@
 
 #include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
+#include "ui/win32/access.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/opening_focus.h"
 #include "ui/win32/page_placement.h"
@@ -27,12 +28,21 @@ struct PageCreation {
   const res::DialogTemplate* tmpl;
 };
 
-INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     const auto* creation = reinterpret_cast<const PageCreation*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(creation->tmpl));
     FillComboBoxes(window, *creation->tmpl);
+    KeepRadioStops(window, *creation->tmpl);
+    NameRadios(window, *creation->tmpl);
     EnableThemeDialogTexture(window, ETDT_ENABLETAB);
     return TRUE;
+  }
+  // A click or an arrow key checked a radio button: the group's stop follows.
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    const auto* tmpl =
+        reinterpret_cast<const res::DialogTemplate*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (tmpl) KeepRadioStop(window, *tmpl, LOWORD(wParam));
   }
   return FALSE;
 }
@@ -127,6 +137,8 @@ void SettingsWindow::CreatePages() {
     auto& slot = pages_[static_cast<size_t>(tab)];
     if (slot) DestroyWindow(slot->Page());
     slot = std::make_unique<Win32PageControls>(pageWindow, tmpl);
+    // A page is named by its tab; it has no caption to show it.
+    SetWindowTextW(pageWindow, Utf8ToWide(i18n::Tr(app::kPageTabs[tab].caption)).c_str());
     PlacePage(pageWindow, placed);
   }
 }
@@ -176,6 +188,9 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       Initialise(window_);
+      // Two windows under one title would leave a screen reader's window
+      // list ambiguous: the connect window steps aside while this is open.
+      if (HWND owner = GetWindow(window_, GW_OWNER)) ShowWindow(owner, SW_HIDE);
       return FocusOnOpening(window_, res::kSettingsTemplateId);
     case WM_DPICHANGED:
       dpi_ = HIWORD(wParam);
@@ -226,6 +241,7 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
+      if (HWND owner = GetWindow(window_, GW_OWNER)) ShowWindow(owner, SW_SHOWNA);
       tabKeys_.Detach();
       window_ = nullptr;
       tabs_ = nullptr;

@@ -94,9 +94,37 @@ LRESULT CALLBACK TabKeys::GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
   return CallNextHookEx(hook, code, wParam, lParam);
 }
 
+// The dialog manager never stops on a control that holds others, as the
+// tab control holds the pages: Tab stops on the tab headers on the way into
+// the page, and Shift+Tab on the way out of it.
+HWND TabKeys::HeaderStop(const MSG& message) const {
+  if (message.wParam != VK_TAB || Down(VK_CONTROL) || Down(VK_MENU)) return nullptr;
+  const bool back = Down(VK_SHIFT);
+  HWND focus = GetFocus();
+  if (!focus) return nullptr;
+  HWND page = VisiblePage(tabs_);
+  HWND first = page ? GetNextDlgTabItem(page, nullptr, FALSE) : nullptr;
+  if (first && !IsChild(page, first)) first = nullptr;
+  if (focus == tabs_) {
+    if (!back) return first ? first : GetNextDlgTabItem(window_, tabs_, FALSE);
+    return GetNextDlgTabItem(window_, first ? first : tabs_, TRUE);
+  }
+  const bool inPage = IsChild(tabs_, focus);
+  HWND next = GetNextDlgTabItem(window_, focus, back ? TRUE : FALSE);
+  const bool nextInPage = next && IsChild(tabs_, next);
+  if (!back && !inPage && nextInPage) return tabs_;
+  if (back && inPage && !nextInPage) return tabs_;
+  if (!back && !inPage && !next) return tabs_;
+  return nullptr;
+}
+
 bool TabKeys::Take(const MSG& message) {
   if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
   if (!IsWindowEnabled(window_)) return false;  // a box of its own is up
+  if (HWND stop = HeaderStop(message)) {
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(stop), TRUE);
+    return true;
+  }
   const int step = app::TabStepOf(KeyOf(message.wParam), Down(VK_CONTROL), Down(VK_SHIFT),
                                   Down(VK_MENU));
   if (step == 0) return false;

@@ -10,6 +10,9 @@ namespace lumiq::ui::win32 {
 // The tab control tells its parent as a click would. A focus left on the
 // page that went out of sight moves to the new page's first tab stop.
 //
+// Tab and Shift+Tab also stop on the tab headers between the window's
+// other controls and the page's, where the screen has them.
+//
 // The keys are taken by a message hook of the thread, so they work in any
 // loop that retrieves the window's messages (the dialog manager's modal
 // loop, the runner's) and before the focused control sees them.
@@ -26,6 +29,7 @@ class TabKeys {
  private:
   static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
   bool Take(const MSG& message);
+  HWND HeaderStop(const MSG& message) const;
 
   HWND window_ = nullptr;
   HWND tabs_ = nullptr;
