@@ -529,5 +529,9 @@
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>设置页</source>
+        <translation>Settings pages</translation>
+    </message>
 </context>
 </TS>

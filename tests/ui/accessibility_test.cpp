@@ -1,23 +1,26 @@
 // The Qt windows as a screen reader (QAccessible) and an operator without a
 // mouse meet them, in both languages: controls named, fields related to
-// their labels, radio buttons as radio buttons, and Tab reaching every
+// the label or check box naming them, radio buttons as radio buttons, and Tab reaching every
 // control of every page in the order of the screen.
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 #include <vector>
 
 #include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTest>
 
 #include "res/i18n/catalogue.h"
 #include "res/ids/control_ids.h"
+#include "res/ids/output_format_ids.h"
 #include "res/ids/output_method_ids.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/app/page_tabs.h"
@@ -91,9 +94,46 @@ TEST_P(QtAccess, EveryPageNamesItsControlsAndRelatesItsFields) {
   }
   EXPECT_TRUE(walk.unnamed.isEmpty()) << walk.unnamed.join(", ").toStdString();
   EXPECT_EQ(walk.radios, window.findChildren<QRadioButton*>().size());
-  // Only the four prefix and suffix fields, named by the check box beside
-  // them (Qt relates labels only), lack a label.
-  EXPECT_EQ(walk.unlabelled.size(), 4) << walk.unlabelled.join(", ").toStdString();
+  EXPECT_TRUE(walk.unlabelled.isEmpty()) << walk.unlabelled.join(", ").toStdString();
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window.Tabs())->text(QAccessible::Name),
+            Tr("设置页"));
+
+  // A field named by the check box beside it is related to that box both
+  // ways, as a label and its field are, and stays readable and editable.
+  QtPageControls& format =
+      window.PageControlsAt(app::TabOfTemplate(res::output_format::kTemplateId));
+  auto* prefix = qobject_cast<QLineEdit*>(format.Widget(res::output_format::kNfcPrefixEdit));
+  QWidget* prefixBox = format.Widget(res::output_format::kNfcPrefixBox);
+  QAccessibleInterface* field = QAccessible::queryAccessibleInterface(prefix);
+  const auto labels = field->relations(QAccessible::Label);
+  ASSERT_EQ(labels.size(), 1);
+  EXPECT_EQ(labels[0].first->object(), prefixBox);
+  EXPECT_EQ(labels[0].first->role(), QAccessible::CheckBox);
+  const auto labelled = labels[0].first->relations(QAccessible::Labelled);
+  ASSERT_EQ(labelled.size(), 1);
+  EXPECT_EQ(labelled[0].first->object(), prefix);
+  EXPECT_EQ(field->text(QAccessible::Name), Tr("NFC前缀"));
+  prefix->setText("AB");
+  ASSERT_NE(field->editableTextInterface(), nullptr);
+  field->editableTextInterface()->insertText(1, "x");
+  EXPECT_EQ(prefix->text(), "AxB");
+  EXPECT_EQ(field->text(QAccessible::Value), "AxB");
+  EXPECT_EQ(field->textInterface()->text(1, 3), "xB");
+  field->textInterface()->setSelection(0, 0, 2);
+  int start = -1;
+  int end = -1;
+  field->textInterface()->selection(0, &start, &end);
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 2));
+  field->editableTextInterface()->replaceText(0, 2, "y");
+  EXPECT_EQ(prefix->text(), "yB");
+  EXPECT_EQ(field->textInterface()->cursorPosition(), 1);
+  // A password tells only its length.
+  auto* key =
+      qobject_cast<QLineEdit*>(window.PageControlsAt(1).Widget(res::output_method::kKeyEdit));
+  key->setText("secret");
+  QAccessibleInterface* keyField = QAccessible::queryAccessibleInterface(key);
+  EXPECT_EQ(keyField->text(QAccessible::Value), "******");
+  EXPECT_TRUE(keyField->textInterface()->text(0, 6).isEmpty());
 
   QAccessibleInterface* hex =
       QAccessible::queryAccessibleInterface(window.PageControlsAt(3).Widget(res::control::kNfcHex));

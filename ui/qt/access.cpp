@@ -96,8 +96,11 @@ void ApplyAccess(BuiltDialog& built, QWidget* host) {
     }
     const int label = layout.label[static_cast<size_t>(index)];
     if (label >= 0 && control.kind != ControlKind::kRadioButton) {
-      if (auto* text = qobject_cast<QLabel*>(built.widgets[static_cast<size_t>(label)])) {
+      QWidget* naming = built.widgets[static_cast<size_t>(label)];
+      if (auto* text = qobject_cast<QLabel*>(naming)) {
         text->setBuddy(widget);
+      } else if (auto* box = qobject_cast<QAbstractButton*>(naming)) {
+        RelateNamingBox(widget, box);
       }
     }
     if (control.kind == ControlKind::kRadioButton) {

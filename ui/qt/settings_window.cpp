@@ -29,6 +29,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   setFixedSize(DialogClientSize(controls_));
 
   tabs_ = qobject_cast<TabControl*>(controls_.Find(res::kSettingsTabControl));
+  // On the control, as Qt names the tab bar by its current tab.
+  tabs_->setAccessibleName(Translated("设置页"));
   save_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsSaveButton));
   exit_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExitButton));
   import_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsImportButton));
