@@ -30,13 +30,6 @@ if [ "$status" = 0 ]; then
   (cd "$build" && ctest -LE kernel --output-on-failure -j "$jobs") || status=$?
 fi
 
-if [ -n "$(ls -A "$logs")" ]; then
-  echo "sanitizer reports:" >&2
-  for report in "$logs"/*; do
-    echo "--- $report" >&2
-    cat "$report" >&2
-  done
-  status=1
-fi
+sh scripts/sanitizer-reports.sh "$logs" || status=1
 echo "sanitizers: $(($(date +%s) - start)) s"
 exit "$status"

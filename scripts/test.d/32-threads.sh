@@ -29,13 +29,6 @@ if [ "$status" = 0 ]; then
   done
 fi
 
-if [ -n "$(ls -A "$logs")" ]; then
-  echo "thread sanitizer reports:" >&2
-  for report in "$logs"/*; do
-    echo "--- $report" >&2
-    cat "$report" >&2
-  done
-  status=1
-fi
+sh scripts/sanitizer-reports.sh "$logs" || status=1
 echo "threads: $(($(date +%s) - start)) s"
 exit "$status"
