@@ -533,5 +533,53 @@
         <source>设置页</source>
         <translation>Settings pages</translation>
     </message>
+    <message>
+        <source>打开配置文件...</source>
+        <translation>Open profile...</translation>
+    </message>
+    <message>
+        <source>应用到设备...</source>
+        <translation>Apply to scanner...</translation>
+    </message>
+    <message>
+        <source>打开配置文件</source>
+        <translation>Open profile</translation>
+    </message>
+    <message>
+        <source>配置已保存到文件，未写入任何设备:
+%1</source>
+        <translation>Settings saved to the file; no scanner was written:
+%1</translation>
+    </message>
+    <message>
+        <source>文件已无法按打开时读取，其中的注释未能保留。</source>
+        <translation>The file could no longer be read as it was opened: its comments were not kept.</translation>
+    </message>
+    <message>
+        <source>保存失败，以下设置无法保存，文件未写入:
+%1</source>
+        <translation>Save failed: these settings cannot be saved; the file was not written:
+%1</translation>
+    </message>
+    <message>
+        <source>保存失败，文件无法写入:
+%1</source>
+        <translation>Save failed: the file cannot be written:
+%1</translation>
+    </message>
+    <message>
+        <source>文件中没有以下设置，窗口显示其初始状态:</source>
+        <translation>The file lacks these settings; the window shows their controls as they start:</translation>
+    </message>
+    <message>
+        <source>配置文件已修改，是否保存?
+%1</source>
+        <translation>The profile has changed. Save it?
+%1</translation>
+    </message>
+    <message>
+        <source>窗口仍显示文件中的设置，尚未写入设备，按“保存”后写入。</source>
+        <translation>The window still shows the file's settings; nothing was sent to the scanner yet. Save sends them.</translation>
+    </message>
 </context>
 </TS>

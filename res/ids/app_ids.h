@@ -27,6 +27,8 @@ inline constexpr int kAboutOkButton = 1;
 // Connect dialog (102).
 inline constexpr int kConnectButton = 1;
 inline constexpr int kConnectExitButton = 1004;
+// "打开配置文件...": a profile file shown without a scanner.
+inline constexpr int kConnectOpenButton = 1006;
 
 // Scanner chooser (103): OK and cancel are the dialog's own, so Enter
 // connects the selected scanner and Escape goes back.
@@ -40,5 +42,7 @@ inline constexpr int kSettingsExitButton = 1041;
 inline constexpr int kSettingsSaveButton = 1141;
 inline constexpr int kSettingsImportButton = 1142;
 inline constexpr int kSettingsExportButton = 1143;
+// "应用到设备...", shown only while the window shows a profile file.
+inline constexpr int kSettingsApplyButton = 1144;
 
 }  // namespace lumiq::res

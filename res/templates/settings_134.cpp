@@ -19,6 +19,9 @@ const DialogTemplate& SettingsTemplate() {
            kTabStop, {}},
           {kSettingsExportButton, ControlKind::kPushButton, "导出配置...", {157, 258, 60, 14},
            kTabStop, {}},
+          // A profile file's window only: connect, keeping the file's values.
+          {kSettingsApplyButton, ControlKind::kPushButton, "应用到设备...", {297, 258, 60, 14},
+           kTabStop, {}},
       }};
   return dialog;
 }

@@ -55,6 +55,9 @@ class FakeDriver final : public ActionDriver {
     pressed += button == Button::kSave ? "save;" : "exit;";
     if (button == Button::kSave) session.Save(Pages());
   }
+  bool IsShown(Button button) const override {
+    return button != Button::kApply || session.File() != nullptr;
+  }
   void SelectTab(int tab) override { selectedTab = tab; }
   std::optional<TransferResult> Transfer(FileChoice choice, const std::string& file) override {
     GivenFileChooser chooser(file);

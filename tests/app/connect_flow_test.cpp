@@ -39,7 +39,13 @@ class RecordingWindow final : public ConnectWindow {
     steps.push_back("open");
     settingsOpen = true;
   }
+  void OpenSettingsOn(std::unique_ptr<DocumentSource> source) override {
+    steps.push_back("open file");
+    settingsOpen = true;
+    document = std::move(source);
+  }
   Lines steps;
+  std::unique_ptr<DocumentSource> document;
   Lines messages;
   bool settingsOpen = false;
 };

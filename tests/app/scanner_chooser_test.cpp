@@ -24,6 +24,7 @@ class ChoosingWindow final : public ConnectWindow {
   void DropSettings() override { steps.push_back("drop"); }
   void ShowMessage(const std::string& utf8) override { steps.push_back(utf8); }
   void OpenSettings() override { steps.push_back("open"); }
+  void OpenSettingsOn(std::unique_ptr<DocumentSource>) override { steps.push_back("open file"); }
   void OpenChooser(const std::vector<ScannerChoice>& shown) override {
     steps.push_back("chooser");
     choices = shown;

@@ -16,6 +16,10 @@ bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* n
     case Kind::kExit:
       driver.Press(ActionDriver::Button::kExit);
       return true;
+    case Kind::kApply:
+      if (!driver.IsShown(ActionDriver::Button::kApply)) return nothing(kNotAFileWindow);
+      driver.Press(ActionDriver::Button::kApply);
+      return true;
     case Kind::kTab:
       driver.SelectTab(action.tab);
       return true;
@@ -34,6 +38,8 @@ bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* n
     case Kind::kPick:
     case Kind::kUnplug:
     case Kind::kPlug:
+    case Kind::kOpen:
+    case Kind::kAnswer:
       // Done outside the settings window, by the runner.
       return nothing(kNoSuchControl);
   }

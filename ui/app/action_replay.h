@@ -12,13 +12,14 @@ namespace lumiq::ui::app {
 // own widgets: a control is named by its page's template id and its id.
 class ActionDriver {
  public:
-  enum class Button { kSave, kExit };
+  enum class Button { kSave, kExit, kApply };
   enum class ControlKind { kNone, kCheckBox, kRadioButton, kOther };
 
   virtual ~ActionDriver() = default;
 
   // A click on the window's push button.
   virtual void Press(Button button) = 0;
+  virtual bool IsShown(Button button) const = 0;
   // The tab header clicked: the tab's page shows.
   virtual void SelectTab(int tab) = 0;
   // "导入配置..." or "导出配置..." pressed, its file dialog answered with

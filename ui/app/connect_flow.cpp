@@ -30,4 +30,16 @@ ConnectOutcome ConnectChosen(ConnectWindow& window, const ScannerChoice& choice)
   return Finish(window, ConnectToScannerAt(choice.path));
 }
 
+ConnectOutcome OpenProfile(ConnectWindow& window, const ChosenFile& file) {
+  std::string refusal;
+  std::unique_ptr<FileSource> source = FileSource::Read(file, &refusal);
+  if (!source) {
+    window.ShowMessage(refusal);
+    return ConnectOutcome::kNoDevice;
+  }
+  window.DropSettings();
+  window.OpenSettingsOn(std::move(source));
+  return ConnectOutcome::kConnected;
+}
+
 }  // namespace lumiq::ui::app

@@ -45,13 +45,20 @@ constexpr char kUsage[] =
     "                     --silent-from or --pace)\n"
     "\n"
     "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
-    "         tab:N  save  import:FILE  export:FILE  exit\n"
-    "         connect  pick:N  unplug:N  plug:N\n"
+    "         tab:N  save  import:FILE  export:FILE  exit  apply\n"
+    "         answer:save|discard|cancel\n"
+    "         connect  open:FILE  pick:N  unplug:N  plug:N\n"
     "TEMPLATE is a page's template id: 130, 131, 132, 133 or 137.\n"
     "import: and export: press the window's import or export button and\n"
     "choose FILE, a profile as zrctl dump writes and zrctl restore reads it.\n"
-    "exit closes the settings window; after it only connect (the connect\n"
-    "button again), unplug: and plug: until the next connect. pick:N chooses\n"
+    "open:FILE presses the connect dialog's open button and chooses FILE: a\n"
+    "settings window on the profile, no scanner asked; as the first action it\n"
+    "takes the place of the first connect. apply presses that window's apply\n"
+    "button (a connect). Closing a file with unsaved edits asks, printed as\n"
+    "'QUESTION text -> answer'; answer: gives the next answer (default\n"
+    "discard).\n"
+    "exit closes the settings window; after it only connect, open: (the\n"
+    "connect dialog's buttons again), unplug: and plug:. pick:N chooses\n"
     "the Nth row of the scanner chooser (from 1); unplug:N and plug:N pull\n"
     "and plug the Nth simulated scanner.\n"
     "\n"
@@ -102,6 +109,25 @@ const char* HeadlessUsage() { return kUsage; }
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "lumiq-headless: %s\n\n%s", message.c_str(), kUsage);
   return kRunUsageError;
+}
+
+namespace {
+SettingsSession::CloseAnswer nextAnswer = SettingsSession::CloseAnswer::kDiscard;
+const char* AnswerWord(SettingsSession::CloseAnswer answer) {
+  switch (answer) {
+    case SettingsSession::CloseAnswer::kSave: return "save";
+    case SettingsSession::CloseAnswer::kCancel: return "cancel";
+    case SettingsSession::CloseAnswer::kDiscard: break;
+  }
+  return "discard";
+}
+}  // namespace
+
+SettingsSession::CloseAnswer AnswerQuestion(std::string_view text) {
+  const std::string line = QuestionLine(text, AnswerWord(nextAnswer)) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+  return nextAnswer;
 }
 
 void PrintMessage(std::string_view text) {
@@ -168,13 +194,15 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
       std::string error;
       const auto action = ParseUserAction(word, &error);
       if (!action) return UsageError(error);
-      if (windowEnded && action->kind != UserAction::Kind::kConnect &&
-          action->kind != UserAction::Kind::kUnplug && action->kind != UserAction::Kind::kPlug) {
-        return UsageError("exit ends the settings window: only connect, unplug: and plug: "
-                          "may follow it: " + word);
+      if (windowEnded &&
+          (NeedsSettingsWindow(action->kind) || action->kind == UserAction::Kind::kPick)) {
+        return UsageError("exit ends the settings window: only connect, open:, unplug: and "
+                          "plug: may follow it: " + word);
       }
       if (action->kind == UserAction::Kind::kExit) windowEnded = true;
-      if (action->kind == UserAction::Kind::kConnect) windowEnded = false;
+      if (action->kind == UserAction::Kind::kConnect || action->kind == UserAction::Kind::kOpen) {
+        windowEnded = false;
+      }
       options->actions.push_back(*action);
     }
   }
@@ -218,15 +246,19 @@ class Run {
   bool Connect() {
     const ConnectOutcome outcome = host_.Connect();
     if (outcome == ConnectOutcome::kChoosing) {
-      const std::vector<std::string> rows = host_.ChooserRows();
-      for (size_t i = 0; i < rows.size(); ++i) {
-        const std::string line = ChoiceLine(static_cast<int>(i) + 1, rows[i]) + "\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
-      }
-      std::fflush(stdout);
+      PrintChoices();
       return true;
     }
     return outcome == ConnectOutcome::kConnected;
+  }
+
+  void PrintChoices() {
+    const std::vector<std::string> rows = host_.ChooserRows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const std::string line = ChoiceLine(static_cast<int>(i) + 1, rows[i]) + "\n";
+      std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+    std::fflush(stdout);
   }
 
   // One action; false with `note` when it changed nothing. `failed` is set
@@ -247,6 +279,21 @@ class Run {
         if (host_.HasSettings()) return nothing(kSettingsWindowOpen);
         *failed = !Connect();
         return true;
+      case UserAction::Kind::kOpen:
+        if (host_.HasSettings()) return nothing(kSettingsWindowOpen);
+        *failed = host_.OpenFile(action.text) != ConnectOutcome::kConnected;
+        return true;
+      case UserAction::Kind::kAnswer:
+        nextAnswer = action.text == "save"     ? SettingsSession::CloseAnswer::kSave
+                     : action.text == "cancel" ? SettingsSession::CloseAnswer::kCancel
+                                               : SettingsSession::CloseAnswer::kDiscard;
+        return true;
+      case UserAction::Kind::kApply: {
+        if (!host_.HasSettings()) return nothing(kNoSettingsWindow);
+        const bool changed = host_.Apply(action, note);
+        PrintChoices();
+        return changed;
+      }
       case UserAction::Kind::kPick: {
         const size_t rows = host_.ChooserRows().size();
         if (rows == 0) return nothing(kNoChooser);
@@ -300,7 +347,10 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
     }
     const sim::PluggedPlatform plugged(options.hid ? nullptr : &platform);
     Run run(*host, scanners);
-    if (!run.Connect()) {
+    // A run that opens a file first asks nothing of a scanner.
+    const bool opensFile =
+        !options.actions.empty() && options.actions.front().kind == UserAction::Kind::kOpen;
+    if (!opensFile && !run.Connect()) {
       status = kRunConnectFailed;
     } else {
       for (const UserAction& action : options.actions) {

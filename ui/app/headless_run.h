@@ -8,6 +8,7 @@
 
 #include "res/i18n/language.h"
 #include "ui/app/connect_steps.h"
+#include "ui/app/settings_session.h"
 #include "ui/app/user_action.h"
 
 namespace lumiq::ui::app {
@@ -49,6 +50,10 @@ int UsageError(const std::string& message);
 // A message box, printed instead of shown (OK is implied).
 void PrintMessage(std::string_view text);
 
+// A question a window asks, printed with the answer the last answer: action
+// gave (discard without one), which it returns.
+SettingsSession::CloseAnswer AnswerQuestion(std::string_view text);
+
 // One picture of a window, as a binding takes it.
 struct Screenshot {
   std::string name;  // the file's name in the --screenshots folder
@@ -71,6 +76,9 @@ class HeadlessHost {
   // is. Both are kept (not modal) until the next connect; the settings
   // window also until Close or exit.
   virtual ConnectOutcome Connect() = 0;
+  // Presses "打开配置文件..." and gives `file` to its file dialog: kConnected
+  // when a settings window on the file is open (kept as Connect's is).
+  virtual ConnectOutcome OpenFile(const std::string& file) = 0;
   // The rows the chooser's list shows, while it is open; empty otherwise.
   virtual std::vector<std::string> ChooserRows() const = 0;
   // Selects row `row` (from 0) of the open chooser and presses Enter.
@@ -85,7 +93,8 @@ class HeadlessHost {
   // bytes; the runner writes them. A picture that could not be taken has no
   // bytes and says why in `error`.
   virtual std::vector<Screenshot> TakeScreenshots() = 0;
-  // Ends the settings window as its close box would: nothing more is sent.
+  // Ends the settings window as its close box would, but without asking
+  // about unsaved edits of a file: nothing more is sent or written.
   virtual void CloseSettings() = 0;
 };
 

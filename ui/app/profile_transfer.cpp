@@ -36,11 +36,6 @@ const std::string& NameOf(const ChosenFile& file) {
   return file.name.empty() ? file.path : file.name;
 }
 
-bool ShownByAPage(const std::string& key) {
-  const std::vector<std::string_view>& keys = profile::KnownKeys();
-  return std::find(keys.begin(), keys.end(), key) != keys.end();
-}
-
 TransferResult Failed(const char* pattern, const std::string& cause) {
   return {false, i18n::TrFormat(pattern, {cause})};
 }
@@ -101,24 +96,71 @@ TransferResult ProfileTransfer::Export(const PageSet& pages, const ChosenFile& f
   return {true, message};
 }
 
-TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const ChosenFile& file,
-                                              PendingImport* pending) const {
+bool ReadProfileFile(const ChosenFile& file, std::vector<profile::ProfileEntry>* entries,
+                     std::string* message) {
   std::string text;
   std::string error;
   if (!profile::ReadTextFile(file.path, &text, &error)) {
-    return Failed(kImportUnreadableText, error);
+    *message = i18n::TrFormat(kImportUnreadableText, {error});
+    return false;
   }
   // The refusals of `zrctl restore`: what it would not send, the window
   // does not show as if it could.
-  std::vector<profile::ProfileEntry> entries;
   profile::ProfileProblem problem;
-  if (!profile::ParseProfile(text, profile::ProfileUse::kSend, &entries, &problem)) {
+  if (!profile::ParseProfile(text, profile::ProfileUse::kSend, entries, &problem)) {
     std::string cause = NameOf(file);
     if (problem.line > 0) {
       cause = i18n::TrFormat(kImportRefusedLineText, {cause, std::to_string(problem.line)});
     }
-    return Failed(kImportRefusedText, cause + ": " + problem.message);
+    *message = i18n::TrFormat(kImportRefusedText, {cause + ": " + problem.message});
+    return false;
   }
+  return true;
+}
+
+bool ShownByAPage(const std::string& key) {
+  const std::vector<std::string_view>& keys = profile::KnownKeys();
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+std::vector<std::string> UnshownSettings(
+    const std::vector<std::pair<std::string, std::string>>& fileSettings, const SettingMap& read,
+    const SettingMap& sent, std::vector<std::string>* adjustedLines,
+    std::vector<std::string>* ignored) {
+  std::vector<std::string> adjustedKeys;
+  for (const auto& [key, value] : fileSettings) {
+    if (read.find(key) == read.end()) {
+      // A parameter of a channel that is off: no page shows it.
+      ignored->push_back(profile::Quote(key));
+      continue;
+    }
+    const auto at = sent.find(key);
+    if (at != sent.end() && at->second == value) continue;
+    adjustedLines->push_back(QuotedSetting(key, value) + kImportAdjustedArrow +
+                             (at == sent.end() ? std::string(i18n::Tr(kImportKeptText))
+                                               : QuotedSetting(key, at->second)));
+    adjustedKeys.push_back(key);
+  }
+  return adjustedKeys;
+}
+
+std::string UnshownMessage(const std::vector<std::string>& adjustedLines,
+                           const std::vector<std::string>& ignored) {
+  std::string message;
+  if (!adjustedLines.empty()) {
+    std::string lines;
+    for (const std::string& line : adjustedLines) lines += (lines.empty() ? "" : "\n") + line;
+    message += "\n" + i18n::TrFormat(kImportAdjustedText, {lines});
+  }
+  if (!ignored.empty()) message += "\n" + WithKeys(kImportIgnoredText, ignored);
+  return message;
+}
+
+TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const ChosenFile& file,
+                                              PendingImport* pending) const {
+  std::vector<profile::ProfileEntry> entries;
+  std::string refusal;
+  if (!ReadProfileFile(file, &entries, &refusal)) return {false, refusal};
 
   // An edit the old pages cannot encode has no value to carry over: the
   // rebuilt page shows the file's or the scanner's instead.
@@ -136,7 +178,7 @@ TransferResult ProfileTransfer::PrepareImport(const PageSet& pages, const Chosen
   }
   // Before the pages are rebuilt, so that they load as from a scanner on
   // the file's channel: a parameter nobody read would go out empty on Save.
-  pending->unreadable = ReadMissingSettings(&pending->merged);
+  if (!missingMessage_) pending->unreadable = ReadMissingSettings(&pending->merged);
 
   return {true, i18n::TrFormat(kImportedText, {NameOf(file)}) + "\n" +
                     i18n::Tr(kImportNotSentText)};
@@ -162,17 +204,8 @@ std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& p
   SettingMap sent;
   StorePagesInto(fresh, &sent);
   std::vector<std::string> adjusted;
-  for (const auto& [key, value] : pending.fileSettings) {
-    if (read.find(key) == read.end()) {
-      // A parameter of a channel that is off: no rebuilt page shows it.
-      pending.ignored.push_back(profile::Quote(key));
-      continue;
-    }
-    const auto at = sent.find(key);
-    if (at != sent.end() && at->second == value) continue;
-    adjusted.push_back(QuotedSetting(key, value) + kImportAdjustedArrow +
-                       (at == sent.end() ? std::string(i18n::Tr(kImportKeptText))
-                                         : QuotedSetting(key, at->second)));
+  for (const std::string& key :
+       UnshownSettings(pending.fileSettings, read, sent, &adjusted, &pending.ignored)) {
     // What the window knows of the scanner is not the file's value, which
     // an export would otherwise claim: it is what the scanner held.
     const auto held = loaded_.find(key);
@@ -189,15 +222,10 @@ std::string ProfileTransfer::FinishImport(const PageSet& fresh, PendingImport& p
   if (!pending.discardedEdits.empty()) {
     message += "\n" + WithKeys(kImportDiscardedEditsText, pending.discardedEdits);
   }
-  if (!pending.unreadable.empty()) message += "\n" + LoadFailureMessage(pending.unreadable);
-  if (!adjusted.empty()) {
-    std::string lines;
-    for (const std::string& line : adjusted) lines += (lines.empty() ? "" : "\n") + line;
-    message += "\n" + i18n::TrFormat(kImportAdjustedText, {lines});
+  if (!pending.unreadable.empty()) {
+    message += "\n" + (missingMessage_ ? missingMessage_ : &LoadFailureMessage)(pending.unreadable);
   }
-  if (!pending.ignored.empty()) {
-    message += "\n" + WithKeys(kImportIgnoredText, pending.ignored);
-  }
+  message += UnshownMessage(adjusted, pending.ignored);
   return message;
 }
 

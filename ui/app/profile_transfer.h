@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "ui/pages/setting_io.h"
+#include "profile/profile.h"
+#include "ui/app/document_texts.h"
 #include "ui/pages/settings_sequence.h"
 
 namespace lumiq::ui::app {
@@ -17,7 +19,9 @@ namespace lumiq::ui::app {
 // program serves the other.
 
 // The file dialogs the two buttons open, the one thing each binding adds.
-enum class FileChoice { kImport, kExport };
+// kOpen: the connect dialog's "打开配置文件...", a file to show without a
+// scanner.
+enum class FileChoice { kImport, kExport, kOpen };
 
 struct ChosenFile {
   std::string path;  // as the profile's file functions take it
@@ -79,6 +83,16 @@ inline std::vector<FileFilter> FiltersFor(FileChoice choice) {
 }
 inline constexpr char kProfileSuffix[] = "profile";
 
+// The title of the dialog for `choice` (UTF-8, a catalogue source).
+inline const char* FileDialogTitle(FileChoice choice) {
+  switch (choice) {
+    case FileChoice::kExport: return kExportTitle;
+    case FileChoice::kOpen: return kOpenFileTitle;
+    case FileChoice::kImport: break;
+  }
+  return kImportTitle;
+}
+
 // The window's messages (UTF-8), as patterns of the catalogue
 // (res/i18n/catalogue.h): %1 is the file's name, the cause, or the list of
 // keys or settings, on the lines below the first.
@@ -108,6 +122,27 @@ struct TransferResult {
   std::string message;  // UTF-8, for a plain OK box
 };
 
+// Reads `file` as `zrctl restore` does, with the same refusals; false with
+// the import's message saying why.
+bool ReadProfileFile(const ChosenFile& file, std::vector<profile::ProfileEntry>* entries,
+                     std::string* message);
+
+// Whether a page of the window reads `key`.
+bool ShownByAPage(const std::string& key);
+
+// Of a file's settings that a page shows, those the pages loaded with them
+// cannot show as written: a key no page read (a channel that is off) goes
+// to `ignored`; a value the pages would send otherwise (`sent`, from the
+// store steps) or not at all gets a line "'KEY=FILE' → 'KEY=SENT'" in
+// `adjustedLines`. Returns the adjusted keys.
+std::vector<std::string> UnshownSettings(
+    const std::vector<std::pair<std::string, std::string>>& fileSettings, const SettingMap& read,
+    const SettingMap& sent, std::vector<std::string>* adjustedLines,
+    std::vector<std::string>* ignored);
+// The lines an import adds for them: empty, or each part after a line break.
+std::string UnshownMessage(const std::vector<std::string>& adjustedLines,
+                           const std::vector<std::string>& ignored);
+
 // What a settings window knows of its scanner beyond what its controls
 // show: every value its pages read when they were loaded. Settings that
 // Save does not send (the firmware version, a value the operator cannot
@@ -120,6 +155,12 @@ class ProfileTransfer {
   // The values the pages were loaded with, read from the scanner.
   void SetLoaded(SettingMap loaded) { loaded_ = std::move(loaded); }
   const SettingMap& Loaded() const { return loaded_; }
+  // A window on a profile file has no scanner to read from: an import that
+  // switches a channel on leaves its parameters unread, and they are named
+  // as the file's missing keys are (`missingMessage`).
+  void SetNoScanner(std::string (*missingMessage)(const std::vector<std::string>&)) {
+    missingMessage_ = missingMessage;
+  }
 
   // What the scanner would hold after Save: the loaded values, overlaid
   // with what the store steps would send. Nothing is sent. The keys Save
@@ -155,7 +196,8 @@ class ProfileTransfer {
     if (!result.ok) return result;
     PageSet fresh = rebuild();
     SettingMap read;
-    LoadPagesFrom(fresh, pending.merged, &read);
+    std::vector<std::string> lacking = LoadPagesFrom(fresh, pending.merged, &read);
+    if (missingMessage_) pending.unreadable = std::move(lacking);
     result.message += FinishImport(fresh, pending, std::move(read));
     return result;
   }
@@ -179,6 +221,7 @@ class ProfileTransfer {
   std::string DeviceNumberChange(const PendingImport& pending, const SettingMap& sent) const;
 
   SettingMap loaded_;
+  std::string (*missingMessage_)(const std::vector<std::string>&) = nullptr;
 };
 
 }  // namespace lumiq::ui::app

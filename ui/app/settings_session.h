@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ui/app/document_source.h"
 #include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
 #include "ui/pages/settings_sequence.h"
@@ -12,25 +14,31 @@
 namespace lumiq::ui::app {
 
 // How a settings window behaves, whatever draws it: opening reads the
-// scanner into the pages, "保存" sends them, "导入配置..." and "导出配置..."
-// take a configuration file. Each call returns what the window shows; the
-// binding creates, places and rebuilds the pages and shows the messages.
+// scanner (or a profile file) into the pages, "保存" sends them (or writes
+// the file), "导入配置..." and "导出配置..." take a configuration file. Each
+// call returns what the window shows; the binding creates, places and
+// rebuilds the pages and shows the messages.
 class SettingsSession {
  public:
-  // What opening the window does: the pages' Loads from the scanner, before
-  // the window first shows. The keys whose get failed are kept.
+  // A window on the scanner behind the connection.
+  SettingsSession();
+  // A window on `source`: the scanner, or a file read by FileSource::Read.
+  explicit SettingsSession(std::unique_ptr<DocumentSource> source);
+
+  // What opening the window does: the pages' Loads from the source, before
+  // the window first shows. The keys that could not be read are kept.
   void Open(const PagesByTab& pages);
   const std::vector<std::string>& LoadFailedKeys() const { return loadFailed_; }
   // Shown once the window is up, so the operator sees which page it is
-  // about; nullopt when every get worked.
+  // about: the keys that could not be read and, for a file, its values the
+  // pages cannot show as written, named as an import names them; nullopt
+  // when there is nothing to say.
   std::optional<std::string> OpeningMessage() const;
 
-  struct Saved {
-    SaveOutcome outcome;
-    std::string message;  // UTF-8
-  };
-  // What "保存" does: S1 to S9, then the outcome's message.
-  Saved Save(const PagesByTab& pages) const;
+  using Saved = DocumentSource::Saved;
+  // What "保存" does: S1 to S9 and their outcome's message, or the file
+  // written.
+  Saved Save(const PagesByTab& pages);
 
   // What "导入配置..." does once `chooser` gave a file (nullopt: it was
   // cancelled, nothing happens). On success calls `rebuild`, which replaces
@@ -46,11 +54,40 @@ class SettingsSession {
   // What "导出配置..." does once `chooser` gave a file.
   std::optional<TransferResult> Export(const PagesByTab& pages, FileChooser& chooser) const;
 
+  // The profile file the window shows, or nullptr for a scanner.
+  const ChosenFile* File() const { return source_->File(); }
+
+  // Whether Save would write anything other than what it would have
+  // written when the window opened or was last saved.
+  bool Modified(const PagesByTab& pages) const;
+
+  // Closing a window on a file with unsaved edits asks first; the question
+  // (UTF-8), or nullopt when the window may simply close. A scanner's
+  // window never asks: nothing of it is the operator's own.
+  std::optional<std::string> CloseQuestion(const PagesByTab& pages) const;
+  enum class CloseAnswer { kSave, kDiscard, kCancel };
+  // What the answer does: true when the window may close, after Save for
+  // kSave (whose message goes to `message`; a Save that failed keeps the
+  // window).
+  bool AnswerClose(const PagesByTab& pages, CloseAnswer answer, std::string* message);
+
+  // After a connect from a window on a file: the window now stands for the
+  // scanner, the pages keep the file's values, and Save sends them. Reads
+  // what the scanner holds of the settings the pages show (for exports and
+  // the device number) and returns the message: nothing is sent yet, and
+  // the device number the scanner gets, as an import says it.
+  std::string AttachScanner(const PagesByTab& pages);
+
   // The file side of both, for tests and tools.
   const ProfileTransfer& Transfer() const { return transfer_; }
 
  private:
+  SettingMap Stored(const PagesByTab& pages, std::vector<std::string>* unstorable) const;
+
+  std::unique_ptr<DocumentSource> source_;
   std::vector<std::string> loadFailed_;
+  std::string openingNotes_;
+  SettingMap baseline_;
   ProfileTransfer transfer_;
 };
 

@@ -41,6 +41,18 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
     action.kind = UserAction::Kind::kConnect;
     return action;
   }
+  if (word == "apply") {
+    action.kind = UserAction::Kind::kApply;
+    return action;
+  }
+  if (word.rfind("answer:", 0) == 0) {
+    action.kind = UserAction::Kind::kAnswer;
+    action.text = word.substr(7);
+    if (action.text != "save" && action.text != "discard" && action.text != "cancel") {
+      return Fail(error, "answer: needs save, discard or cancel: " + word);
+    }
+    return action;
+  }
   for (const auto& [prefix, kind] : {std::pair{"pick:", UserAction::Kind::kPick},
                                      std::pair{"unplug:", UserAction::Kind::kUnplug},
                                      std::pair{"plug:", UserAction::Kind::kPlug}}) {
@@ -53,7 +65,8 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
     return action;
   }
   for (const auto& [prefix, kind] : {std::pair{"import:", UserAction::Kind::kImport},
-                                     std::pair{"export:", UserAction::Kind::kExport}}) {
+                                     std::pair{"export:", UserAction::Kind::kExport},
+                                     std::pair{"open:", UserAction::Kind::kOpen}}) {
     const std::string verb(prefix);
     if (word.rfind(verb, 0) != 0) continue;
     action.kind = kind;
@@ -116,6 +129,8 @@ bool NeedsSettingsWindow(UserAction::Kind kind) {
     case UserAction::Kind::kPick:
     case UserAction::Kind::kUnplug:
     case UserAction::Kind::kPlug:
+    case UserAction::Kind::kOpen:
+    case UserAction::Kind::kAnswer:
       return false;
     default:
       return true;
@@ -124,6 +139,10 @@ bool NeedsSettingsWindow(UserAction::Kind kind) {
 
 std::string ChoiceLine(int number, std::string_view text) {
   return "CHOICE " + std::to_string(number) + " " + std::string(text);
+}
+
+std::string QuestionLine(std::string_view text, std::string_view answer) {
+  return "QUESTION " + MessageLine(text).substr(8) + " -> " + std::string(answer);
 }
 
 std::string MessageLine(std::string_view text) {

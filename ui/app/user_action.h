@@ -8,27 +8,33 @@ namespace lumiq::ui::app {
 
 // What a user does in the settings window, written as one word:
 //   check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT
-//   tab:N  save  exit  import:FILE  export:FILE
+//   tab:N  save  exit  import:FILE  export:FILE  apply
+//   answer:save  answer:discard  answer:cancel
 // and, around the settings window:
-//   connect  pick:N  unplug:N  plug:N
+//   connect  open:FILE  pick:N  unplug:N  plug:N
 // TEMPLATE is a page's template id (130, 131, 132, 133, 137), ID a control
 // of that page; TEXT is UTF-8. import: and export: press "导入配置..." or
 // "导出配置..." and give FILE to the file dialog. connect presses "连接设备"
 // again; pick:N chooses the Nth row of the scanner chooser (from 1) and
 // presses Enter; unplug:N and plug:N pull and plug the Nth simulated scanner.
+// open:FILE presses "打开配置文件..." and gives FILE to its file dialog;
+// apply presses "应用到设备..." of a window on a file. answer: is the
+// answer to the next question a window asks (closing a file with unsaved
+// edits); without one the runner answers discard.
 // Each binding carries the action out on its own controls, as the user's
 // mouse and keyboard would.
 struct UserAction {
   enum class Kind {
     kCheck, kUncheck, kText, kTab, kSave, kExit, kImport, kExport,
     kConnect, kPick, kUnplug, kPlug,
+    kOpen, kApply, kAnswer,
   };
   Kind kind = Kind::kSave;
   int templateId = 0;
   int controlId = 0;
   int tab = 0;
   int number = 0;    // pick:, unplug:, plug:
-  std::string text;  // UTF-8; the file of import: and export:
+  std::string text;  // UTF-8; the file of import:, export: and open:; answer:'s word
 };
 
 // False for the actions done outside the settings window.
@@ -49,6 +55,11 @@ inline constexpr char kNoSettingsWindow[] = "the settings window has ended";
 inline constexpr char kNoChooser[] = "no scanner chooser is open";
 inline constexpr char kNoSuchChoice[] = "the chooser has no such row";
 inline constexpr char kSettingsWindowOpen[] = "the settings window is open";
+inline constexpr char kNotAFileWindow[] = "the window shows no profile file";
+
+// A question a window asks, as one line of output: "QUESTION " and the text
+// as MessageLine writes it, then " -> " and the answer given.
+std::string QuestionLine(std::string_view text, std::string_view answer);
 
 // A message box as one line of output: "MESSAGE " and the UTF-8 text, line
 // breaks written as \n.

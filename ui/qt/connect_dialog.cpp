@@ -26,6 +26,9 @@ ConnectDialog::ConnectDialog(MessageSink& messages, QWidget* parent)
   if (auto* connectButton = qobject_cast<QPushButton*>(controls_.Find(res::kConnectButton))) {
     connect(connectButton, &QPushButton::clicked, this, [this] { Connect(); });
   }
+  if (auto* openButton = qobject_cast<QPushButton*>(controls_.Find(res::kConnectOpenButton))) {
+    connect(openButton, &QPushButton::clicked, this, [this] { OpenProfile(); });
+  }
   if (auto* exitButton = qobject_cast<QPushButton*>(controls_.Find(res::kConnectExitButton))) {
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
   }
@@ -43,15 +46,31 @@ ConnectDialog::~ConnectDialog() = default;
 class ConnectDialog::Window final : public app::ConnectWindow {
  public:
   explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
-  void DropSettings() override { dialog.settings_.reset(); }
+  void DropSettings() override {
+    if (!dialog.applying_) dialog.settings_.reset();
+  }
   void ShowMessage(const std::string& utf8) override {
     dialog.messages_.Show(&dialog, QString::fromStdString(utf8));
   }
   void OpenSettings() override {
-    dialog.settings_ = std::make_unique<SettingsWindow>(dialog.messages_, &dialog);
+    if (dialog.applying_ && dialog.settings_) {
+      dialog.applying_ = false;
+      dialog.settings_->AttachScanner();
+      return;
+    }
+    Run(std::make_unique<SettingsWindow>(dialog.messages_, &dialog));
+  }
+  void OpenSettingsOn(std::unique_ptr<app::DocumentSource> source) override {
+    Run(std::make_unique<SettingsWindow>(dialog.messages_, &dialog, std::move(source)));
+  }
+  void Run(std::unique_ptr<SettingsWindow> window) {
+    dialog.settings_ = std::move(window);
+    ConnectDialog* owner = &dialog;
+    if (dialog.settings_->File()) {
+      dialog.settings_->SetApplyHandler([owner] { owner->ApplyToScanner(); });
+    }
     // Two windows under one title would leave a screen reader's window list
     // ambiguous: the connect window steps aside while the settings are open.
-    ConnectDialog* owner = &dialog;
     QObject::connect(dialog.settings_.get(), &QDialog::finished, owner, [owner] { owner->show(); });
     if (dialog.modal_) {
       dialog.hide();
@@ -81,8 +100,34 @@ class ConnectDialog::Window final : public app::ConnectWindow {
 
 ConnectDialog::Outcome ConnectDialog::Connect() {
   chooser_.reset();
+  applying_ = false;
   Window window(*this);
   return app::RunConnect(window);
+}
+
+ConnectDialog::Outcome ConnectDialog::OpenProfile() {
+  const std::optional<app::ChosenFile> file =
+      (fileChooser_ ? *fileChooser_ : files_).Choose(app::FileChoice::kOpen);
+  if (!file) return Outcome::kNoDevice;
+  return OpenFile(*file);
+}
+
+ConnectDialog::Outcome ConnectDialog::OpenFile(const app::ChosenFile& file) {
+  chooser_.reset();
+  applying_ = false;
+  Window window(*this);
+  return app::OpenProfile(window, file);
+}
+
+ConnectDialog::Outcome ConnectDialog::ApplyToScanner() {
+  if (!settings_ || !settings_->File()) return Outcome::kNoDevice;
+  chooser_.reset();
+  applying_ = true;
+  Window window(*this);
+  const Outcome outcome = app::RunConnect(window);
+  // A chooser keeps the connect going until it closes.
+  if (outcome != Outcome::kChoosing) applying_ = false;
+  return outcome;
 }
 
 ChooserDialog* ConnectDialog::Chooser() const {

@@ -6,6 +6,7 @@
 
 #include "ui/app/connect_flow.h"
 #include "ui/qt/dialog_builder.h"
+#include "ui/qt/file_chooser.h"
 
 class QAction;
 
@@ -37,6 +38,16 @@ class ConnectDialog : public QDialog {
   // several scanners kChoosing, the chooser then up (modally, or kept
   // shown like the settings window).
   Outcome Connect();
+  // "打开配置文件...": the file dialog, then a settings window on the file
+  // chosen (OpenFile); nothing is asked of a scanner.
+  Outcome OpenProfile();
+  Outcome OpenFile(const app::ChosenFile& file);
+  // The file dialog "打开配置文件..." opens; nullptr: the toolkit's own.
+  void UseFileChooser(app::FileChooser* chooser) { fileChooser_ = chooser; }
+  // "应用到设备..." of the settings window: the connect flow, whose success
+  // puts the scanner behind that window instead of opening a new one.
+  Outcome ApplyToScanner();
+
   // The settings window of the last connect while it is kept, or nullptr.
   SettingsWindow* Settings() const { return settings_.get(); }
   // The chooser while it is shown, or nullptr.
@@ -59,6 +70,10 @@ class ConnectDialog : public QDialog {
   std::unique_ptr<SettingsWindow> settings_;
   std::unique_ptr<ChooserDialog> chooser_;
   bool modal_ = true;
+  // A connect for "应用到设备..." is under way (until its chooser closes).
+  bool applying_ = false;
+  QtFileChooser files_{this};
+  app::FileChooser* fileChooser_ = nullptr;
 };
 
 }  // namespace lumiq::ui::qt

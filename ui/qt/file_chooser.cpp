@@ -16,7 +16,7 @@ std::optional<app::ChosenFile> QtFileChooser::Choose(app::FileChoice choice) {
                                              QString::fromUtf8(filter.pattern));
   }
   QFileDialog dialog(owner_,
-                     Translated(exporting ? app::kExportTitle : app::kImportTitle));
+                     Translated(app::FileDialogTitle(choice)));
   dialog.setNameFilters(filters);
   if (exporting) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -35,6 +35,10 @@ class PrintingSink final : public lumiq::ui::qt::MessageSink {
   void Show(QWidget* /*owner*/, const QString& text) override {
     lumiq::ui::app::PrintMessage(text.toStdString());
   }
+  lumiq::ui::app::SettingsSession::CloseAnswer Ask(QWidget* /*owner*/,
+                                                   const QString& text) override {
+    return lumiq::ui::app::AnswerQuestion(text.toStdString());
+  }
 };
 
 // The widget as it is painted, as PNG bytes: the runner writes the file.
@@ -64,6 +68,16 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
   lumiq::ui::app::ConnectOutcome Connect() override {
     const auto outcome = dialog_.Connect();
     QCoreApplication::processEvents();  // the load message, if any
+    return outcome;
+  }
+
+  lumiq::ui::app::ConnectOutcome OpenFile(const std::string& file) override {
+    // The button pressed; its file dialog answers with `file`.
+    lumiq::ui::app::GivenFileChooser chooser(file);
+    dialog_.UseFileChooser(&chooser);
+    const auto outcome = dialog_.OpenProfile();
+    dialog_.UseFileChooser(nullptr);
+    QCoreApplication::processEvents();  // the opening message, if any
     return outcome;
   }
 
@@ -117,7 +131,7 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
   }
 
   void CloseSettings() override {
-    if (SettingsWindow* window = dialog_.Settings()) window->reject();
+    if (SettingsWindow* window = dialog_.Settings()) window->CloseWithoutAsking();
   }
 
  private:

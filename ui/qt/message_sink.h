@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "ui/app/settings_session.h"
+
 class QMessageBox;
 class QWidget;
 
@@ -17,11 +19,17 @@ class MessageSink {
  public:
   virtual ~MessageSink() = default;
   virtual void Show(QWidget* owner, const QString& text) = 0;
+  // A question with Save, Discard and Cancel; a sink that cannot ask
+  // cancels, so that nothing is lost.
+  virtual app::SettingsSession::CloseAnswer Ask(QWidget* /*owner*/, const QString& /*text*/) {
+    return app::SettingsSession::CloseAnswer::kCancel;
+  }
 };
 
 class MessageBoxSink final : public MessageSink {
  public:
   void Show(QWidget* owner, const QString& text) override;
+  app::SettingsSession::CloseAnswer Ask(QWidget* owner, const QString& text) override;
   // The box Show runs, not yet shown (for measuring it).
   static std::unique_ptr<QMessageBox> Build(QWidget* owner, const QString& text);
 };

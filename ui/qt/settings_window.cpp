@@ -20,8 +20,11 @@ int SettingsWindow::TemplateOfTab(int tab) {
   return tab >= 0 && tab < kPageCount ? app::kPageTabs[tab].templateId : 0;
 }
 
-SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
-    : QDialog(parent), messages_(messages) {
+SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent,
+                               std::unique_ptr<app::DocumentSource> source)
+    : QDialog(parent),
+      messages_(messages),
+      session_(source ? std::move(source) : std::make_unique<app::ScannerSource>()) {
   const res::DialogTemplate& dialog = *res::FindDialogTemplate(res::kSettingsTemplateId);
   controls_ = BuildDialog(dialog, this);
   setWindowTitle(Translated(dialog.caption));
@@ -35,6 +38,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   exit_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExitButton));
   import_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsImportButton));
   export_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExportButton));
+  apply_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsApplyButton));
+  apply_->setVisible(session_.File() != nullptr);
 
   // Every page on one rectangle: the tab control's client area less the
   // header row, whatever the page's own template size.
@@ -67,6 +72,9 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
   connect(import_, &QPushButton::clicked, this, [this] { Import(); });
   connect(export_, &QPushButton::clicked, this, [this] { Export(); });
+  connect(apply_, &QPushButton::clicked, this, [this] {
+    if (applyHandler_) applyHandler_();
+  });
   AddTabKeys(this, tabs_);
   FocusOnOpening(this, controls_);
 }
@@ -135,6 +143,31 @@ std::optional<app::TransferResult> SettingsWindow::Export() {
   const std::optional<app::TransferResult> result = session_.Export(Pages(), Chooser());
   if (result) messages_.Show(this, QString::fromStdString(result->message));
   return result;
+}
+
+void SettingsWindow::AttachScanner() {
+  const std::string message = session_.AttachScanner(Pages());
+  apply_->hide();
+  messages_.Show(this, QString::fromStdString(message));
+}
+
+void SettingsWindow::CloseWithoutAsking() {
+  closing_ = true;
+  reject();
+}
+
+void SettingsWindow::done(int result) {
+  if (!closing_) {
+    if (const std::optional<std::string> question = session_.CloseQuestion(Pages())) {
+      const auto answer = messages_.Ask(this, QString::fromStdString(*question));
+      std::string message;
+      const bool closes = session_.AnswerClose(Pages(), answer, &message);
+      if (!message.empty()) messages_.Show(this, QString::fromStdString(message));
+      if (!closes) return;
+    }
+  }
+  closing_ = false;
+  QDialog::done(result);
 }
 
 void SettingsWindow::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,7 +37,9 @@ class SettingsWindow : public QDialog {
  public:
   static constexpr int kPageCount = app::kPageCount;
 
-  explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr);
+  // On the scanner behind the connection, or on `source` (a profile file).
+  explicit SettingsWindow(MessageSink& messages, QWidget* parent = nullptr,
+                          std::unique_ptr<app::DocumentSource> source = nullptr);
   ~SettingsWindow() override;
 
   // The template of tab `tab` (app::kPageTabs), or 0.
@@ -52,6 +55,7 @@ class SettingsWindow : public QDialog {
   QPushButton* ExitButton() const { return exit_; }
   QPushButton* ImportButton() const { return import_; }
   QPushButton* ExportButton() const { return export_; }
+  QPushButton* ApplyButton() const { return apply_; }
   const BuiltDialog& Controls() const { return controls_; }
 
   // Keys whose get failed while the pages loaded.
@@ -68,6 +72,18 @@ class SettingsWindow : public QDialog {
   // The file dialogs the two buttons open; nullptr: the toolkit's own.
   // Not owned.
   void UseFileChooser(app::FileChooser* chooser) { chooser_ = chooser; }
+
+  // The window's profile file, or nullptr on a scanner.
+  const app::ChosenFile* File() const { return session_.File(); }
+  // "应用到设备..." calls `apply`, which connects (the connect dialog's
+  // flow) and on success calls AttachScanner.
+  void SetApplyHandler(std::function<void()> apply) { applyHandler_ = std::move(apply); }
+  // The window now stands for the connected scanner, its pages unchanged.
+  void AttachScanner();
+  // Ends the window without the question a file with unsaved edits asks
+  // (the runner's end).
+  void CloseWithoutAsking();
+  void done(int result) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -94,6 +110,9 @@ class SettingsWindow : public QDialog {
   QPushButton* exit_ = nullptr;
   QPushButton* import_ = nullptr;
   QPushButton* export_ = nullptr;
+  QPushButton* apply_ = nullptr;
+  std::function<void()> applyHandler_;
+  bool closing_ = false;
   std::array<Page, kPageCount> pages_;
   bool loadFailureReported_ = false;
   app::SettingsSession session_;

@@ -37,9 +37,8 @@ class QtActionDriver final : public app::ActionDriver {
  public:
   explicit QtActionDriver(SettingsWindow& window) : window_(window) {}
 
-  void Press(Button button) override {
-    (button == Button::kSave ? window_.SaveButton() : window_.ExitButton())->click();
-  }
+  void Press(Button button) override { ButtonOf(button)->click(); }
+  bool IsShown(Button button) const override { return !ButtonOf(button)->isHidden(); }
   void SelectTab(int tab) override { window_.Tabs()->setCurrentIndex(tab); }
   std::optional<app::TransferResult> Transfer(app::FileChoice choice,
                                               const std::string& file) override {
@@ -75,6 +74,14 @@ class QtActionDriver final : public app::ActionDriver {
   }
 
  private:
+  QPushButton* ButtonOf(Button button) const {
+    switch (button) {
+      case Button::kSave: return window_.SaveButton();
+      case Button::kApply: return window_.ApplyButton();
+      case Button::kExit: break;
+    }
+    return window_.ExitButton();
+  }
   QWidget* Control(int templateId, int id) const {
     QtPageControls* page = window_.PageByTemplate(templateId);
     return page ? page->Widget(id) : nullptr;
