@@ -539,7 +539,7 @@
     </message>
     <message>
         <source>应用到设备...</source>
-        <translation>Apply to scanner...</translation>
+        <translation>Apply to device...</translation>
     </message>
     <message>
         <source>打开配置文件</source>

@@ -20,7 +20,7 @@ const DialogTemplate& SettingsTemplate() {
           {kSettingsExportButton, ControlKind::kPushButton, "导出配置...", {157, 258, 60, 14},
            kTabStop, {}},
           // A profile file's window only: connect, keeping the file's values.
-          {kSettingsApplyButton, ControlKind::kPushButton, "应用到设备...", {297, 258, 60, 14},
+          {kSettingsApplyButton, ControlKind::kPushButton, "应用到设备...", {295, 258, 64, 14},
            kTabStop, {}},
       }};
   return dialog;

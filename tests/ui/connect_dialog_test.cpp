@@ -104,6 +104,8 @@ TEST_F(ConnectTest, EnterConnects) {
 TEST_F(ConnectTest, EnterOnTheFocusedExitButtonExits) {
   ASSERT_EQ(dialog_.focusWidget(), Button(1));
   QTest::keyClick(dialog_.focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(dialog_.focusWidget(), Button(1006));  // "打开配置文件..." between them
+  QTest::keyClick(dialog_.focusWidget(), Qt::Key_Tab);
   ASSERT_EQ(dialog_.focusWidget(), Button(1004));
   QTest::keyClick(dialog_.focusWidget(), Qt::Key_Return);
   EXPECT_FALSE(dialog_.isVisible());

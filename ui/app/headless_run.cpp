@@ -140,6 +140,7 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
   // Each option but --seed holds one value: a second one would silently win.
   std::set<std::string> seen;
   bool windowEnded = false;
+  bool cancels = false;
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (word.rfind("--", 0) == 0 && word != "--help" && word != "--seed" &&
@@ -199,7 +200,9 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
         return UsageError("exit ends the settings window: only connect, open:, unplug: and "
                           "plug: may follow it: " + word);
       }
-      if (action->kind == UserAction::Kind::kExit) windowEnded = true;
+      // An exit answered with cancel may leave a file's window open.
+      if (action->kind == UserAction::Kind::kAnswer) cancels = action->text == "cancel";
+      if (action->kind == UserAction::Kind::kExit && !cancels) windowEnded = true;
       if (action->kind == UserAction::Kind::kConnect || action->kind == UserAction::Kind::kOpen) {
         windowEnded = false;
       }

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
 
 #include "res/strings.h"
 #include "ui/qt/connect_dialog.h"
@@ -12,7 +14,17 @@
 
 namespace lumiq::ui::qt {
 
-int ConfigApp::Run() {
+bool ReadArguments(int argc, char** argv, bool demo, app::ProgramArguments* parsed) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::string error;
+  if (app::ParseProgramArguments(arguments, demo, parsed, &error)) return true;
+  const std::string text = error + "\nusage: " + app::ProgramUsage(demo);
+  std::fprintf(stderr, "%s: %s\n", argv[0], text.c_str());
+  MessageBoxSink().Show(nullptr, QString::fromLocal8Bit(text.c_str()));
+  return false;
+}
+
+int ConfigApp::Run(const std::string& file) {
   QApplication::setWindowIcon(ProgramIcon());
   MessageBoxSink messages;
   if (!GbkAvailable()) {
@@ -24,6 +36,12 @@ int ConfigApp::Run() {
     return 1;
   }
   ConnectDialog dialog(messages);
+  if (!file.empty()) {
+    // Once the dialog runs, so that it is there to come back to.
+    QTimer::singleShot(0, &dialog, [&dialog, file] {
+      dialog.OpenFile(app::ChosenFile{file, QFile::decodeName(file.c_str()).toStdString(), 0});
+    });
+  }
   dialog.exec();
   return 0;
 }

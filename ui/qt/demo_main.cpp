@@ -1,26 +1,28 @@
+#include <cstdio>
+
 #include <QApplication>
 
-#include "sim/demo_configuration.h"
-#include "sim/scanner_setup.h"
-#include "sim/sim_platform.h"
-#include "sim/simulated_scanner.h"
+#include "ui/app/demo_scanners.h"
 #include "ui/qt/config_app.h"
+#include "ui/qt/message_sink.h"
 #include "ui/qt/translations.h"
 
-// The application on a simulated scanner with the demo configuration, for
-// trying the tool without hardware.
+// The application on simulated scanners (one with the demo configuration
+// unless told otherwise), for trying the tool without hardware.
 int main(int argc, char** argv) {
-  (void)argc;
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
   lumiq::ui::qt::UseLanguage(lumiq::ui::qt::SystemLanguage());
+  lumiq::ui::app::ProgramArguments arguments;
+  if (!lumiq::ui::qt::ReadArguments(argc, argv, true, &arguments)) return 2;
 
-  lumiq::sim::SimulatedScanner scanner;
-  lumiq::sim::SeedDemoScanner(scanner);
-  lumiq::sim::SimPlatform platform;
-  platform.AddScanner(&scanner);
-  const lumiq::sim::PluggedPlatform plugged(&platform);
-
-  return lumiq::ui::qt::ConfigApp().Run();
+  lumiq::ui::app::DemoScanners scanners;
+  std::string error;
+  if (!scanners.Plug(arguments.seeds, &error)) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    lumiq::ui::qt::MessageBoxSink().Show(nullptr, QString::fromLocal8Bit(error.c_str()));
+    return 2;
+  }
+  return lumiq::ui::qt::ConfigApp().Run(arguments.file);
 }

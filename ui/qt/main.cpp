@@ -4,11 +4,13 @@
 #include "ui/qt/translations.h"
 
 int main(int argc, char** argv) {
-  (void)argc;
-  // The tool takes no options: Qt is shown the program's name only.
+  // The tool's own arguments are read below: Qt is shown the program's name
+  // only.
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
   lumiq::ui::qt::UseLanguage(lumiq::ui::qt::SystemLanguage());
-  return lumiq::ui::qt::ConfigApp().Run();
+  lumiq::ui::app::ProgramArguments arguments;
+  if (!lumiq::ui::qt::ReadArguments(argc, argv, false, &arguments)) return 2;
+  return lumiq::ui::qt::ConfigApp().Run(arguments.file);
 }

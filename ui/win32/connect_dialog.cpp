@@ -11,6 +11,12 @@
 
 namespace lumiq::ui::win32 {
 
+namespace {
+// Posted to itself, so that a file given to the program opens once the
+// dialog runs.
+constexpr UINT kOpenStartFile = WM_APP + 1;
+}  // namespace
+
 // --- connect dialog ---
 
 ConnectDialog::ConnectDialog(HINSTANCE instance, MessageSink& messages)
@@ -65,12 +71,29 @@ void ConnectDialog::Initialise(HWND window) {
 class ConnectDialog::Window final : public app::ConnectWindow {
  public:
   explicit Window(ConnectDialog& dialog) : dialog(dialog) {}
-  void DropSettings() override { dialog.settings_.reset(); }
+  void DropSettings() override {
+    if (!dialog.applying_) dialog.settings_.reset();
+  }
   void ShowMessage(const std::string& utf8) override {
     dialog.messages_.Show(dialog.window_, utf8);
   }
   void OpenSettings() override {
-    dialog.settings_ = std::make_unique<SettingsWindow>(dialog.instance_, dialog.messages_);
+    if (dialog.applying_ && dialog.settings_) {
+      dialog.applying_ = false;
+      dialog.settings_->AttachScanner();
+      return;
+    }
+    Run(std::make_unique<SettingsWindow>(dialog.instance_, dialog.messages_));
+  }
+  void OpenSettingsOn(std::unique_ptr<app::DocumentSource> source) override {
+    Run(std::make_unique<SettingsWindow>(dialog.instance_, dialog.messages_, std::move(source)));
+  }
+  void Run(std::unique_ptr<SettingsWindow> window) {
+    dialog.settings_ = std::move(window);
+    if (dialog.settings_->File()) {
+      ConnectDialog* owner = &dialog;
+      dialog.settings_->SetApplyHandler([owner] { owner->ApplyToScanner(); });
+    }
     if (dialog.modal_) {
       dialog.settings_->RunModal(dialog.window_);
       dialog.settings_.reset();
@@ -105,8 +128,34 @@ class ConnectDialog::Window final : public app::ConnectWindow {
 
 app::ConnectOutcome ConnectDialog::Connect() {
   chooser_.reset();
+  applying_ = false;
   Window window(*this);
   return app::RunConnect(window);
+}
+
+app::ConnectOutcome ConnectDialog::OpenProfile() {
+  const std::optional<app::ChosenFile> file =
+      (fileChooser_ ? *fileChooser_ : files_).Choose(app::FileChoice::kOpen);
+  if (!file) return app::ConnectOutcome::kNoDevice;
+  return OpenFile(*file);
+}
+
+app::ConnectOutcome ConnectDialog::OpenFile(const app::ChosenFile& file) {
+  chooser_.reset();
+  applying_ = false;
+  Window window(*this);
+  return app::OpenProfile(window, file);
+}
+
+app::ConnectOutcome ConnectDialog::ApplyToScanner() {
+  if (!settings_ || !settings_->File()) return app::ConnectOutcome::kNoDevice;
+  chooser_.reset();
+  applying_ = true;
+  Window window(*this);
+  const app::ConnectOutcome outcome = app::RunConnect(window);
+  // A chooser keeps the connect going until it closes.
+  if (outcome != app::ConnectOutcome::kChoosing) applying_ = false;
+  return outcome;
 }
 
 void ConnectDialog::PaintMinimised() {
@@ -133,7 +182,14 @@ INT_PTR ConnectDialog::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
       Initialise(window_);
+      if (!startFile_.path.empty()) PostMessageW(window_, kOpenStartFile, 0, 0);
       return FocusOnOpening(window_, res::kConnectTemplateId);
+    case kOpenStartFile: {
+      const app::ChosenFile file = startFile_;
+      startFile_ = app::ChosenFile();
+      OpenFile(file);
+      return TRUE;
+    }
     case WM_SYSCOMMAND:
       // The low four bits of a system command are the system's own flags.
       if (static_cast<int>(wParam & res::kSystemCommandMask) == res::kAboutMenuCommand) {
@@ -154,6 +210,9 @@ INT_PTR ConnectDialog::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
       switch (LOWORD(wParam)) {
         case res::kConnectButton:  // also Enter: the default button
           Connect();
+          return TRUE;
+        case res::kConnectOpenButton:
+          if (HIWORD(wParam) == BN_CLICKED) OpenProfile();
           return TRUE;
         case res::kConnectExitButton:
           End(IDOK);

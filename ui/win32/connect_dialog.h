@@ -7,6 +7,7 @@
 #include "ui/app/connect_flow.h"
 #include "ui/win32/chooser_dialog.h"
 #include "ui/win32/dialog_builder.h"
+#include "ui/win32/file_chooser.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/settings_window.h"
 
@@ -36,6 +37,17 @@ class ConnectDialog {
   // kChoosing when the chooser came up instead (run modally, or kept
   // shown like the settings window).
   app::ConnectOutcome Connect();
+  // "打开配置文件...": the file dialog, then a settings window on the file
+  // chosen (OpenFile); nothing is asked of a scanner.
+  app::ConnectOutcome OpenProfile();
+  app::ConnectOutcome OpenFile(const app::ChosenFile& file);
+  // OpenFile once the dialog is up (a file given to the program).
+  void OpenOnStart(app::ChosenFile file) { startFile_ = std::move(file); }
+  // The file dialog "打开配置文件..." opens; nullptr: the platform's own.
+  void UseFileChooser(app::FileChooser* chooser) { fileChooser_ = chooser; }
+  // "应用到设备..." of the settings window: the connect flow, whose success
+  // puts the scanner behind that window instead of opening a new one.
+  app::ConnectOutcome ApplyToScanner();
   SettingsWindow* Settings() const { return settings_.get(); }
   // The chooser while it is shown, or nullptr.
   ChooserDialog* Chooser() const {
@@ -59,6 +71,11 @@ class ConnectDialog {
   HWND window_ = nullptr;
   bool modal_ = true;
   bool running_modally_ = false;
+  // A connect for "应用到设备..." is under way (until its chooser closes).
+  bool applying_ = false;
+  Win32FileChooser files_{&window_};
+  app::FileChooser* fileChooser_ = nullptr;
+  app::ChosenFile startFile_;
   std::unique_ptr<SettingsWindow> settings_;
   std::unique_ptr<ChooserDialog> chooser_;
 };

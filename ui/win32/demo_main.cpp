@@ -1,20 +1,20 @@
 #include <windows.h>
 
-#include "sim/demo_configuration.h"
-#include "sim/scanner_setup.h"
-#include "sim/sim_platform.h"
-#include "sim/simulated_scanner.h"
+#include "ui/app/demo_scanners.h"
 #include "ui/win32/config_app.h"
+#include "ui/win32/message_sink.h"
 
-// The application on the built-in simulated scanner with the demo
-// configuration, for trying the tool without a scanner.
+// The application on simulated scanners (one with the demo configuration
+// unless told otherwise), for trying the tool without a scanner.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {
-  lumiq::sim::SimulatedScanner scanner;
-  lumiq::sim::SeedDemoScanner(scanner);
-  lumiq::sim::SimPlatform platform;
-  platform.AddScanner(&scanner);
-  const lumiq::sim::PluggedPlatform plugged(&platform);
-
-  return lumiq::ui::win32::RunConfigApp(instance);
+  lumiq::ui::app::ProgramArguments arguments;
+  if (!lumiq::ui::win32::ReadArguments(true, &arguments)) return 2;
+  lumiq::ui::app::DemoScanners scanners;
+  std::string error;
+  if (!scanners.Plug(arguments.seeds, &error)) {
+    lumiq::ui::win32::MessageBoxSink().Show(nullptr, error);
+    return 2;
+  }
+  return lumiq::ui::win32::RunConfigApp(instance, arguments.file);
 }

@@ -34,6 +34,10 @@ class PrintingSink final : public lumiq::ui::win32::MessageSink {
   void Show(HWND /*owner*/, const std::string& utf8) override {
     lumiq::ui::app::PrintMessage(utf8);
   }
+  lumiq::ui::app::SettingsSession::CloseAnswer Ask(HWND /*owner*/,
+                                                   const std::string& utf8) override {
+    return lumiq::ui::app::AnswerQuestion(utf8);
+  }
 };
 
 void Pump() {
@@ -65,6 +69,16 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
   lumiq::ui::app::ConnectOutcome Connect() override {
     const auto outcome = dialog_.Connect();
     Pump();  // the load message, if any
+    return outcome;
+  }
+
+  lumiq::ui::app::ConnectOutcome OpenFile(const std::string& file) override {
+    // The button pressed; its file dialog answers with `file`.
+    lumiq::ui::win32::GivenWin32File chooser(file);
+    dialog_.UseFileChooser(&chooser);
+    const auto outcome = dialog_.OpenProfile();
+    dialog_.UseFileChooser(nullptr);
+    Pump();  // the opening message, if any
     return outcome;
   }
 

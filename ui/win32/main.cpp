@@ -2,8 +2,10 @@
 
 #include "ui/win32/config_app.h"
 
-// The tool takes no options.
+// LumiqConfigTool [PROFILE]
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {
-  return lumiq::ui::win32::RunConfigApp(instance);
+  lumiq::ui::app::ProgramArguments arguments;
+  if (!lumiq::ui::win32::ReadArguments(false, &arguments)) return 2;
+  return lumiq::ui::win32::RunConfigApp(instance, arguments.file);
 }

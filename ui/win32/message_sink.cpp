@@ -15,3 +15,17 @@ void MessageBoxSink::Show(HWND owner, const std::string& utf8) {
 }
 
 }  // namespace lumiq::ui::win32
+
+namespace lumiq::ui::win32 {
+
+app::SettingsSession::CloseAnswer MessageBoxSink::Ask(HWND owner, const std::string& utf8) {
+  const std::wstring caption = Utf8ToWide(res::StringResource(res::kAppTitleStringId));
+  switch (MessageBoxW(owner, Utf8ToWide(utf8).c_str(), caption.c_str(),
+                      MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
+    case IDYES: return app::SettingsSession::CloseAnswer::kSave;
+    case IDNO: return app::SettingsSession::CloseAnswer::kDiscard;
+    default: return app::SettingsSession::CloseAnswer::kCancel;
+  }
+}
+
+}  // namespace lumiq::ui::win32

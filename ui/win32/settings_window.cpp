@@ -51,10 +51,12 @@ INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 // --- settings window ---
 
-SettingsWindow::SettingsWindow(HINSTANCE instance, MessageSink& messages)
+SettingsWindow::SettingsWindow(HINSTANCE instance, MessageSink& messages,
+                               std::unique_ptr<app::DocumentSource> source)
     : instance_(instance),
       messages_(messages),
-      template_(BuildTemplate(TemplateOf(res::kSettingsTemplateId))) {}
+      template_(BuildTemplate(TemplateOf(res::kSettingsTemplateId))),
+      session_(source ? std::move(source) : std::make_unique<app::ScannerSource>()) {}
 
 SettingsWindow::~SettingsWindow() { Close(); }
 
@@ -116,6 +118,7 @@ void SettingsWindow::Initialise(HWND window) {
 
   CreatePages();
   session_.Open(Pages());
+  ShowWindow(GetDlgItem(window, res::kSettingsApplyButton), session_.File() ? SW_SHOW : SW_HIDE);
 
   ShowPageOf(0);
   SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
@@ -176,6 +179,21 @@ void SettingsWindow::Save() {
   messages_.Show(window_, session_.Save(Pages()).message);
 }
 
+void SettingsWindow::AttachScanner() {
+  const std::string message = session_.AttachScanner(Pages());
+  ShowWindow(GetDlgItem(window_, res::kSettingsApplyButton), SW_HIDE);
+  messages_.Show(window_, message);
+}
+
+bool SettingsWindow::MayClose() {
+  const std::optional<std::string> question = session_.CloseQuestion(Pages());
+  if (!question) return true;
+  std::string message;
+  const bool closes = session_.AnswerClose(Pages(), messages_.Ask(window_, *question), &message);
+  if (!message.empty()) messages_.Show(window_, message);
+  return closes;
+}
+
 void SettingsWindow::End(INT_PTR result) {
   if (modal_) {
     EndDialog(window_, result);
@@ -228,11 +246,14 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case res::kSettingsExportButton:
           if (HIWORD(wParam) == BN_CLICKED) Export();
           return TRUE;
+        case res::kSettingsApplyButton:
+          if (HIWORD(wParam) == BN_CLICKED && applyHandler_) applyHandler_();
+          return TRUE;
         case res::kSettingsExitButton:
-          if (HIWORD(wParam) == BN_CLICKED) End(IDOK);
+          if (HIWORD(wParam) == BN_CLICKED && MayClose()) End(IDOK);
           return TRUE;
         case IDCANCEL:  // Escape and the close box
-          End(IDCANCEL);
+          if (MayClose()) End(IDCANCEL);
           return TRUE;
         case IDOK:  // Enter: the window has no default button and never saves
           return TRUE;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +27,9 @@ class MessageSink;
 // "退出", Escape and the close box end the window without writing.
 class SettingsWindow {
  public:
-  SettingsWindow(HINSTANCE instance, MessageSink& messages);
+  // On the scanner behind the connection, or on `source` (a profile file).
+  SettingsWindow(HINSTANCE instance, MessageSink& messages,
+                 std::unique_ptr<app::DocumentSource> source = nullptr);
   ~SettingsWindow();
   SettingsWindow(const SettingsWindow&) = delete;
   SettingsWindow& operator=(const SettingsWindow&) = delete;
@@ -36,7 +39,8 @@ class SettingsWindow {
   // Creates the window modeless and shows it (the runner); it stays until
   // it ends itself or Close.
   bool Create(HWND owner);
-  // Ends the window as its close box would.
+  // Ends the window as its close box would, without the question a file
+  // with unsaved edits asks (the runner's end, the connect dialog's).
   void Close();
 
   HWND Handle() const { return window_; }
@@ -52,6 +56,14 @@ class SettingsWindow {
   std::optional<app::TransferResult> Export();
   void UseFileChooser(app::FileChooser* chooser) { chooser_ = chooser; }
 
+  // The window's profile file, or nullptr on a scanner.
+  const app::ChosenFile* File() const { return session_.File(); }
+  // "应用到设备..." calls `apply`, which connects (the connect dialog's
+  // flow) and on success calls AttachScanner.
+  void SetApplyHandler(std::function<void()> apply) { applyHandler_ = std::move(apply); }
+  // The window now stands for the connected scanner, its pages unchanged.
+  void AttachScanner();
+
  private:
   static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,6 +72,8 @@ class SettingsWindow {
   void ShowPageOf(int tab);
   void Save();
   void End(INT_PTR result);
+  // Closing a file with unsaved edits asks first; false: the window stays.
+  bool MayClose();
   app::PagesByTab Pages() const;
 
   HINSTANCE instance_;
@@ -74,6 +88,7 @@ class SettingsWindow {
   app::SettingsSession session_;
   Win32FileChooser dialogs_{&window_};
   app::FileChooser* chooser_ = nullptr;
+  std::function<void()> applyHandler_;
 };
 
 }  // namespace lumiq::ui::win32

@@ -43,8 +43,11 @@ class Win32ActionDriver final : public app::ActionDriver {
   explicit Win32ActionDriver(SettingsWindow& window) : window_(window) {}
 
   void Press(Button button) override {
-    const int id = button == Button::kSave ? res::kSettingsSaveButton : res::kSettingsExitButton;
-    SendMessageW(GetDlgItem(window_.Handle(), id), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(window_.Handle(), IdOf(button)), BM_CLICK, 0, 0);
+  }
+  bool IsShown(Button button) const override {
+    return (GetWindowLongW(GetDlgItem(window_.Handle(), IdOf(button)), GWL_STYLE) &
+            WS_VISIBLE) != 0;
   }
   void SelectTab(int tab) override {
     // A program's selection raises no notification; a click's does.
@@ -91,6 +94,14 @@ class Win32ActionDriver final : public app::ActionDriver {
   }
 
  private:
+  static int IdOf(Button button) {
+    switch (button) {
+      case Button::kSave: return res::kSettingsSaveButton;
+      case Button::kApply: return res::kSettingsApplyButton;
+      case Button::kExit: break;
+    }
+    return res::kSettingsExitButton;
+  }
   HWND Control(int templateId, int id) const {
     const Win32PageControls* page = window_.PageControlsAt(app::TabOfTemplate(templateId));
     return page ? page->Control(id) : nullptr;
