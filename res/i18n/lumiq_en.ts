@@ -581,5 +581,17 @@
         <source>窗口仍显示文件中的设置，尚未写入设备，按“保存”后写入。</source>
         <translation>The window still shows the file's settings; nothing was sent to the scanner yet. Save sends them.</translation>
     </message>
+    <message>
+        <source>端口 %1 设备号 %2</source>
+        <translation>port %1, device number %2</translation>
+    </message>
+    <message>
+        <source>模拟设备 端口 %1 设备号 %2</source>
+        <translation>simulated scanner, port %1, device number %2</translation>
+    </message>
+    <message>
+        <source>文件 %1</source>
+        <translation>file %1</translation>
+    </message>
 </context>
 </TS>

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -98,7 +100,9 @@ TEST_F(SettingsTest, PagesLoadInPageOrderBeforeTheWindowShows) {
 
 TEST_F(SettingsTest, OneVisiblePageAtATime) {
   SettingsWindow& window = Open();
-  EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Lumiq配置工具U口(ZR系列)v2.0.7"));
+  // The caption, then the scanner by port and device number.
+  EXPECT_EQ(window.windowTitle(),
+            QString::fromUtf8("Lumiq配置工具U口(ZR系列)v2.0.7 - 端口 1-1 设备号 ZR2404170032"));
   EXPECT_EQ(window.size(), ToPixels(368, 279, window.Controls().units));
   const QStringList captions = {"码制设置", "输出方式", "输出格式", "控制设置", "关于"};
   ASSERT_EQ(window.Tabs()->count(), 5);
@@ -129,6 +133,28 @@ TEST_F(SettingsTest, EachSaveRunsEveryStoreStepThenOneCommit) {
   EXPECT_EQ(messages_.Texts(), QStringList({kSaved, kSaved}));
   EXPECT_EQ(messages_.shown[0].owner, &window);
   EXPECT_TRUE(window.isVisible());  // Save does not end the window
+}
+
+TEST_F(SettingsTest, AChangedSettingMarksItsTabAndTheTitleAndSaveSendsTheSame) {
+  SettingsWindow& window = Open();
+  const QString title = window.windowTitle();
+  QtPageControls& symbology = window.PageControlsAt(0);
+  qobject_cast<QAbstractButton*>(symbology.Widget(1033))->click();
+  EXPECT_EQ(window.windowTitle(), title + " *");
+  EXPECT_EQ(window.Tabs()->tabText(0), QString::fromUtf8("码制设置 *"));
+  EXPECT_EQ(window.Tabs()->tabText(3), QString::fromUtf8("控制设置"));
+  // Undone, the mark goes.
+  qobject_cast<QAbstractButton*>(symbology.Widget(1033))->click();
+  EXPECT_EQ(window.windowTitle(), title);
+  EXPECT_EQ(window.Tabs()->tabText(0), QString::fromUtf8("码制设置"));
+
+  // The marks change nothing Save sends, and it keeps them: this window
+  // changed the scanner.
+  qobject_cast<QAbstractButton*>(symbology.Widget(1033))->click();
+  rig_.ClearTrace();
+  window.SaveButton()->click();
+  EXPECT_EQ(rig_.Trace().size(), reference_.saveTrace.size());
+  EXPECT_EQ(window.Tabs()->tabText(0), QString::fromUtf8("码制设置 *"));
 }
 
 TEST_F(SettingsTest, ExitTheCloseBoxAndEscapeWriteNothing) {

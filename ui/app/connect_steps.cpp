@@ -5,6 +5,7 @@
 #include "link/device_commands.h"
 #include "res/i18n/catalogue.h"
 #include "res/strings.h"
+#include "ui/app/change_marks.h"
 #include "ui/pages/connect_message.h"
 
 namespace lumiq::ui::app {
@@ -37,8 +38,15 @@ ConnectResult AfterOpen(int opened) {
 
 }  // namespace
 
-ConnectResult ConnectToScanner() { return AfterOpen(OpenDevice()); }
+ConnectResult ConnectToScanner() {
+  SetConnectedPort(std::string());
+  return AfterOpen(OpenDevice());
+}
 
-ConnectResult ConnectToScannerAt(const std::string& path) { return AfterOpen(OpenDeviceAt(path)); }
+ConnectResult ConnectToScannerAt(const std::string& path) {
+  // For the settings window's title, which names the scanner by its port.
+  SetConnectedPort(CurrentHidPlatform().PortOf(path));
+  return AfterOpen(OpenDeviceAt(path));
+}
 
 }  // namespace lumiq::ui::app

@@ -1,5 +1,6 @@
 #include "ui/app/demo_scanners.h"
 
+#include "ui/app/change_marks.h"
 #include "ui/app/program_arguments.h"
 
 namespace lumiq::ui::app {
@@ -32,6 +33,7 @@ bool DemoScanners::Plug(const std::vector<std::string>& seeds, std::string* erro
   }
   for (sim::SimulatedScanner& scanner : scanners_) platform_.AddScanner(&scanner);
   plugged_ = std::make_unique<sim::PluggedPlatform>(&platform_);
+  SetScannersSimulated(true);
   return true;
 }
 

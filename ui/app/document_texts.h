@@ -17,4 +17,15 @@ inline constexpr char kCloseQuestionText[] = "配置文件已修改，是否保�
 inline constexpr char kAppliedText[] =
     "窗口仍显示文件中的设置，尚未写入设备，按“保存”后写入。";
 
+// The settings window's title: its caption, then what it shows (%1 the
+// caption, %2 the subject); a subject is the scanner by port and device
+// number, a simulated one said as such, or the file by name.
+inline constexpr char kTitleText[] = "%1 - %2";
+inline constexpr char kScannerSubject[] = "端口 %1 设备号 %2";
+inline constexpr char kSimulatedSubject[] = "模拟设备 端口 %1 设备号 %2";
+inline constexpr char kFileSubject[] = "文件 %1";
+// After the title or a tab's caption while a setting it holds has changed
+// since the window opened.
+inline constexpr char kChangedMark[] = " *";
+
 }  // namespace lumiq::ui::app

@@ -7,6 +7,9 @@
 #include <set>
 
 #include "profile/text_file.h"
+#include "ui/app/change_marks.h"
+#include "ui/app/demo_scanners.h"
+#include "ui/app/program_arguments.h"
 #include "sim/scanner_setup.h"
 #include "sim/sim_pace.h"
 #include "sim/sim_platform.h"
@@ -17,7 +20,7 @@ namespace lumiq::ui::app {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: lumiq-headless [--seed FILE]... [--trace FILE] [--silent-from N]\n"
+    "usage: lumiq-headless [--seed FILE]... [--scanners N] [--trace FILE] [--silent-from N]\n"
     "                      [--pace TIME] [--screenshots DIR] [--lang zh|en|system]\n"
     "                      [--hid]\n"
     "                      [ACTION...]\n"
@@ -30,6 +33,8 @@ constexpr char kUsage[] =
     "  --seed FILE        the simulated scanner's settings (KEY=VALUE lines);\n"
     "                     default: the demo configuration. Once per scanner:\n"
     "                     several are plugged in in the order given\n"
+    "  --scanners N       N simulated scanners with the demo configuration, each\n"
+    "                     its own device number (not with --seed)\n"
     "  --trace FILE       write every command the scanner received, one a line\n"
     "                     (several scanners: each one's after 'SCANNER N')\n"
     "  --silent-from N    each scanner stops answering from its N-th command on\n"
@@ -159,6 +164,14 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
       std::string seed;
       if (!value(&seed)) return UsageError("--seed needs a file");
       options->seeds.push_back(seed);
+    } else if (word == "--scanners") {
+      std::string number;
+      ProgramArguments demo;
+      std::string error;
+      if (!value(&number) || !ParseProgramArguments({"--scanners", number}, true, &demo, &error)) {
+        return UsageError(error.empty() ? "--scanners needs a number" : error);
+      }
+      options->demoScanners = static_cast<int>(demo.seeds.size());
     } else if (word == "--trace") {
       if (!value(&options->trace)) return UsageError("--trace needs a file");
     } else if (word == "--screenshots") {
@@ -209,6 +222,10 @@ int ParseHeadlessOptions(int argc, char** argv, HeadlessOptions* options) {
       options->actions.push_back(*action);
     }
   }
+  if (options->demoScanners && !options->seeds.empty()) {
+    return UsageError("--scanners or --seed, not both");
+  }
+  if (options->demoScanners) options->seeds.assign(options->demoScanners, std::string());
   if (options->hid && (!options->seeds.empty() || !options->trace.empty() || options->silentFrom)) {
     return UsageError("--seed, --trace and --silent-from work on the simulated scanner, not --hid");
   }
@@ -331,12 +348,9 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
   std::deque<sim::SimulatedScanner> scanners;
   const std::vector<std::string> seeds =
       options.seeds.empty() ? std::vector<std::string>{std::string()} : options.seeds;
-  for (const std::string& seed : seeds) {
-    sim::SimulatedScanner& scanner = scanners.emplace_back();
-    sim::SeedError error;
-    if (!sim::SeedScanner(seed, scanner, &error)) return UsageError(error.Describe());
-    scanner.Faults().silentFrom = options.silentFrom;
-  }
+  std::string seedError;
+  if (!SeedDemoScanners(seeds, &scanners, &seedError)) return UsageError(seedError);
+  for (sim::SimulatedScanner& scanner : scanners) scanner.Faults().silentFrom = options.silentFrom;
 
   std::unique_ptr<HeadlessHost> host = makeHost();
   if (!host) return kRunOutputFailed;
@@ -349,6 +363,7 @@ int HeadlessMain(int argc, char** argv, i18n::Language (*systemLanguage)(),
       for (sim::SimulatedScanner& scanner : scanners) platform.AddScanner(&scanner);
     }
     const sim::PluggedPlatform plugged(options.hid ? nullptr : &platform);
+    SetScannersSimulated(!options.hid);
     Run run(*host, scanners);
     // A run that opens a file first asks nothing of a scanner.
     const bool opensFile =

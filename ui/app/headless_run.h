@@ -29,6 +29,7 @@ enum class LanguageRequest { kChinese, kEnglish, kSystem };
 
 struct HeadlessOptions {
   std::vector<std::string> seeds;  // one simulated scanner each, in plug-in order
+  int demoScanners = 0;            // --scanners: that many with the demo configuration
   std::string trace;
   std::string screenshots;
   int silentFrom = 0;

@@ -22,8 +22,22 @@ void SettingsSession::Open(const PagesByTab& pages) {
   SettingMap loaded;
   loadFailed_ = source_->Load(set, &loaded);
   openingNotes_ = source_->Unshown(set, loaded);
+  const auto deviceNumber = loaded.find(kDeviceNumberKey);
+  if (const ChosenFile* file = File()) {
+    subject_ = FileSubject(file->name.empty() ? file->path : file->name);
+  } else {
+    subject_ = ScannerSubject(deviceNumber == loaded.end() ? nullptr : &deviceNumber->second);
+  }
   transfer_.SetLoaded(std::move(loaded));
   baseline_ = Stored(pages, nullptr);
+  marks_.Reset(pages);
+}
+
+std::string SettingsSession::Title(const PagesByTab& pages) const {
+  const std::array<bool, kPageCount> changed = marks_.Changed(pages);
+  bool any = false;
+  for (bool tab : changed) any = any || tab;
+  return WindowTitle(subject_, any);
 }
 
 std::optional<std::string> SettingsSession::OpeningMessage() const {
@@ -46,7 +60,10 @@ SettingsSession::Saved SettingsSession::Save(const PagesByTab& pages) {
   std::vector<std::string> unstorable;
   const SettingMap shown = transfer_.Shown(PagesOf(pages), &unstorable);
   Saved saved = source_->Save(PagesOf(pages), shown, unstorable);
-  if (saved.outcome.Succeeded()) baseline_ = Stored(pages, nullptr);
+  if (saved.outcome.Succeeded()) {
+    baseline_ = Stored(pages, nullptr);
+    if (File()) marks_.Reset(pages);
+  }
   return saved;
 }
 
@@ -100,6 +117,7 @@ std::string SettingsSession::AttachScanner(const PagesByTab& pages) {
                                                                 profile::QuoteText(will->second)});
   }
   if (!failed.empty()) message += "\n" + LoadFailureMessage(failed);
+  subject_ = ScannerSubject(was == held.end() ? nullptr : &was->second);
   transfer_.SetLoaded(std::move(held));
   return message;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ui/app/change_marks.h"
 #include "ui/app/document_source.h"
 #include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
@@ -78,6 +80,15 @@ class SettingsSession {
   // the device number the scanner gets, as an import says it.
   std::string AttachScanner(const PagesByTab& pages);
 
+  // The window's title: its caption and what it shows, marked while any
+  // tab is (TabsChanged). A file's window is unmarked again once saved; a
+  // scanner's stays marked for what this window changed on it.
+  std::string Title(const PagesByTab& pages) const;
+  // Per tab, whether a setting it holds has changed since the window opened.
+  std::array<bool, kPageCount> TabsChanged(const PagesByTab& pages) const {
+    return marks_.Changed(pages);
+  }
+
   // The file side of both, for tests and tools.
   const ProfileTransfer& Transfer() const { return transfer_; }
 
@@ -88,6 +99,8 @@ class SettingsSession {
   std::vector<std::string> loadFailed_;
   std::string openingNotes_;
   SettingMap baseline_;
+  ChangeMarks marks_;
+  std::string subject_;
   ProfileTransfer transfer_;
 };
 

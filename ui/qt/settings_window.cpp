@@ -1,6 +1,9 @@
 #include "ui/qt/settings_window.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QPushButton>
 #include <QTabBar>
@@ -59,6 +62,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent,
   tabs_->setCurrentIndex(0);
 
   session_.Open(Pages());
+  WatchChanges();
+  RefreshMarks();
 
   // No button is a default button (the template has none): Enter inside a
   // page must never save or end the window. Enter on a focused button
@@ -98,6 +103,7 @@ app::PagesByTab SettingsWindow::Pages() {
 
 SaveOutcome SettingsWindow::Save() {
   const app::SettingsSession::Saved saved = session_.Save(Pages());
+  RefreshMarks();
   messages_.Show(this, QString::fromStdString(saved.message));
   return saved.outcome;
 }
@@ -115,6 +121,30 @@ void SettingsWindow::RebuildPages() {
     page.controls = std::move(controls);
   }
   ChainKeyboardOrder();
+  WatchChanges();
+}
+
+void SettingsWindow::WatchChanges() {
+  for (const Page& page : pages_) {
+    for (auto* button : page.widget->findChildren<QAbstractButton*>()) {
+      connect(button, &QAbstractButton::toggled, this, [this] { RefreshMarks(); });
+    }
+    for (auto* edit : page.widget->findChildren<QLineEdit*>()) {
+      connect(edit, &QLineEdit::textChanged, this, [this] { RefreshMarks(); });
+    }
+    for (auto* combo : page.widget->findChildren<QComboBox*>()) {
+      connect(combo, &QComboBox::currentTextChanged, this, [this] { RefreshMarks(); });
+    }
+  }
+}
+
+void SettingsWindow::RefreshMarks() {
+  const app::PagesByTab pages = Pages();
+  setWindowTitle(QString::fromStdString(session_.Title(pages)));
+  const std::array<bool, kPageCount> changed = session_.TabsChanged(pages);
+  for (int tab = 0; tab < kPageCount; ++tab) {
+    tabs_->setTabText(tab, QString::fromStdString(app::TabCaption(tab, changed[tab])));
+  }
 }
 
 void SettingsWindow::ChainKeyboardOrder() {
@@ -135,7 +165,10 @@ std::optional<app::TransferResult> SettingsWindow::Import() {
     RebuildPages();
     return Pages();
   });
-  if (result) messages_.Show(this, QString::fromStdString(result->message));
+  if (result) {
+    RefreshMarks();
+    messages_.Show(this, QString::fromStdString(result->message));
+  }
   return result;
 }
 
@@ -148,6 +181,7 @@ std::optional<app::TransferResult> SettingsWindow::Export() {
 void SettingsWindow::AttachScanner() {
   const std::string message = session_.AttachScanner(Pages());
   apply_->hide();
+  RefreshMarks();
   messages_.Show(this, QString::fromStdString(message));
 }
 

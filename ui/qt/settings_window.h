@@ -102,6 +102,10 @@ class SettingsWindow : public QDialog {
   void ChainKeyboardOrder();
   app::FileChooser& Chooser() { return chooser_ ? *chooser_ : dialogs_; }
   void ShowLoadFailure();
+  // The title and the tab headers, marked for the settings changed.
+  void RefreshMarks();
+  // Every control of the pages calls RefreshMarks when the user changes it.
+  void WatchChanges();
 
   MessageSink& messages_;
   BuiltDialog controls_;

@@ -79,6 +79,8 @@ QWidget* TabControl::widget(int index) const {
                                                               : nullptr;
 }
 
+void TabControl::setTabText(int index, const QString& caption) { bar_->setTabText(index, caption); }
+
 int TabControl::currentIndex() const { return bar_->currentIndex(); }
 
 void TabControl::setCurrentIndex(int index) { bar_->setCurrentIndex(index); }

@@ -34,6 +34,7 @@ class TabControl : public QWidget {
   void ReplacePage(int index, QWidget* page);
   int count() const;
   QString tabText(int index) const;
+  void setTabText(int index, const QString& caption);
   QWidget* widget(int index) const;
   int currentIndex() const;
   void setCurrentIndex(int index);
