@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +19,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "profile/profile.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/connect_dialog.h"
@@ -174,6 +178,63 @@ TEST(Headless, RunsTheActionsAgainstASeededScanner) {
   EXPECT_TRUE(lines.contains("SET deviceno=ZR-9"));
   EXPECT_EQ(lines.last(), "COMMIT");
   EXPECT_EQ(lines.count("COMMIT"), 1);
+}
+
+// SET lines (the runner's trace, `zrctl restore --dry-run`) as the last
+// value each key was sent, in bytes.
+std::map<std::string, std::string> SentSettings(const QStringList& lines) {
+  std::map<std::string, std::string> sent;
+  for (const QString& line : lines) {
+    if (!line.startsWith("SET ")) continue;
+    std::string key, value, error;
+    EXPECT_TRUE(profile::ParseAssignment(line.mid(4).toStdString(), &key, &value, &error)) << error;
+    sent[key] = value;
+  }
+  return sent;
+}
+
+TEST(Headless, AProfileEditedWithoutAScannerRestoresAsTheWindowWouldHaveSaved) {
+  QTemporaryDir dir;
+  const QByteArray site =
+      "# counter 3\nmasterver=V2.0.7\ndeviceno=\\xB2\\xD6-1\nqrcode=0\nio_outputs=com1\n"
+      "io_inits=com1\nio_monitors=com1\ncom1_baudrate=115200\ncom1_stopbits=1\n"
+      "com1_bytesizes=8\ncom1_paritys=NONE\n";
+  for (const char* name : {"site.profile", "scanner.txt"}) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(site);
+  }
+  const QStringList edits = {"check:130:1033", "text:137:1103=仓库-5", "text:133:1067=57600"};
+
+  const HeadlessRun onFile = Headless(QStringList{"--trace", dir.filePath("file.trace"),
+                                                  "open:" + dir.filePath("site.profile")} +
+                                      edits + QStringList{"save", "exit"});
+  EXPECT_EQ(onFile.status, 0) << onFile.err.toStdString();
+  EXPECT_TRUE(onFile.out.endsWith(QString::fromUtf8("MESSAGE 配置已保存到文件，未写入任何设备:\\n") +
+                                  dir.filePath("site.profile") + "\n"))
+      << onFile.out.toStdString();
+  EXPECT_TRUE(ReadLines(dir.filePath("file.trace")).isEmpty());
+  QFile saved(dir.filePath("site.profile"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(saved.readAll());
+  EXPECT_TRUE(text.startsWith("# counter 3\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains(QString::fromUtf8("\ndeviceno=仓库-5\n"))) << text.toStdString();
+  EXPECT_TRUE(text.contains("\nqrcode=1\n"));
+
+  const HeadlessRun onScanner =
+      Headless(QStringList{"--seed", dir.filePath("scanner.txt"), "--trace",
+                           dir.filePath("scanner.trace")} + edits + QStringList{"save"});
+  EXPECT_EQ(onScanner.status, 0) << onScanner.err.toStdString();
+  QProcess zrctl;
+  zrctl.start(QString::fromUtf8(LUMIQ_ZRCTL_PATH),
+              {"restore", "--dry-run", dir.filePath("site.profile")});
+  ASSERT_TRUE(zrctl.waitForFinished(30000));
+  EXPECT_EQ(zrctl.exitCode(), 0) << zrctl.readAllStandardError().toStdString();
+  const QStringList restored =
+      QString::fromUtf8(zrctl.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  const auto windowSent = SentSettings(ReadLines(dir.filePath("scanner.trace")));
+  EXPECT_FALSE(windowSent.empty());
+  EXPECT_EQ(SentSettings(restored), windowSent);
 }
 
 TEST(Headless, AScannerFallingSilentShowsTheReadFailureAsOneLine) {

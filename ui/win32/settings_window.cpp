@@ -22,6 +22,9 @@ constexpr UINT kShowLoadFailure = WM_APP + 1;
 // Posted on a change of DPI, so that the pages are placed once the system
 // has rescaled the window and the tab control.
 constexpr UINT kPlacePages = WM_APP + 2;
+// Posted by a page when the user changed one of its controls, so that the
+// title and the tab headers show what changed.
+constexpr UINT kRefreshMarks = WM_APP + 3;
 
 // Child pages: the combo lists, the tab's themed background; no handlers.
 struct PageCreation {
@@ -43,6 +46,18 @@ INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     const auto* tmpl =
         reinterpret_cast<const res::DialogTemplate*>(GetWindowLongPtrW(window, DWLP_USER));
     if (tmpl) KeepRadioStop(window, *tmpl, LOWORD(wParam));
+  }
+  if (message == WM_COMMAND) {
+    switch (HIWORD(wParam)) {
+      case BN_CLICKED:
+      case EN_CHANGE:
+      case CBN_EDITCHANGE:
+      case CBN_SELCHANGE:
+        PostMessageW(GetAncestor(window, GA_ROOT), kRefreshMarks, 0, 0);
+        break;
+      default:
+        break;
+    }
   }
   return FALSE;
 }
@@ -118,6 +133,7 @@ void SettingsWindow::Initialise(HWND window) {
 
   CreatePages();
   session_.Open(Pages());
+  RefreshMarks();
   ShowWindow(GetDlgItem(window, res::kSettingsApplyButton), session_.File() ? SW_SHOW : SW_HIDE);
 
   ShowPageOf(0);
@@ -157,6 +173,7 @@ std::optional<app::TransferResult> SettingsWindow::Import() {
     // The operator stays on the page that was showing.
     const LRESULT selected = SendMessageW(tabs_, TCM_GETCURSEL, 0, 0);
     ShowPageOf(selected >= 0 && selected < app::kPageCount ? static_cast<int>(selected) : 0);
+    RefreshMarks();
   }
   messages_.Show(window_, result->message);
   return result;
@@ -176,12 +193,29 @@ void SettingsWindow::ShowPageOf(int tab) {
 }
 
 void SettingsWindow::Save() {
-  messages_.Show(window_, session_.Save(Pages()).message);
+  const std::string message = session_.Save(Pages()).message;
+  RefreshMarks();
+  messages_.Show(window_, message);
+}
+
+void SettingsWindow::RefreshMarks() {
+  if (!window_) return;
+  const app::PagesByTab pages = Pages();
+  SetWindowTextW(window_, Utf8ToWide(session_.Title(pages)).c_str());
+  const std::array<bool, app::kPageCount> changed = session_.TabsChanged(pages);
+  for (int tab = 0; tab < app::kPageCount; ++tab) {
+    std::wstring caption = Utf8ToWide(app::TabCaption(tab, changed[static_cast<size_t>(tab)]));
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+  }
 }
 
 void SettingsWindow::AttachScanner() {
   const std::string message = session_.AttachScanner(Pages());
   ShowWindow(GetDlgItem(window_, res::kSettingsApplyButton), SW_HIDE);
+  RefreshMarks();
   messages_.Show(window_, message);
 }
 
@@ -219,6 +253,9 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       for (int tab = 0; tab < app::kPageCount; ++tab) PlacePage(PageWindow(tab), placed);
       return TRUE;
     }
+    case kRefreshMarks:
+      RefreshMarks();
+      return TRUE;
     case kShowLoadFailure:
       if (const std::optional<std::string> text = session_.OpeningMessage()) {
         messages_.Show(window_, *text);

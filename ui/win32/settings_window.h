@@ -71,6 +71,8 @@ class SettingsWindow {
   void CreatePages();
   void ShowPageOf(int tab);
   void Save();
+  // The title and the tab headers, marked for the settings changed.
+  void RefreshMarks();
   void End(INT_PTR result);
   // Closing a file with unsaved edits asks first; false: the window stays.
   bool MayClose();
