@@ -16,13 +16,29 @@ const char* ProgramUsage(bool demo) {
               : "LumiqConfigTool [PROFILE]";
 }
 
+std::string ProgramHelp(bool demo) {
+  std::string help = std::string("usage: ") + ProgramUsage(demo) + "\n\n";
+  help += "  PROFILE       a profile file to show and edit without a scanner, as\n"
+          "                the connect dialog's open button does\n";
+  if (demo) {
+    help += "  --scanners N  N simulated scanners with the demo configuration, each\n"
+            "                its own device number (1 to 16; default 1)\n"
+            "  --seed FILE   a simulated scanner with FILE's settings (KEY=VALUE\n"
+            "                lines); once per scanner\n";
+  }
+  help += "  --help        this text\n";
+  return help;
+}
+
 bool ParseProgramArguments(const std::vector<std::string>& arguments, bool demo,
                            ProgramArguments* parsed, std::string* error) {
   int scanners = 0;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     const bool option = word.size() > 1 && word[0] == '-';
-    if (demo && word == "--scanners") {
+    if (word == "--help" || word == "-h") {
+      parsed->help = true;
+    } else if (demo && word == "--scanners") {
       if (scanners || i + 1 >= arguments.size()) return Fail(error, "--scanners needs a number");
       const std::string& number = arguments[++i];
       if (number.empty() || number.size() > 2 ||

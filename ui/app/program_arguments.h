@@ -16,6 +16,7 @@ namespace lumiq::ui::app {
 struct ProgramArguments {
   std::string file;                // UTF-8 on Windows, as given elsewhere; empty: none
   std::vector<std::string> seeds;  // the demo's scanners; "" is the demo configuration
+  bool help = false;               // --help: ProgramHelp is shown, nothing runs
 };
 
 inline constexpr int kMostDemoScanners = 16;
@@ -27,6 +28,8 @@ bool ParseProgramArguments(const std::vector<std::string>& arguments, bool demo,
 
 // The usage line for the message box of a command line not understood.
 const char* ProgramUsage(bool demo);
+// What --help prints: the usage line and what each part means.
+std::string ProgramHelp(bool demo);
 
 // The device number of the Nth demo scanner (from 1) when several are
 // plugged in: "演示-N", so that the chooser's rows differ.

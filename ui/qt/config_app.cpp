@@ -17,7 +17,10 @@ namespace lumiq::ui::qt {
 bool ReadArguments(int argc, char** argv, bool demo, app::ProgramArguments* parsed) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
   std::string error;
-  if (app::ParseProgramArguments(arguments, demo, parsed, &error)) return true;
+  if (app::ParseProgramArguments(arguments, demo, parsed, &error)) {
+    if (parsed->help) std::fputs(app::ProgramHelp(demo).c_str(), stdout);
+    return true;
+  }
   const std::string text = error + "\nusage: " + app::ProgramUsage(demo);
   std::fprintf(stderr, "%s: %s\n", argv[0], text.c_str());
   MessageBoxSink().Show(nullptr, QString::fromLocal8Bit(text.c_str()));

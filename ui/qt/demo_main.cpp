@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   lumiq::ui::qt::UseLanguage(lumiq::ui::qt::SystemLanguage());
   lumiq::ui::app::ProgramArguments arguments;
   if (!lumiq::ui::qt::ReadArguments(argc, argv, true, &arguments)) return 2;
+  if (arguments.help) return 0;
 
   lumiq::ui::app::DemoScanners scanners;
   std::string error;

@@ -12,5 +12,6 @@ int main(int argc, char** argv) {
   lumiq::ui::qt::UseLanguage(lumiq::ui::qt::SystemLanguage());
   lumiq::ui::app::ProgramArguments arguments;
   if (!lumiq::ui::qt::ReadArguments(argc, argv, false, &arguments)) return 2;
+  if (arguments.help) return 0;
   return lumiq::ui::qt::ConfigApp().Run(arguments.file);
 }

@@ -73,7 +73,11 @@ bool ReadArguments(bool demo, app::ProgramArguments* parsed) {
     arguments.push_back(WideToUtf8(word));
   }
   std::string error;
-  if (app::ParseProgramArguments(arguments, demo, parsed, &error)) return true;
+  if (app::ParseProgramArguments(arguments, demo, parsed, &error)) {
+    // A program without a console answers --help in a box.
+    if (parsed->help) MessageBoxSink().Show(nullptr, app::ProgramHelp(demo));
+    return true;
+  }
   MessageBoxSink().Show(nullptr, error + "\nusage: " + app::ProgramUsage(demo));
   return false;
 }

@@ -10,6 +10,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
                    int /*show*/) {
   lumiq::ui::app::ProgramArguments arguments;
   if (!lumiq::ui::win32::ReadArguments(true, &arguments)) return 2;
+  if (arguments.help) return 0;
   lumiq::ui::app::DemoScanners scanners;
   std::string error;
   if (!scanners.Plug(arguments.seeds, &error)) {

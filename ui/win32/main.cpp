@@ -7,5 +7,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
                    int /*show*/) {
   lumiq::ui::app::ProgramArguments arguments;
   if (!lumiq::ui::win32::ReadArguments(false, &arguments)) return 2;
+  if (arguments.help) return 0;
   return lumiq::ui::win32::RunConfigApp(instance, arguments.file);
 }
