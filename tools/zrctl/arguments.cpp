@@ -20,6 +20,7 @@ constexpr CommandName kCommands[] = {
     {"set", Command::kSet},         {"commit", Command::kCommit},
     {"dump", Command::kDump},       {"restore", Command::kRestore},
     {"diff", Command::kDiff},       {"provision", Command::kProvision},
+    {"keys", Command::kKeys},
 };
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -37,6 +38,7 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--no-secrets") return &invocation->noSecrets;
   if (arg == "--json") return &invocation->json;
   if (arg == "--any-firmware") return &invocation->anyFirmware;
+  if (arg == "--markdown") return &invocation->markdown;
   return nullptr;
 }
 
@@ -75,6 +77,12 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
         return false;
       }
       break;
+    case Command::kKeys:
+      if (count > 1) {
+        *error = "keys takes at most one KEY";
+        return false;
+      }
+      break;
     case Command::kRestore:
     case Command::kDiff:
     case Command::kProvision:
@@ -86,6 +94,10 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
   }
   if (invocation.commit && invocation.command != Command::kSet) {
     *error = "--commit belongs to set";
+    return false;
+  }
+  if (invocation.markdown && invocation.command != Command::kKeys) {
+    *error = "--markdown belongs to keys";
     return false;
   }
   if (invocation.dryRun && invocation.command != Command::kRestore) {
@@ -291,6 +303,8 @@ std::string UsageText() {
          "  provision FILE        waits for scanners and restores FILE (deviceno\n"
          "                        aside) onto each one plugged in, once; the scanners\n"
          "                        present at the start too; Ctrl+C ends it\n"
+         "  keys [KEY]            every setting the window reads and writes: its\n"
+         "                        page, values, controls and when Save sends it\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
          "  --all                 run on every scanner present, several at once\n"
@@ -301,6 +315,7 @@ std::string UsageText() {
          "  --simulate-pace=TIME  each report to or from a simulated scanner takes\n"
          "                        TIME (1ms, 250us), as on a real scanner\n"
          "  --trace               show every frame on stderr\n"
+         "  --markdown            (keys) the reference as a Markdown page\n"
          "  --json                the result as one JSON document on stdout (messages\n"
          "                        still on stderr)\n"
          "  --commit              (set) commit in the same run\n"

@@ -1,5 +1,7 @@
 #include "tools/zrctl/zrctl.h"
 
+#include "ui/app/settings_reference.h"
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -234,6 +236,7 @@ const char* CommandName(Command command) {
     case Command::kRestore: return "restore";
     case Command::kDiff: return "diff";
     case Command::kProvision: return "provision";
+    case Command::kKeys: return "keys";
   }
   return "";
 }
@@ -307,6 +310,22 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   }
   if (invocation.command == Command::kHelp) {
     out << UsageText();
+    return kExitOk;
+  }
+  if (invocation.command == Command::kKeys) {
+    // Asks nothing of a scanner: the window's own pages answer.
+    const std::vector<ui::app::KeyReference> keys = ui::app::SettingsReference();
+    if (invocation.markdown) {
+      out << ui::app::ReferenceMarkdown(keys);
+      return kExitOk;
+    }
+    const std::string only = invocation.operands.empty() ? std::string() : invocation.operands[0];
+    const std::string text = ui::app::ReferenceText(keys, only);
+    if (text.empty()) {
+      err << "zrctl: the window neither reads nor writes " << only << "\n";
+      return kExitFailed;
+    }
+    out << text;
     return kExitOk;
   }
 

@@ -18,23 +18,26 @@ namespace lumiq::ui {
 
 namespace {
 
+PageControls& PageOf(PageSet& pages, int templateId) {
+  switch (templateId) {
+    case SymbologyPage::kTemplateId: return pages.symbology;
+    case OutputMethodPage::kTemplateId: return pages.outputMethod;
+    case OutputFormatPage::kTemplateId: return pages.outputFormat;
+    case ControlPage::kTemplateId: return pages.control;
+    default: return pages.version;
+  }
+}
+
+const PageControls& PageOf(const PageSet& pages, int templateId) {
+  return PageOf(const_cast<PageSet&>(pages), templateId);
+}
+
 void LoadInPageOrder(PageSet& pages, SettingReader& reader) {
-  SymbologyPage::Load(pages.symbology, reader);
-  OutputMethodPage::Load(pages.outputMethod, reader);
-  OutputFormatPage::Load(pages.outputFormat, reader);
-  ControlPage::Load(pages.control, reader);
-  VersionPage::Load(pages.version, reader);
+  for (const LoadStep& step : LoadSteps()) step.load(PageOf(pages, step.templateId), reader);
 }
 
 void StoreInSaveOrder(const PageSet& pages, SettingWriter& writer) {
-  SymbologyPage::StoreS1(pages.symbology, writer);            // S1
-  OutputMethodPage::StoreS2(pages.outputMethod, writer);      // S2
-  OutputFormatPage::StoreS3(pages.outputFormat, writer);  // S3
-  ControlPage::StoreS4(pages.control, writer);            // S4
-  OutputFormatPage::StoreS5(pages.outputFormat, writer);  // S5
-  VersionPage::StoreS6(pages.version, writer);                // S6
-  ControlPage::StoreS7(pages.control, writer);            // S7
-  OutputFormatPage::StoreS8(pages.outputFormat, writer);  // S8
+  for (const StoreStep& step : StoreSteps()) step.store(PageOf(pages, step.templateId), writer);
 }
 
 // Controls that keep nothing: the pages' Loads only set controls, so what
@@ -51,6 +54,31 @@ class DiscardingControls final : public PageControls {
 };
 
 }  // namespace
+
+const std::vector<LoadStep>& LoadSteps() {
+  static const std::vector<LoadStep> steps = {
+      {SymbologyPage::kTemplateId, &SymbologyPage::Load},
+      {OutputMethodPage::kTemplateId, &OutputMethodPage::Load},
+      {OutputFormatPage::kTemplateId, &OutputFormatPage::Load},
+      {ControlPage::kTemplateId, &ControlPage::Load},
+      {VersionPage::kTemplateId, &VersionPage::Load},
+  };
+  return steps;
+}
+
+const std::vector<StoreStep>& StoreSteps() {
+  static const std::vector<StoreStep> steps = {
+      {"S1", SymbologyPage::kTemplateId, &SymbologyPage::StoreS1},
+      {"S2", OutputMethodPage::kTemplateId, &OutputMethodPage::StoreS2},
+      {"S3", OutputFormatPage::kTemplateId, &OutputFormatPage::StoreS3},
+      {"S4", ControlPage::kTemplateId, &ControlPage::StoreS4},
+      {"S5", OutputFormatPage::kTemplateId, &OutputFormatPage::StoreS5},
+      {"S6", VersionPage::kTemplateId, &VersionPage::StoreS6},
+      {"S7", ControlPage::kTemplateId, &ControlPage::StoreS7},
+      {"S8", OutputFormatPage::kTemplateId, &OutputFormatPage::StoreS8},
+  };
+  return steps;
+}
 
 std::vector<std::string> ReadMissingSettings(SettingMap* settings) {
   DiscardingControls discarded;

@@ -19,6 +19,22 @@ struct PageSet {
   PageControls& version;
 };
 
+// One step of Save: a page's store group. StoreSteps lists S1 to S8 in the
+// order Save runs them.
+struct StoreStep {
+  const char* name;  // "S1" .. "S8"
+  int templateId;    // the page whose controls it reads
+  void (*store)(const PageControls&, SettingWriter&);
+};
+const std::vector<StoreStep>& StoreSteps();
+
+// The pages' Loads in the order the window runs them.
+struct LoadStep {
+  int templateId;
+  void (*load)(PageControls&, SettingReader&);
+};
+const std::vector<LoadStep>& LoadSteps();
+
 // Runs every page's Load in creation order (symbology, output method,
 // output format, control, version). Returns the keys that could not be read.
 std::vector<std::string> LoadPages(PageSet& pages);
