@@ -8,6 +8,7 @@
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "res/dialog_template.h"
+#include "res/ids/app_ids.h"
 #include "ui/app/access_layout.h"
 #include "ui/app/page_tabs.h"
 #include "ui/pages/settings_sequence.h"
@@ -147,7 +148,17 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
     return reference;
   };
   for (const auto& [key, sent] : base) entry(key).step = sent.step;
-  std::map<std::string, std::vector<std::string>> appearsWith;  // a key sent only with these
+  std::map<std::string, std::vector<std::string>> appearsWithBox;  // a key sent only with these
+  std::map<std::string, std::vector<std::string>> appearsWithRadio;
+  // A box may count only once some radio button is chosen (the hints, with
+  // a reboot light): boxes are also tried with the first of every group.
+  ProbeControls chosen(dialog);
+  for (const res::ControlTemplate& control : dialog.controls) {
+    if (control.kind != res::ControlKind::kRadioButton) continue;
+    const std::vector<int> group = res::RadioGroupOf(dialog, control.id);
+    if (!group.empty() && group.front() == control.id) chosen.Click(control.id);
+  }
+  const SentMap chosenBase = Store(templateId, chosen);
 
   // Each box and radio button alone, then every field typed into with
   // every box checked (a channel's fields are sent only with its box).
@@ -165,16 +176,28 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
       if (was != base.end() && was->second.value == sent.value) continue;
       KeyReference& reference = entry(key);
       reference.step = sent.step;
-      if (was == base.end()) appearsWith[key].push_back(name + (box ? "" : " (chosen)"));
+      if (was == base.end()) (box ? appearsWithBox : appearsWithRadio)[key].push_back(name);
       AddValue(&reference, sent.value, name + (box ? " checked" : " chosen"));
       if (box) boxesOf[key].push_back(control.id);
+    }
+    if (!box) continue;
+    ProbeControls withRadios = chosen;
+    withRadios.Click(control.id);
+    for (const auto& [key, sent] : Store(templateId, withRadios)) {
+      const auto was = chosenBase.find(key);
+      if (was == chosenBase.end() || was->second.value == sent.value) continue;
+      AddValue(&entry(key), sent.value, name + " checked");
+      std::vector<int>& boxes = boxesOf[key];
+      if (std::find(boxes.begin(), boxes.end(), control.id) == boxes.end()) {
+        boxes.push_back(control.id);
+      }
     }
   }
   // Two boxes that share a key: both checked ("1,26").
   for (const auto& [key, boxes] : boxesOf) {
     for (size_t a = 0; a < boxes.size(); ++a) {
       for (size_t b = a + 1; b < boxes.size(); ++b) {
-        ProbeControls probe(dialog);
+        ProbeControls probe = chosen;
         probe.Click(boxes[a]);
         probe.Click(boxes[b]);
         const SentMap sent = Store(templateId, probe);
@@ -211,12 +234,20 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
     AddValue(&keys[key], sent.value, "as the page starts (no box checked, no field filled)");
   }
   (void)full;
-  for (const auto& [key, names] : appearsWith) {
-    std::string when = "while ";
+  auto listed = [](const std::vector<std::string>& names) {
+    std::string list;
     for (size_t i = 0; i < names.size(); ++i) {
-      when += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+      list += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
     }
-    keys[key].when = when + (names.size() == 1 ? " is checked" : " is checked (the last block wins)");
+    return list;
+  };
+  for (const auto& [key, names] : appearsWithBox) {
+    keys[key].when = "while " + listed(names) + " is checked" +
+                     (names.size() > 1 ? " (the last one's value)" : "");
+  }
+  for (const auto& [key, names] : appearsWithRadio) {
+    if (!keys[key].when.empty()) continue;
+    keys[key].when = "once " + listed(names) + " is chosen";
   }
   // What Load reads, given what the controls can send.
   sendable = nullptr;
@@ -269,7 +300,11 @@ std::string ReferenceMarkdown(const std::vector<KeyReference>& keys) {
       "and templates; do not edit (`cmake --build build --target settings-reference`\n"
       "writes it again, and a test checks it is up to date).\n\n"
       "Every key the window reads or writes: the page that shows it, whether it\n"
-      "is read when the window opens, when \"保存\" sends it (steps S1 to S8 in\n"
+      "is read when the window opens, when \"" +
+      std::string(res::FindDialogTemplate(res::kSettingsTemplateId)
+                      ->Find(res::kSettingsSaveButton)
+                      ->caption) +
+      "\" sends it (steps S1 to S8 in\n"
       "order, then the commit), and each value a control gives it. `TEXT` is\n"
       "what the field holds. A value the page does not know leaves its controls\n"
       "as the page starts.\n";
