@@ -82,10 +82,12 @@ SentMap Store(int templateId, const ProbeControls& controls) {
   return sent;
 }
 
+using Sendable = std::vector<std::pair<std::string, std::string>>;
+
 // The keys a page's Load reads: from a scanner holding nothing, and from
 // one holding each value the page's controls can send, one at a time (a
 // channel's parameters are read only while it is the output).
-std::set<std::string> ReadBy(int templateId, const std::vector<std::pair<std::string, std::string>>& sendable) {
+std::set<std::string> ReadBy(int templateId, const Sendable& sendable) {
   std::vector<SettingMap> scanners = {SettingMap()};
   for (const auto& [key, value] : sendable) scanners.push_back({{key, value}});
   std::set<std::string> keys;
@@ -110,11 +112,11 @@ std::string Named(const res::DialogTemplate& dialog, const AccessLayout& layout,
   return std::to_string(id);
 }
 
-// Every value a probe sent, for the reads it may lead to.
-std::vector<std::pair<std::string, std::string>>* sendable = nullptr;
-
-void AddValue(KeyReference* key, const std::string& bytes, const std::string& meaning) {
-  if (sendable && bytes != kTyped) sendable->emplace_back(key->key, bytes);
+// Adds a value of `key` and what gives it; `sendable` collects every value
+// found, for the reads it may lead to.
+void AddValue(KeyReference* key, const std::string& bytes, const std::string& meaning,
+              Sendable* sendable) {
+  if (bytes != kTyped) sendable->emplace_back(key->key, bytes);
   const std::string value = bytes == kTyped ? kTypedShown
                             : bytes.empty() ? std::string("\"\"")
                                             : profile::EscapeText(bytes);
@@ -134,8 +136,7 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
   const int templateId = kPageTabs[tab].templateId;
   const res::DialogTemplate& dialog = *res::FindDialogTemplate(templateId);
   const AccessLayout layout = LayOutForAccess(dialog);
-  std::vector<std::pair<std::string, std::string>> sent;
-  sendable = &sent;
+  Sendable sendable;
   const ProbeControls fresh(dialog);
   const SentMap base = Store(templateId, fresh);
 
@@ -177,7 +178,7 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
       KeyReference& reference = entry(key);
       reference.step = sent.step;
       if (was == base.end()) (box ? appearsWithBox : appearsWithRadio)[key].push_back(name);
-      AddValue(&reference, sent.value, name + (box ? " checked" : " chosen"));
+      AddValue(&reference, sent.value, name + (box ? " checked" : " chosen"), &sendable);
       if (box) boxesOf[key].push_back(control.id);
     }
     if (!box) continue;
@@ -186,7 +187,7 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
     for (const auto& [key, sent] : Store(templateId, withRadios)) {
       const auto was = chosenBase.find(key);
       if (was == chosenBase.end() || was->second.value == sent.value) continue;
-      AddValue(&entry(key), sent.value, name + " checked");
+      AddValue(&entry(key), sent.value, name + " checked", &sendable);
       std::vector<int>& boxes = boxesOf[key];
       if (std::find(boxes.begin(), boxes.end(), control.id) == boxes.end()) {
         boxes.push_back(control.id);
@@ -205,11 +206,10 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
         if (at == sent.end()) continue;
         AddValue(&keys[key], at->second.value,
                  Named(dialog, layout, boxes[a]) + " and " + Named(dialog, layout, boxes[b]) +
-                     " checked");
+                     " checked", &sendable);
       }
     }
   }
-  const SentMap full = Store(templateId, allChecked);
   for (const res::ControlTemplate& control : dialog.controls) {
     if (control.kind != res::ControlKind::kEdit && control.kind != res::ControlKind::kComboBox) {
       continue;
@@ -226,14 +226,13 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
       }
       KeyReference& reference = entry(key);
       if (reference.step.empty()) reference.step = sent.step;
-      AddValue(&reference, sent.value, meaning);
+      AddValue(&reference, sent.value, meaning, &sendable);
     }
   }
   // What a key holds while no control of it is set.
   for (const auto& [key, sent] : base) {
-    AddValue(&keys[key], sent.value, "as the page starts (no box checked, no field filled)");
+    AddValue(&keys[key], sent.value, "as the page starts (no box checked, no field filled)", &sendable);
   }
-  (void)full;
   auto listed = [](const std::vector<std::string>& names) {
     std::string list;
     for (size_t i = 0; i < names.size(); ++i) {
@@ -250,8 +249,7 @@ void AddPage(int tab, std::vector<KeyReference>* out) {
     keys[key].when = "once " + listed(names) + " is chosen";
   }
   // What Load reads, given what the controls can send.
-  sendable = nullptr;
-  for (const std::string& key : ReadBy(templateId, sent)) entry(key).read = true;
+  for (const std::string& key : ReadBy(templateId, sendable)) entry(key).read = true;
 
   // In the order the scanner gets them, then the keys only written.
   for (std::string_view known : profile::KnownKeys()) {

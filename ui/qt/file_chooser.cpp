@@ -15,8 +15,7 @@ std::optional<app::ChosenFile> QtFileChooser::Choose(app::FileChoice choice) {
     filters << QStringLiteral("%1 (%2)").arg(Translated(filter.name),
                                              QString::fromUtf8(filter.pattern));
   }
-  QFileDialog dialog(owner_,
-                     Translated(app::FileDialogTitle(choice)));
+  QFileDialog dialog(owner_, Translated(app::FileDialogTitle(choice)));
   dialog.setNameFilters(filters);
   if (exporting) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);

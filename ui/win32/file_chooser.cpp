@@ -33,8 +33,7 @@ std::wstring FilterList(app::FileChoice choice) {
 std::optional<app::ChosenFile> Win32FileChooser::Choose(app::FileChoice choice) {
   const bool exporting = choice == app::FileChoice::kExport;
   const std::wstring filters = FilterList(choice);
-  const std::wstring title =
-      Utf8ToWide(i18n::Tr(app::FileDialogTitle(choice)));
+  const std::wstring title = Utf8ToWide(i18n::Tr(app::FileDialogTitle(choice)));
   const std::wstring suffix = Utf8ToWide(app::kProfileSuffix);
   // Long paths included; the dialog cuts nothing it cannot fit, it fails.
   std::vector<wchar_t> path(32768, L'\0');
