@@ -3,6 +3,7 @@
 // to a scanner; on fake page controls, the simulated scanner watching that
 // nothing reaches it until the file is applied.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -247,6 +248,33 @@ TEST_F(DocumentTest, AppliedToAScannerThePagesKeepTheFileAndSaveSendsItWithItsDe
   EXPECT_EQ(session->Save(pages_.ByTab()).message, "保存成功!");
   EXPECT_EQ(rig_.scanner().Value("deviceno"), "\xB2\xD6\xBF\xE2-7");
   for (const auto& [key, value] : before) EXPECT_EQ(rig_.scanner().Value(key), value) << key;
+}
+
+TEST_F(DocumentTest, TheTitleNamesTheFileAndTheTabsMarkWhatChangedUntilItIsSaved) {
+  const std::string path = Write("site.profile", DemoProfile());
+  const auto session = OpenFile(path);
+  ASSERT_TRUE(session);
+  const std::string title = "Lumiq配置工具U口(ZR系列)v2.0.7 - 文件 site.profile";
+  EXPECT_EQ(session->Title(pages_.ByTab()), title);
+  pages_.Page(132).Click(1061);  // output format, tab 2
+  EXPECT_EQ(session->Title(pages_.ByTab()), title + " *");
+  EXPECT_EQ(session->TabsChanged(pages_.ByTab()),
+            (std::array<bool, kPageCount>{false, false, true, false, false}));
+  EXPECT_EQ(TabCaption(2, true), "输出格式 *");
+  pages_.Page(132).Click(1061);
+  EXPECT_EQ(session->Title(pages_.ByTab()), title);
+  pages_.Page(132).Click(1061);
+  EXPECT_TRUE(session->Save(pages_.ByTab()).outcome.Succeeded());
+  EXPECT_EQ(session->Title(pages_.ByTab()), title);
+
+  // A scanner by port and device number; the demo's say they are simulated.
+  SetConnectedPort("1-2");
+  const std::string number = "\xB2\xD6-7";
+  EXPECT_EQ(ScannerSubject(&number), "端口 1-2 设备号 仓-7");
+  SetScannersSimulated(true);
+  EXPECT_EQ(ScannerSubject(nullptr), "模拟设备 端口 1-2 设备号 (未读出)");
+  SetScannersSimulated(false);
+  SetConnectedPort("");
 }
 
 class OpeningWindow final : public ConnectWindow {
