@@ -260,6 +260,8 @@ file_scenario file-close-asks open:seed-site.txt check:130:1033 answer:cancel ex
   exit
 file_scenario file-odd open:seed-import-odd.txt tab:3 exit
 file_scenario file-apply open:seed-site.txt apply save
+# Applied with two demo scanners plugged in: the chooser, the second chosen.
+file_scenario file-apply-chooser --scanners 2 open:seed-site.txt apply pick:2 save
 for name in file-open-save file-close-asks file-odd; do
   for side in linux windows; do
     if [ -s "$work/$side/$name.trace" ]; then
