@@ -10,10 +10,12 @@ namespace {
 std::atomic<DeviceWatcher*> signalledWatcher{nullptr};
 std::atomic<bool> stopSignalled{false};
 
-extern "C" void StopOnSignal(int /*signal*/) {
+void StopNow() {
   stopSignalled.store(true);
   if (DeviceWatcher* watcher = signalledWatcher.load()) watcher->Stop();
 }
+
+extern "C" void StopOnSignal(int /*signal*/) { StopNow(); }
 
 }  // namespace
 
@@ -48,5 +50,7 @@ SignalStop::~SignalStop() {
 }
 
 bool SignalStop::Signalled() { return stopSignalled.load(); }
+
+void SignalStop::Request() { StopNow(); }
 
 }  // namespace lumiq::zrctl

@@ -20,6 +20,9 @@ class SignalStop {
 
   // From any thread.
   static bool Signalled();
+  // A stop asked for by other means than a signal (a service manager's stop
+  // control), with the same effect; from any thread.
+  static void Request();
 
  private:
   using Handler = void (*)(int);
