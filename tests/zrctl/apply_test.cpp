@@ -86,6 +86,14 @@ TEST_F(ZrctlApplyTest, CheckReadsOnceAndSendsNothing) {
   EXPECT_THAT(broken.err, HasSubstr("get codeprefix failed"));
   EXPECT_THAT(broken.out, HasSubstr(Path(1) + " (port 1-2, deviceno not read): not read: get codeprefix failed"));
 
+  const Json document = Parse(Run({"--json", "--all", "check"}).out);
+  EXPECT_EQ(document["status"].text, "3");
+  EXPECT_EQ(document["compliant"].text, "false");
+  EXPECT_EQ(document["scanners"][0]["compliant"].text, "false");
+  EXPECT_EQ(document["scanners"][0]["deviceno"].text, "A-1");
+  EXPECT_EQ(document["scanners"][1]["compliant"].kind, Json::kNull);  // not known
+  EXPECT_EQ(document["scanners"][1]["failed_keys"][0].text, "codeprefix");
+
   sim::SimPlatform nothing;
   const ZrctlResult none = RunZrctl({"--all", "check", profile_}, &nothing);
   EXPECT_EQ(none.status, 3);

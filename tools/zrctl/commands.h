@@ -96,6 +96,12 @@ int DiffProfile(ScannerLink& link, const PreparedInput& input, std::ostream& out
 int RunCompliance(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
                   std::ostream& out, std::ostream& err, ScannerResult* result);
 
+// A check's or apply's scanner entry for --json, also for a scanner not
+// opened: deviceno, compliant, differences, failed_keys and, for apply,
+// changed, committed, verified.
+void DescribeCompliance(const ApplyOutcome& outcome, const Invocation& invocation,
+                        const PreparedInput& input, JsonValue* entry);
+
 // How far check or apply goes.
 ApplyMode ApplyModeOf(const Invocation& invocation);
 

@@ -185,17 +185,9 @@ ApplyMode ApplyModeOf(const Invocation& invocation) {
   return invocation.checkOnly ? ApplyMode::kPlan : ApplyMode::kApply;
 }
 
-int RunCompliance(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
-                  std::ostream& out, std::ostream& err, ScannerResult* result) {
-  const ApplyMode mode = ApplyModeOf(invocation);
-  result->outcome = ApplyProfile(link, input.profile, mode, input.deviceNumberNote, out, err);
-  const ApplyOutcome& outcome = result->outcome;
-  result->failedKeys = outcome.failedKeys;
-  result->committed = outcome.committed;
-  result->deviceNumberRead = outcome.deviceNumberRead;
-  result->deviceNumber = outcome.deviceNumber;
-
-  JsonValue& json = result->json;
+void DescribeCompliance(const ApplyOutcome& outcome, const Invocation& invocation,
+                        const PreparedInput& input, JsonValue* entry) {
+  JsonValue& json = *entry;
   json.Set("deviceno", outcome.deviceNumberRead ? JsonText(outcome.deviceNumber) : JsonValue());
   // Not known when the scanner could not be read.
   json.Set("compliant", outcome.read ? JsonValue::Bool(outcome.compliant) : JsonValue());
@@ -215,6 +207,19 @@ int RunCompliance(ScannerLink& link, const Invocation& invocation, const Prepare
   if (!input.deviceNumberNote.empty()) {
     json.Set("deviceno_note", JsonValue(input.deviceNumberNote));
   }
+}
+
+int RunCompliance(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+                  std::ostream& out, std::ostream& err, ScannerResult* result) {
+  const ApplyMode mode = ApplyModeOf(invocation);
+  result->outcome = ApplyProfile(link, input.profile, mode, input.deviceNumberNote, out, err);
+  const ApplyOutcome& outcome = result->outcome;
+  result->failedKeys = outcome.failedKeys;
+  result->committed = outcome.committed;
+  result->deviceNumberRead = outcome.deviceNumberRead;
+  result->deviceNumber = outcome.deviceNumber;
+
+  DescribeCompliance(outcome, invocation, input, &result->json);
   return ApplyStatus(outcome, mode);
 }
 

@@ -82,8 +82,10 @@ int RunOnScanner(ScannerLink& link, const Invocation& invocation, const Prepared
   std::ostringstream opening;
   if (OpenScanner(link, path, opening) != kOpened) {
     err << opening.str();
+    if (!compliance) return kExitFailed;
     result->outcome.message = FirstMessage(opening.str());
-    return compliance ? kExitUnreachable : kExitFailed;
+    DescribeCompliance(result->outcome, invocation, input, &result->json);
+    return kExitUnreachable;
   }
   result->opened = true;
   int status = RunDeviceCommand(link, invocation, input, out, err, result);
@@ -95,6 +97,7 @@ int RunOnScanner(ScannerLink& link, const Invocation& invocation, const Prepared
     if (result->outcome.message.empty()) {
       result->outcome.message = "the commit could not be written back";
     }
+    if (compliance) DescribeCompliance(result->outcome, invocation, input, &result->json);
   }
   return status;
 }
@@ -249,7 +252,10 @@ int RunOnAll(HidPlatform& platform, FrameObserver* tracer, const Invocation& inv
     if (!entry.begun) {
       entry.messages = "zrctl: stopped before this scanner\n";
       entry.scanner.outcome.message = "stopped before this scanner";
-      if (compliance) entry.status = kExitUnreachable;
+      if (compliance) {
+        entry.status = kExitUnreachable;
+        DescribeCompliance(entry.scanner.outcome, invocation, input, &entry.scanner.json);
+      }
     }
     status = Worse(invocation.command, status, entry.status);
     if (run != nullptr) run->scanners.push_back(entry.scanner.outcome);
