@@ -60,6 +60,10 @@ for module in profile scanner_facts; do
   fi
 done
 
+utils="$work/collections/ansible_collections/lumiq/scanners/plugins/module_utils"
+(cd packaging/ansible/tests && PYTHONDONTWRITEBYTECODE=1 PYTHONPATH="$utils" python3 -m unittest -q test_profile_text 2>"$work/unittest") ||
+  { cat "$work/unittest" >&2; fail "test_profile_text.py failed"; }
+
 # wrapper NAME SEED...: zrctl on simulated scanners with these seeds, for
 # the playbooks' `executable`; every run's frames and messages are added
 # to trace. Its messages still reach the module, without the frames.

@@ -341,10 +341,20 @@ def main():
     if module._diff:
         result["diff"] = diff_of(scanners, module.params["path"])
 
-    refused = [s for s in statuses if s != 0 and not (s == DIFFERS and reading_only)]
+    def failed(status):
+        return status != 0 and not (status == DIFFERS and reading_only)
+
+    refused = [s for s in statuses if failed(s)]
     differing = any(s.get("compliant") is False for s in scanners)
     if refused or (module.params["state"] == "checked" and differing) or not scanners:
-        words = result["messages"]
+        words = list(result["messages"])
+        # A scanner that failed without a message of its own (a setting
+        # read back other than sent) is still named, with its keys.
+        for scanner in scanners:
+            if failed(scanner.get("status", 0)) and not scanner.get("messages"):
+                keys = scanner.get("failed_keys") or []
+                words.append("%s: failed%s" % (zrctl.label(scanner),
+                                               ": " + " ".join(keys) if keys else ""))
         if module.params["state"] == "checked" and differing and not refused:
             words = [summary(module, scanners, statuses)] + words
         result["rc"] = max(statuses) if statuses else None
