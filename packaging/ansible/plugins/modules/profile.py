@@ -174,6 +174,8 @@ from ansible_collections.lumiq.scanners.plugins.module_utils.profile_text import
 # zrctl's statuses: check and apply --check say 1 for a scanner that
 # differs, which is their answer rather than a failure.
 DIFFERS = 1
+# The command line or the profile refused: the same for every scanner.
+REFUSED = 2
 
 
 def command(module):
@@ -231,6 +233,8 @@ def run_on_chosen(module, executable):
             document = _renamed(document, copy, path)
         combined["messages"] += document.get("messages") or []
         combined["scanners"] += document.get("scanners") or []
+        if status == REFUSED:
+            break
     if copy:
         os.unlink(copy)
     scanners = combined["scanners"]
