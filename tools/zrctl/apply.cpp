@@ -107,7 +107,7 @@ ApplyOutcome ApplyProfile(ScannerLink& link, const std::vector<ProfileEntry>& pr
   outcome.read = ReadAndCompare(link, profile, &outcome, out, err);
   const std::string tail = note.empty() ? "\n" : "; " + note + "\n";
   if (!outcome.read) {
-    out << "not read: nothing sent" << tail;
+    out << (mode == ApplyMode::kCheck ? "not read" : "not read: nothing sent") << tail;
     return outcome;
   }
   const std::string settings = std::to_string(outcome.compared) + " settings";
