@@ -187,7 +187,7 @@ def command(module):
 def chosen_scanners(module, executable):
     """The scanners the task names, from `zrctl list`; fails naming each
     port or number that has none before anything is sent."""
-    status, listing = zrctl.run_json(module, executable, ["list"])
+    _, listing = zrctl.run_json(module, executable, ["list"])
     present = zrctl.configuration_interfaces(listing)
     if module.params["ports"]:
         field, wanted, what = "port", module.params["ports"], "port"
@@ -283,7 +283,7 @@ def _shown(value, profile_side=False):
     return value
 
 
-def summary(module, scanners, statuses):
+def summary(module, scanners):
     count = len(scanners)
     differing = [s for s in scanners if s.get("compliant") is False]
     if module.params["state"] == "checked":
@@ -328,14 +328,13 @@ def main():
         scanner = dict(scanner)
         scanner["differences"] = zrctl.hide_secrets(scanner.get("differences"))
         scanners.append(scanner)
+    differing = any(s.get("compliant") is False for s in scanners)
     reading_only = module.check_mode or module.params["state"] == "checked"
     if module.check_mode and module.params["state"] == "applied":
         # Ansible's check mode tells what a real run would change.
-        changed = any(s.get("compliant") is False for s in scanners)
-    elif reading_only:
-        changed = False
+        changed = differing
     else:
-        changed = bool(document.get("changed"))
+        changed = not reading_only and bool(document.get("changed"))
     result = dict(
         changed=changed,
         compliant=bool(scanners) and all(s.get("compliant") for s in scanners),
@@ -348,9 +347,9 @@ def main():
     def failed(status):
         return status != 0 and not (status == DIFFERS and reading_only)
 
-    refused = [s for s in statuses if failed(s)]
-    differing = any(s.get("compliant") is False for s in scanners)
-    if refused or (module.params["state"] == "checked" and differing) or not scanners:
+    refused = any(failed(status) for status in statuses)
+    audit_failed = module.params["state"] == "checked" and differing
+    if refused or audit_failed or not scanners:
         words = list(result["messages"])
         # A scanner that failed without a message of its own (a setting
         # read back other than sent) is still named, with its keys.
@@ -359,12 +358,12 @@ def main():
                 keys = scanner.get("failed_keys") or []
                 words.append("%s: failed%s" % (zrctl.label(scanner),
                                                ": " + " ".join(keys) if keys else ""))
-        if module.params["state"] == "checked" and differing and not refused:
-            words = [summary(module, scanners, statuses)] + words
+        if audit_failed and not refused:
+            words.insert(0, summary(module, scanners))
         result["rc"] = max(statuses) if statuses else None
         module.fail_json(msg="; ".join(words) or "zrctl ended with status %s" % result["rc"],
                          **result)
-    result["msg"] = summary(module, scanners, statuses)
+    result["msg"] = summary(module, scanners)
     module.exit_json(**result)
 
 
