@@ -194,4 +194,27 @@ else
   echo "-- no build-win64/: the Windows zip and MSI are not built"
 fi
 
+# ---- Ansible collection ----------------------------------------------------
+# packaging/ansible/ as administrators install it (ansible-galaxy collection
+# install FILE): the modules, their shared code and the read-me, no tests;
+# its version is the project's first three numbers.
+collection_dir="$root/build-deb"
+mkdir -p "$collection_dir"
+project_version=$(sed -n 's/^project(LumiqConfigTool VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' CMakeLists.txt)
+collection_version=$(sed -n 's/^version: *//p' packaging/ansible/galaxy.yml)
+[ "$collection_version" = "$project_version" ] ||
+  fail "packaging/ansible/galaxy.yml gives version $collection_version, the project $project_version"
+rm -f "$collection_dir"/lumiq-scanners-*.tar.gz
+ansible-galaxy collection build packaging/ansible --output-path "$collection_dir" >/dev/null
+collection="$collection_dir/lumiq-scanners-$collection_version.tar.gz"
+[ -f "$collection" ] || fail "ansible-galaxy built no $(basename "$collection")"
+tar tzf "$collection" | grep -v '/$' | LC_ALL=C sort >"$work/collection"
+printf '%s\n' FILES.json MANIFEST.json README.md meta/runtime.yml \
+  plugins/module_utils/profile_text.py plugins/module_utils/zrctl.py \
+  plugins/modules/profile.py plugins/modules/scanner_facts.py | LC_ALL=C sort >"$work/collection-expected"
+if ! diff -u "$work/collection-expected" "$work/collection" >&2; then
+  fail "the collection's files differ from the list above (- expected, + in the tarball)"
+fi
+echo "-- $(basename "$collection")"
+
 echo "packages: passed in $(($(date +%s) - start)) s"
