@@ -415,8 +415,9 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code +
              ": the package's udev rule " LUMIQ_PACKAGED_UDEV_RULE
-             " lets only the user logged in at the seat open the scanner (uaccess); an ssh "
-             "session or a second user is refused: run zrctl in the seat's session, or as root" +
+             " lets only the user logged in at the seat (uaccess) and group lumiq-scanner open "
+             "the scanner; an ssh session or a second user is refused unless in that group: "
+             "run zrctl in the seat's session, or as root" +
              (res::kSourceBuild ? "; in a source build, copy " LUMIQ_SOURCE_UDEV_RULE
                                   " to /etc/udev/rules.d/ and plug the scanner in again"
                                 : "");
