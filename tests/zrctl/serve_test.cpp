@@ -129,12 +129,12 @@ TEST_F(ZrctlServeTest, ReadsFirstAndKeepsTheLastGoodProfileOverBadReloads) {
                           line(2, "C-3", "ok: changed codeprefix"),
                           "served 6 scanners: 5 ok, 1 compliant, 0 failed, 0 not applied "
                           "(firmware)"));
-  // The compliant scanner was asked, never told.
+  // The compliant scanner was asked, never told, until the profile changed.
   EXPECT_THAT(Record(scanners_[0]),
-              ElementsAre("HANDSHAKE", "GET masterver", "GET deviceno", "GET qrcode",
-                          "GET codeprefix", "HANDSHAKE", "GET masterver", "GET deviceno",
-                          "GET qrcode", "GET codeprefix", "SET codeprefix=NEW", "COMMIT",
-                          "GET codeprefix"));
+              ElementsAre("HANDSHAKE", "GET masterver", "GET qrcode", "GET codeprefix",
+                          "GET deviceno", "HANDSHAKE", "GET masterver", "GET qrcode",
+                          "GET codeprefix", "GET deviceno", "SET qrcode=0",
+                          "SET codeprefix=NEW", "COMMIT", "GET qrcode", "GET codeprefix"));
   EXPECT_THAT(Record(scanners_[2]), Not(Contains(HasSubstr("XX"))));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(scanners_[i].Value("codeprefix"), "NEW");
   EXPECT_THAT(TempFolder::Read(log_), HasSubstr(",1-1,A-1,V2.0.7,compliant,\r\n"));
