@@ -157,6 +157,10 @@ TEST_F(ZrctlServeTest, AnUnsafeProfileIsRefusedBeforeAnyScannerIsTouched) {
                            ("zrctl-serve-link-" + std::to_string(getpid()));
   std::filesystem::create_symlink(profile_, link);
   lchown(link.c_str(), 65534, 65534);
+  // Root's own link, in root's folder, to a file in a folder anyone may
+  // write to: where it leads is judged too.
+  const std::string through = folder_.File("through.profile");
+  std::filesystem::create_symlink("open/./site.profile", through);
   struct Case {
     std::string path;
     std::function<void()> make;
@@ -167,6 +171,7 @@ TEST_F(ZrctlServeTest, AnUnsafeProfileIsRefusedBeforeAnyScannerIsTouched) {
       {profile_, [this] { chown(profile_.c_str(), 65534, 0); }, "belongs to user id 65534"},
       {deep, [&] { chmod(inner.c_str(), 0777); }, "the folder " + inner + " can be written"},
       {link, [] {}, "in the shared folder"},
+      {through, [] {}, "the folder " + inner + " can be written"},
   };
   for (const Case& unsafe : cases) {
     SCOPED_TRACE(unsafe.path);
