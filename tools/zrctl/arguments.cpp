@@ -21,6 +21,7 @@ constexpr CommandName kCommands[] = {
     {"dump", Command::kDump},       {"restore", Command::kRestore},
     {"diff", Command::kDiff},       {"provision", Command::kProvision},
     {"check", Command::kCheck},     {"apply", Command::kApply},
+    {"serve", Command::kServe},
 };
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -81,6 +82,7 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     case Command::kRestore:
     case Command::kDiff:
     case Command::kProvision:
+    case Command::kServe:
     case Command::kCheck:
     case Command::kApply:
       if (count != 1) {
@@ -125,19 +127,31 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--summary and --json exclude each other";
     return false;
   }
+  const bool serve = invocation.command == Command::kServe;
   const bool provision = invocation.command == Command::kProvision;
-  if (!provision && (!invocation.logFile.empty() || invocation.anyFirmware || invocation.count > 0)) {
-    *error = "--log, --any-firmware and --count belong to provision";
+  const bool station = provision || serve;
+  if (!station && (!invocation.logFile.empty() || invocation.anyFirmware)) {
+    *error = "--log and --any-firmware belong to provision and serve";
     return false;
   }
-  if (invocation.jobs > 0 && !provision && !invocation.all) {
-    *error = "--jobs belongs to --all and provision";
+  if (!provision && invocation.count > 0) {
+    *error = "--count belongs to provision";
+    return false;
+  }
+  if (invocation.jobs > 0 && !station && !invocation.all) {
+    *error = "--jobs belongs to --all, provision and serve";
     return false;
   }
   // A station takes every scanner that comes, as it comes; its log is the
   // record a script reads.
-  if (provision && (invocation.all || !invocation.device.empty() || invocation.json)) {
-    *error = "provision takes every scanner plugged in: no --all, --device or --json";
+  if (station && (invocation.all || !invocation.device.empty() || invocation.json)) {
+    *error = std::string(serve ? "serve" : "provision") +
+             " takes every scanner plugged in: no --all, --device or --json";
+    return false;
+  }
+  // A service's record is its log; the system log has only its lines.
+  if (serve && invocation.logFile.empty()) {
+    *error = "serve needs --log FILE";
     return false;
   }
   if (invocation.simulatePaceMicros >= 0 && invocation.simulated.empty()) {
@@ -317,11 +331,13 @@ std::string UsageText() {
          "  provision FILE        waits for scanners and restores FILE (deviceno\n"
          "                        aside) onto each one plugged in, once; the scanners\n"
          "                        present at the start too; Ctrl+C ends it\n"
+         "  serve FILE --log LOG  provision as a system service: FILE must be\n"
+         "                        writable by root alone; SIGHUP reads it again\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
          "  --all                 run on every scanner present, several at once\n"
-         "  --jobs N              (--all, provision) at most N scanners at once;\n"
-         "                        without it every scanner present, up to 16\n"
+         "  --jobs N              (--all, provision, serve) at most N scanners at\n"
+         "                        once; without it every scanner present, up to 16\n"
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
          "  --simulate-pace=TIME  each report to or from a simulated scanner takes\n"
@@ -340,10 +356,11 @@ std::string UsageText() {
          "  --check               (apply) what would be sent; sends nothing\n"
          "  --summary             (check, apply) only the line changed=... comment=\"...\"\n"
          "                        on stdout\n"
-         "  --log FILE            (provision) add a CSV row a scanner to FILE: time,\n"
-         "                        port, deviceno, firmware, result, failed keys\n"
-         "  --any-firmware        (provision) also where the scanner's firmware is not\n"
-         "                        the profile's masterver\n"
+         "  --log FILE            (provision, serve) add a CSV row a scanner to FILE:\n"
+         "                        time, port, deviceno, firmware, result, failed\n"
+         "                        keys\n"
+         "  --any-firmware        (provision, serve) also where the scanner's firmware\n"
+         "                        is not the profile's masterver\n"
          "  --count N             (provision) end after N scanners instead of at Ctrl+C\n"
          "values are text, sent in the scanner's GBK as the window sends it, with the\n"
          "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
@@ -352,7 +369,8 @@ std::string UsageText() {
          "or refused profile, nothing sent. check and apply: 0 every scanner holds\n"
          "the profile (at the end, for apply); 1 a scanner differs (check), or a set,\n"
          "commit or read-back failed (apply); 3 no scanner found, or one could not be\n"
-         "opened or read (check: 3 wins over 1; apply: nothing was sent to it)\n";
+         "opened or read (check: 3 wins over 1; apply: nothing was sent to it).\n"
+         "serve: 4 a profile others than root may change, nothing sent\n";
 }
 
 }  // namespace lumiq::zrctl

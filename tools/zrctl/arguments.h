@@ -16,6 +16,7 @@ enum class Command {
   kRestore,
   kDiff,
   kProvision,
+  kServe,
   kCheck,
   kApply,
 };
@@ -42,8 +43,8 @@ struct Invocation {
   bool json = false;  // --json: the result as one JSON document on stdout
   bool checkOnly = false;  // apply --check: what would change, nothing sent
   bool summary = false;  // check, apply --summary: the one closing line alone
-  std::string logFile;  // provision --log FILE: a CSV row a scanner
-  bool anyFirmware = false;  // provision --any-firmware: also where masterver differs
+  std::string logFile;  // provision, serve --log FILE: a CSV row a scanner
+  bool anyFirmware = false;  // provision, serve --any-firmware: also where masterver differs
   int count = 0;  // provision --count N: ends after N scanners; 0: at Ctrl+C
   int jobs = 0;  // --jobs N: at most N scanners at once; 0: kDefaultJobs
 };

@@ -117,6 +117,7 @@ void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
   entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
   switch (invocation.command) {
     case Command::kProvision:
+    case Command::kServe:
       input->deviceNumberNote = "deviceno not sent: each scanner keeps its own";
       break;
     case Command::kCheck:
@@ -203,6 +204,7 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
     case Command::kRestore:
     case Command::kDiff:
     case Command::kProvision:
+    case Command::kServe:
     case Command::kCheck:
     case Command::kApply: {
       const std::string& file = invocation.operands.front();
@@ -233,7 +235,8 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
       // check compares with what restore would send, so reads the file as
       // one to send and leaves deviceno out as restore does.
       const bool sends = invocation.command != Command::kDiff;
-      if ((sends && invocation.all) || invocation.command == Command::kProvision) {
+      if ((sends && invocation.all) || invocation.command == Command::kProvision ||
+          invocation.command == Command::kServe) {
         KeepDeviceNumbers(invocation, input);
       }
       if (use == profile::ProfileUse::kSend &&
@@ -432,8 +435,9 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code +
              ": the package's udev rule " LUMIQ_PACKAGED_UDEV_RULE
-             " lets only the user logged in at the seat open the scanner (uaccess); an ssh "
-             "session or a second user is refused: run zrctl in the seat's session, or as root" +
+             " lets only the user logged in at the seat (uaccess) and group lumiq-scanner open "
+             "the scanner; an ssh session or a second user is refused unless in that group: "
+             "run zrctl in the seat's session, or as root" +
              (res::kSourceBuild ? "; in a source build, copy " LUMIQ_SOURCE_UDEV_RULE
                                   " to /etc/udev/rules.d/ and plug the scanner in again"
                                 : "");

@@ -22,6 +22,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // scanner not found, not opened, not answering; a
                                        // failed get, set or commit; diff found differences
 inline constexpr int kExitUsage = 2;   // command line or profile refused: nothing sent
+inline constexpr int kExitUnsafeProfile = 4;  // serve: others than root may change the profile
 // check and apply: 3, kExitUnreachable (apply.h), a scanner not found,
 // opened or read; 1 a scanner differs (check) or a set, commit or read-back
 // failed (apply).
