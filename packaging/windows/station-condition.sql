@@ -1,0 +1,1 @@
+UPDATE `Component` SET `Condition` = 'INSTALLSTATIONSERVICE = "1"' WHERE `Component` = 'StationService' OR `Component` = 'StationFolder'
