@@ -20,6 +20,7 @@ constexpr CommandName kCommands[] = {
     {"set", Command::kSet},         {"commit", Command::kCommit},
     {"dump", Command::kDump},       {"restore", Command::kRestore},
     {"diff", Command::kDiff},       {"provision", Command::kProvision},
+    {"serve", Command::kServe},
 };
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -78,6 +79,7 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     case Command::kRestore:
     case Command::kDiff:
     case Command::kProvision:
+    case Command::kServe:
       if (count != 1) {
         *error = "this command needs exactly one FILE";
         return false;
@@ -104,19 +106,31 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--with-deviceno belongs to restore --all";
     return false;
   }
+  const bool serve = invocation.command == Command::kServe;
   const bool provision = invocation.command == Command::kProvision;
-  if (!provision && (!invocation.logFile.empty() || invocation.anyFirmware || invocation.count > 0)) {
-    *error = "--log, --any-firmware and --count belong to provision";
+  const bool station = provision || serve;
+  if (!station && (!invocation.logFile.empty() || invocation.anyFirmware)) {
+    *error = "--log and --any-firmware belong to provision and serve";
     return false;
   }
-  if (invocation.jobs > 0 && !provision && !invocation.all) {
-    *error = "--jobs belongs to --all and provision";
+  if (!provision && invocation.count > 0) {
+    *error = "--count belongs to provision";
+    return false;
+  }
+  if (invocation.jobs > 0 && !station && !invocation.all) {
+    *error = "--jobs belongs to --all, provision and serve";
     return false;
   }
   // A station takes every scanner that comes, as it comes; its log is the
   // record a script reads.
-  if (provision && (invocation.all || !invocation.device.empty() || invocation.json)) {
-    *error = "provision takes every scanner plugged in: no --all, --device or --json";
+  if (station && (invocation.all || !invocation.device.empty() || invocation.json)) {
+    *error = std::string(serve ? "serve" : "provision") +
+             " takes every scanner plugged in: no --all, --device or --json";
+    return false;
+  }
+  // A service's record is its log; the system log has only its lines.
+  if (serve && invocation.logFile.empty()) {
+    *error = "serve needs --log FILE";
     return false;
   }
   if (invocation.simulatePaceMicros >= 0 && invocation.simulated.empty()) {
@@ -291,11 +305,13 @@ std::string UsageText() {
          "  provision FILE        waits for scanners and restores FILE (deviceno\n"
          "                        aside) onto each one plugged in, once; the scanners\n"
          "                        present at the start too; Ctrl+C ends it\n"
+         "  serve FILE --log LOG  provision as a system service: FILE must be\n"
+         "                        writable by root alone; SIGHUP reads it again\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
          "  --all                 run on every scanner present, several at once\n"
-         "  --jobs N              (--all, provision) at most N scanners at once;\n"
-         "                        without it every scanner present, up to 16\n"
+         "  --jobs N              (--all, provision, serve) at most N scanners at\n"
+         "                        once; without it every scanner present, up to 16\n"
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
          "  --simulate-pace=TIME  each report to or from a simulated scanner takes\n"
@@ -310,16 +326,18 @@ std::string UsageText() {
          "                        restore of the file keeps the scanner's own\n"
          "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
          "                        it each scanner keeps its own\n"
-         "  --log FILE            (provision) add a CSV row a scanner to FILE: time,\n"
-         "                        port, deviceno, firmware, result, failed keys\n"
-         "  --any-firmware        (provision) also where the scanner's firmware is not\n"
-         "                        the profile's masterver\n"
+         "  --log FILE            (provision, serve) add a CSV row a scanner to FILE:\n"
+         "                        time, port, deviceno, firmware, result, failed\n"
+         "                        keys\n"
+         "  --any-firmware        (provision, serve) also where the scanner's firmware\n"
+         "                        is not the profile's masterver\n"
          "  --count N             (provision) end after N scanners instead of at Ctrl+C\n"
          "values are text, sent in the scanner's GBK as the window sends it, with the\n"
          "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
          "settings differ (diff) or were not stored as sent (restore); 2 usage error\n"
-         "or refused profile, nothing sent\n";
+         "or refused profile, nothing sent; 4 (serve) a profile others than root may\n"
+         "change, nothing sent\n";
 }
 
 }  // namespace lumiq::zrctl

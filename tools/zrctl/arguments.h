@@ -16,6 +16,7 @@ enum class Command {
   kRestore,
   kDiff,
   kProvision,
+  kServe,
 };
 
 // One run of zrctl as the command line asks for it.
@@ -38,8 +39,8 @@ struct Invocation {
   bool noVerify = false;  // restore --no-verify: no read-back after the commit
   bool noSecrets = false;  // dump --no-secrets: the Wi-Fi password left out
   bool json = false;  // --json: the result as one JSON document on stdout
-  std::string logFile;  // provision --log FILE: a CSV row a scanner
-  bool anyFirmware = false;  // provision --any-firmware: also where masterver differs
+  std::string logFile;  // provision, serve --log FILE: a CSV row a scanner
+  bool anyFirmware = false;  // provision, serve --any-firmware: also where masterver differs
   int count = 0;  // provision --count N: ends after N scanners; 0: at Ctrl+C
   int jobs = 0;  // --jobs N: at most N scanners at once; 0: kDefaultJobs
 };

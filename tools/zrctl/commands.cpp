@@ -114,7 +114,7 @@ void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
   }
   entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
   input->deviceNumberNote =
-      invocation.command == Command::kProvision
+      invocation.command == Command::kProvision || invocation.command == Command::kServe
           ? "deviceno not sent: each scanner keeps its own"
           : "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
 }
@@ -191,7 +191,8 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
     }
     case Command::kRestore:
     case Command::kDiff:
-    case Command::kProvision: {
+    case Command::kProvision:
+    case Command::kServe: {
       const std::string& file = invocation.operands.front();
       std::string error;
       if (!invocation.logFile.empty() &&
@@ -218,7 +219,7 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
         NoteUnknownKey(entry.key, file + ":" + std::to_string(entry.line) + ": ", err);
       }
       if ((invocation.command == Command::kRestore && invocation.all) ||
-          invocation.command == Command::kProvision) {
+          invocation.command == Command::kProvision || invocation.command == Command::kServe) {
         KeepDeviceNumbers(invocation, input);
       }
       if (use == profile::ProfileUse::kSend &&

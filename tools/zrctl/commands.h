@@ -21,6 +21,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // scanner not found, not opened, not answering; a
                                        // failed get, set or commit; diff found differences
 inline constexpr int kExitUsage = 2;   // command line or profile refused: nothing sent
+inline constexpr int kExitUnsafeProfile = 4;  // serve: others than root may change the profile
 
 // What a command needs besides the scanner, checked before any device is
 // opened so that a bad operand never leaves half a configuration behind.

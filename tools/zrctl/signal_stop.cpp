@@ -9,6 +9,7 @@ namespace {
 
 std::atomic<DeviceWatcher*> signalledWatcher{nullptr};
 std::atomic<bool> stopSignalled{false};
+std::atomic<bool> reloadSignalled{false};
 
 void StopNow() {
   stopSignalled.store(true);
@@ -17,17 +18,24 @@ void StopNow() {
 
 extern "C" void StopOnSignal(int /*signal*/) { StopNow(); }
 
+#ifdef SIGHUP
+extern "C" void ReloadOnSignal(int /*signal*/) { reloadSignalled.store(true); }
+#endif
+
 }  // namespace
 
-SignalStop::SignalStop(DeviceWatcher* watcher)
+SignalStop::SignalStop(DeviceWatcher* watcher, HangUp hangUp)
     : interrupt_(SIG_DFL), terminate_(SIG_DFL), hangUp_(SIG_DFL), break_(SIG_DFL) {
   stopSignalled.store(false);
+  reloadSignalled.store(false);
   signalledWatcher.store(watcher);
   interrupt_ = std::signal(SIGINT, StopOnSignal);
   terminate_ = std::signal(SIGTERM, StopOnSignal);
 #ifdef SIGHUP
-  hangUp_ = std::signal(SIGHUP, StopOnSignal);
-  if (hangUp_ == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
+  hangUp_ = std::signal(SIGHUP, hangUp == HangUp::kReloads ? ReloadOnSignal : StopOnSignal);
+  if (hangUp_ == SIG_IGN && hangUp == HangUp::kStops) std::signal(SIGHUP, SIG_IGN);
+#else
+  static_cast<void>(hangUp);
 #endif
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
@@ -52,5 +60,7 @@ SignalStop::~SignalStop() {
 bool SignalStop::Signalled() { return stopSignalled.load(); }
 
 void SignalStop::Request() { StopNow(); }
+
+bool SignalStop::TakeReload() { return reloadSignalled.exchange(false); }
 
 }  // namespace lumiq::zrctl

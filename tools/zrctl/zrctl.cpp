@@ -234,6 +234,7 @@ const char* CommandName(Command command) {
     case Command::kRestore: return "restore";
     case Command::kDiff: return "diff";
     case Command::kProvision: return "provision";
+    case Command::kServe: return "serve";
   }
   return "";
 }
@@ -245,7 +246,10 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
                std::ostream& general, HidPlatform* devices, DeviceWatcher* watcher,
                JsonValue* document) {
   PreparedInput input;
-  const int prepared = PrepareInput(invocation, &input, general);
+  // A service's profile is judged before it is even read.
+  const int prepared = invocation.command == Command::kServe
+                           ? LoadServedProfile(invocation, &input, general)
+                           : PrepareInput(invocation, &input, general);
   if (prepared != kExitOk) return prepared;
   if (invocation.command == Command::kRestore && invocation.dryRun) {
     return PrintRestorePlan(input, out, document);
@@ -270,7 +274,7 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
     HidPlatform& platform = devices != nullptr ? *devices : NativeHidPlatform();
     ScannerLink link(platform);
     link.SetFrameObserver(tracer);
-    if (invocation.command == Command::kProvision) {
+    if (invocation.command == Command::kProvision || invocation.command == Command::kServe) {
       // The scanners of --simulate are all plugged in from the start and
       // stay so; nothing more comes.
       std::unique_ptr<DeviceWatcher> own;
@@ -279,9 +283,9 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
       } else if (watcher == nullptr) {
         own = NativeDeviceWatcher();
       }
-      status =
-          Provision(invocation, input, platform, tracer, errLock, own ? *own : *watcher, simulated,
-                    out, err);
+      const auto station = invocation.command == Command::kServe ? Serve : Provision;
+      status = station(invocation, input, platform, tracer, errLock, own ? *own : *watcher,
+                       simulated, out, err);
     } else if (invocation.command == Command::kList) {
       status = ListInterfaces(invocation, link, out, general, document);
     } else if (invocation.all) {
