@@ -1,1 +1,1 @@
-UPDATE `Component` SET `Condition` = 'INSTALLSTATIONSERVICE = "1"' WHERE `Component` = 'StationService' OR `Component` = 'StationFolder'
+UPDATE `Component` SET `Condition` = 'INSTALLSTATIONSERVICE = "1" OR REMOVE ~= "ALL"' WHERE `Component` = 'StationService' OR `Component` = 'StationFolder'
