@@ -71,7 +71,8 @@ std::string SidName(PSID sid) {
 std::string OthersWhoCanChange(PSID owner, const ACL* dacl, bool folder) {
   std::string judged;
   const bool ownerTrusted = owner != nullptr && IsValidSid(owner) && IsAdministration(owner);
-  if (!ownerTrusted) judged = "owned by " + (owner != nullptr ? SidName(owner) : "no one");
+  const std::string ownerName = owner != nullptr ? SidName(owner) : "no one";
+  if (!ownerTrusted) judged = "owned by " + ownerName;
   std::vector<std::string> writers;
   if (dacl == nullptr) {
     writers.push_back("Everyone (no access list)");
@@ -101,7 +102,7 @@ std::string OthersWhoCanChange(PSID owner, const ACL* dacl, bool folder) {
       PSID sid = const_cast<DWORD*>(&allowed->SidStart);
       if (IsAdministration(sid) || (StandsForOwner(sid) && ownerTrusted)) continue;
       const std::string name = StandsForOwner(sid) ? "its owner" : SidName(sid);
-      bool named = false;
+      bool named = !ownerTrusted && name == ownerName;  // said already
       for (const std::string& writer : writers) named = named || writer == name;
       if (!named) writers.push_back(name);
     }
