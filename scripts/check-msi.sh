@@ -14,7 +14,8 @@
 #     through the service manager and, Wine showing its user as the owner of
 #     every file, refuses the profile and stops with zrctl's status for it;
 #     the installed zrctl.exe also runs as a service that keeps running until
-#     the service manager stops it; uninstalling removes the service and
+#     the service manager stops it, and as one without --log that stops at
+#     once with status 2; uninstalling removes the service and
 #     leaves only the profile and the records.
 # Usage: check-msi.sh MSI STAGE-FOLDER   (STAGE-FOLDER: what the msi target
 # built it from)
@@ -210,6 +211,14 @@ grep -q 'stop asked for by the service manager' "$data/check.log" &&
   grep -q ',A-1,V2.0.7,ok,' "$data/check.csv" ||
   { cat "$data/check.log" "$data/check.csv" >&2; fail "the service's log and record are not as expected"; }
 "$wine" sc delete "$check" >/dev/null
+# Without --log there is nowhere to write: the service stops at once, and
+# says so to the service manager rather than never answering it.
+"$wine" sc create "$check-nolog" binpath= "\"$programs\\station\\zrctl.exe\" provision \"$profiles\\site.profile\" --windows-service" >/dev/null
+"$wine" net start "$check-nolog" >/dev/null 2>&1 || true
+wait_state "$check-nolog" STOPPED
+[ "$(service_state "$check-nolog" SERVICE_EXIT_CODE)" = "2  (0x2)" ] ||
+  fail "$check-nolog stopped with $(service_state "$check-nolog" SERVICE_EXIT_CODE), expected 2"
+"$wine" sc delete "$check-nolog" >/dev/null
 "$wineserver" -k
 "$wineserver" -w
 

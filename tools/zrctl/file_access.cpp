@@ -79,7 +79,9 @@ std::string OthersWhoCanChange(PSID owner, const ACL* dacl, bool folder) {
   } else {
     const DWORD changes = folder ? kChangesFolder : kChangesFile;
     ACL_SIZE_INFORMATION size{};
-    GetAclInformation(const_cast<ACL*>(dacl), &size, sizeof size, AclSizeInformation);
+    if (!GetAclInformation(const_cast<ACL*>(dacl), &size, sizeof size, AclSizeInformation)) {
+      writers.push_back("whoever an access list that cannot be read lets in");
+    }
     for (DWORD i = 0; i < size.AceCount; ++i) {
       void* entry = nullptr;
       if (!GetAce(const_cast<ACL*>(dacl), i, &entry)) continue;

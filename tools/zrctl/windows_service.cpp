@@ -104,8 +104,11 @@ void WINAPI ServiceMain(DWORD argc, wchar_t** argv) {
     return;
   }
   Report(SERVICE_START_PENDING, kStopHintMillis);
-  std::ofstream file(std::filesystem::u8path(current->logPath), std::ios::app);
-  current->logOpened = static_cast<bool>(file);
+  std::ofstream file;
+  if (!current->logPath.empty()) {
+    file.open(std::filesystem::u8path(current->logPath), std::ios::app);
+  }
+  current->logOpened = file.is_open();
   if (!current->logOpened) {
     current->status = kExitUsage;
   } else {
@@ -153,11 +156,9 @@ std::string ServiceLogPath(const std::vector<std::string>& args) {
 }
 
 int RunAsWindowsService(const std::string& logPath, ServiceCommand command, std::ostream& err) {
-  if (logPath.empty()) {
-    err << "zrctl: " << kWindowsServiceFlag << " needs --log FILE: the service's lines go "
-        << "beside it\n";
-    return kExitUsage;
-  }
+  // Even without a log the service manager is answered: a service that
+  // never reports is only "did not respond in time" to the administrator;
+  // one that stops says with which status.
   Service service;
   service.logPath = logPath;
   service.command = std::move(command);
@@ -177,10 +178,12 @@ int RunAsWindowsService(const std::string& logPath, ServiceCommand command, std:
     status = kExitUsage;
   } else {
     status = service.status;
-    if (service.handle != nullptr && !service.logOpened) {
-      // The log could not be opened: the one place left to say so.
-      err << "zrctl: cannot open the service's log " << logPath << "\n";
-    }
+  }
+  if (logPath.empty()) {
+    err << "zrctl: " << kWindowsServiceFlag << " needs --log FILE: the service's lines go "
+        << "beside it\n";
+  } else if (service.handle != nullptr && !service.logOpened) {
+    err << "zrctl: cannot open the service's log " << logPath << "\n";
   }
   current = nullptr;
   CloseHandle(service.stopAsked);
