@@ -183,12 +183,15 @@ echo "-- net start $service: the profile Wine shows as the user's is refused"
 printf 'masterver=V2.0.7\nqrcode=0\n' >"$data/site.profile"
 "$wine" net start "$service" >/dev/null 2>&1 || true
 wait_state "$service" STOPPED
-[ "$(service_state "$service" WIN32_EXIT_CODE)" = "1066  (0x42a)" ] &&
-  [ "$(service_state "$service" SERVICE_EXIT_CODE)" = "4  (0x4)" ] ||
+if ! { [ "$(service_state "$service" WIN32_EXIT_CODE)" = "1066  (0x42a)" ] &&
+  [ "$(service_state "$service" SERVICE_EXIT_CODE)" = "4  (0x4)" ]; }; then
   fail "$service did not stop with zrctl's status for an unsafe profile: $(service_state "$service" WIN32_EXIT_CODE), $(service_state "$service" SERVICE_EXIT_CODE)"
-grep -q 'site.profile is not safe to serve' "$data/station.log" &&
-  grep -q 'zrctl: service stopped with status 4' "$data/station.log" ||
-  { cat "$data/station.log" >&2; fail "station.log does not say why $service stopped"; }
+fi
+if ! grep -q 'site.profile is not safe to serve' "$data/station.log" ||
+  ! grep -q 'zrctl: service stopped with status 4' "$data/station.log"; then
+  cat "$data/station.log" >&2
+  fail "station.log does not say why $service stopped"
+fi
 
 echo "-- the installed zrctl.exe as a service, until the service manager stops it"
 check=LumiqStationCheck
@@ -206,10 +209,12 @@ service_state "$check" STATE | grep -q ' RUNNING$' || fail "$check is not runnin
 wait_state "$check" STOPPED
 [ "$(service_state "$check" WIN32_EXIT_CODE)" = "0  (0x0)" ] ||
   fail "$check stopped with $(service_state "$check" WIN32_EXIT_CODE)"
-grep -q 'stop asked for by the service manager' "$data/check.log" &&
-  grep -q 'zrctl: service stopped with status 0' "$data/check.log" &&
-  grep -q ',A-1,V2.0.7,ok,' "$data/check.csv" ||
-  { cat "$data/check.log" "$data/check.csv" >&2; fail "the service's log and record are not as expected"; }
+if ! grep -q 'stop asked for by the service manager' "$data/check.log" ||
+  ! grep -q 'zrctl: service stopped with status 0' "$data/check.log" ||
+  ! grep -q ',A-1,V2.0.7,ok,' "$data/check.csv"; then
+  cat "$data/check.log" "$data/check.csv" >&2
+  fail "the service's log and record are not as expected"
+fi
 "$wine" sc delete "$check" >/dev/null
 # Without --log there is nowhere to write: the service stops at once, and
 # says so to the service manager rather than never answering it.
