@@ -113,6 +113,22 @@ if [ -n "$zrctl" ]; then
     echo "windows-cross: zrctl.exe list ended with status $status, expected 1 with a message" >&2
     exit 1
   fi
+  # Nor does a detection script's check: status 3, and its one line says why.
+  echo "-- wine zrctl.exe --all check --summary"
+  printf 'qrcode=0\n' >"$build/fleet-check.profile"
+  set +e
+  output=$(cd "$build" && "$wine" "$zrctl" --all check --summary fleet-check.profile 2>/dev/null)
+  status=$?
+  set -e
+  printf '%s\n' "$output"
+  case $output in
+    'changed=no comment="no scanner found'*) ;;
+    *) status=-1 ;;
+  esac
+  if [ "$status" -ne 3 ]; then
+    echo "windows-cross: zrctl.exe check ended with status $status, expected 3 and the summary line" >&2
+    exit 1
+  fi
 fi
 
 # --- one scenario, two bindings ---

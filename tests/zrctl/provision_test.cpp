@@ -164,11 +164,12 @@ TEST_F(ZrctlProvisionTest, EachScannerPluggedInGetsTheProfileOnceAndKeepsItsNumb
   }
   EXPECT_EQ(scanners_[0].Value("deviceno"), "A-1");
   EXPECT_EQ(scanners_[1].Value("deviceno"), "B-2");
-  // The replugged one was read and got what it had lost, read back after
-  // the commit.
+  // The replugged one was read, and having lost a setting got the whole
+  // profile again, read back after the commit.
   EXPECT_THAT(Record(scanners_[0]),
-              ElementsAre("HANDSHAKE", "GET masterver", "GET deviceno", "GET qrcode",
-                          "GET codeprefix", "SET qrcode=0", "COMMIT", "GET qrcode"));
+              ElementsAre("HANDSHAKE", "GET masterver", "GET qrcode", "GET codeprefix",
+                          "GET deviceno", "SET qrcode=0", "SET codeprefix=SN", "COMMIT",
+                          "GET qrcode", "GET codeprefix"));
   // The other firmware was asked who it is and left as it was.
   EXPECT_THAT(Record(scanners_[2]), ElementsAre("HANDSHAKE", "GET masterver", "GET deviceno"));
   EXPECT_EQ(scanners_[2].Value("qrcode"), "1");

@@ -129,12 +129,12 @@ TEST_F(ZrctlServeTest, ReadsFirstAndKeepsTheLastGoodProfileOverBadReloads) {
                           line(2, "C-3", "ok: changed codeprefix"),
                           "served 6 scanners: 5 ok, 1 compliant, 0 failed, 0 not applied "
                           "(firmware)"));
-  // The compliant scanner was asked, never told.
+  // The compliant scanner was asked, never told, until the profile changed.
   EXPECT_THAT(Record(scanners_[0]),
-              ElementsAre("HANDSHAKE", "GET masterver", "GET deviceno", "GET qrcode",
-                          "GET codeprefix", "HANDSHAKE", "GET masterver", "GET deviceno",
-                          "GET qrcode", "GET codeprefix", "SET codeprefix=NEW", "COMMIT",
-                          "GET codeprefix"));
+              ElementsAre("HANDSHAKE", "GET masterver", "GET qrcode", "GET codeprefix",
+                          "GET deviceno", "HANDSHAKE", "GET masterver", "GET qrcode",
+                          "GET codeprefix", "GET deviceno", "SET qrcode=0",
+                          "SET codeprefix=NEW", "COMMIT", "GET qrcode", "GET codeprefix"));
   EXPECT_THAT(Record(scanners_[2]), Not(Contains(HasSubstr("XX"))));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(scanners_[i].Value("codeprefix"), "NEW");
   EXPECT_THAT(TempFolder::Read(log_), HasSubstr(",1-1,A-1,V2.0.7,compliant,\r\n"));
@@ -157,6 +157,10 @@ TEST_F(ZrctlServeTest, AnUnsafeProfileIsRefusedBeforeAnyScannerIsTouched) {
                            ("zrctl-serve-link-" + std::to_string(getpid()));
   std::filesystem::create_symlink(profile_, link);
   lchown(link.c_str(), 65534, 65534);
+  // Root's own link, in root's folder, to a file in a folder anyone may
+  // write to: where it leads is judged too.
+  const std::string through = folder_.File("through.profile");
+  std::filesystem::create_symlink("open/./site.profile", through);
   struct Case {
     std::string path;
     std::function<void()> make;
@@ -167,6 +171,7 @@ TEST_F(ZrctlServeTest, AnUnsafeProfileIsRefusedBeforeAnyScannerIsTouched) {
       {profile_, [this] { chown(profile_.c_str(), 65534, 0); }, "belongs to user id 65534"},
       {deep, [&] { chmod(inner.c_str(), 0777); }, "the folder " + inner + " can be written"},
       {link, [] {}, "in the shared folder"},
+      {through, [] {}, "the folder " + inner + " can be written"},
   };
   for (const Case& unsafe : cases) {
     SCOPED_TRACE(unsafe.path);

@@ -20,6 +20,7 @@ constexpr CommandName kCommands[] = {
     {"set", Command::kSet},         {"commit", Command::kCommit},
     {"dump", Command::kDump},       {"restore", Command::kRestore},
     {"diff", Command::kDiff},       {"provision", Command::kProvision},
+    {"check", Command::kCheck},     {"apply", Command::kApply},
     {"serve", Command::kServe},
 };
 
@@ -38,6 +39,8 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--no-secrets") return &invocation->noSecrets;
   if (arg == "--json") return &invocation->json;
   if (arg == "--any-firmware") return &invocation->anyFirmware;
+  if (arg == "--check") return &invocation->checkOnly;
+  if (arg == "--summary") return &invocation->summary;
   return nullptr;
 }
 
@@ -80,6 +83,8 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     case Command::kDiff:
     case Command::kProvision:
     case Command::kServe:
+    case Command::kCheck:
+    case Command::kApply:
       if (count != 1) {
         *error = "this command needs exactly one FILE";
         return false;
@@ -102,8 +107,24 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--no-secrets belongs to dump";
     return false;
   }
-  if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
-    *error = "--with-deviceno belongs to restore --all";
+  const bool keepsCompliance =
+      invocation.command == Command::kCheck || invocation.command == Command::kApply;
+  if (invocation.withDeviceNumber &&
+      !((invocation.command == Command::kRestore || keepsCompliance) && invocation.all)) {
+    *error = "--with-deviceno belongs to restore, check and apply with --all";
+    return false;
+  }
+  if (invocation.checkOnly && invocation.command != Command::kApply) {
+    *error = "--check belongs to apply";
+    return false;
+  }
+  if (invocation.summary && !keepsCompliance) {
+    *error = "--summary belongs to check and apply";
+    return false;
+  }
+  // The one line is the whole output; a document would be a second one.
+  if (invocation.summary && invocation.json) {
+    *error = "--summary and --json exclude each other";
     return false;
   }
   const bool serve = invocation.command == Command::kServe;
@@ -302,6 +323,11 @@ std::string UsageText() {
          "  restore FILE          sends a profile's settings, commits, and reads each\n"
          "                        back: KEY: sent=... stored=... for one not stored\n"
          "  diff FILE             settings that differ from a profile\n"
+         "  check FILE            settings that differ from what restore would send:\n"
+         "                        KEY: scanner=... profile=...; sends nothing\n"
+         "  apply FILE            reads first; sends, commits and reads back only\n"
+         "                        where a setting differs; ends with the line\n"
+         "                        changed=yes|no comment=\"...\"\n"
          "  provision FILE        waits for scanners and restores FILE (deviceno\n"
          "                        aside) onto each one plugged in, once; the scanners\n"
          "                        present at the start too; Ctrl+C ends it\n"
@@ -324,8 +350,12 @@ std::string UsageText() {
          "  --no-verify           (restore) do not read the settings back\n"
          "  --no-secrets          (dump) leave the Wi-Fi password out, for sharing; a\n"
          "                        restore of the file keeps the scanner's own\n"
-         "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
-         "                        it each scanner keeps its own\n"
+         "  --with-deviceno       (restore, check, apply --all) send or compare the\n"
+         "                        file's deviceno too; without it each scanner keeps\n"
+         "                        its own\n"
+         "  --check               (apply) what would be sent; sends nothing\n"
+         "  --summary             (check, apply) only the line changed=... comment=\"...\"\n"
+         "                        on stdout\n"
          "  --log FILE            (provision, serve) add a CSV row a scanner to FILE:\n"
          "                        time, port, deviceno, firmware, result, failed\n"
          "                        keys\n"
@@ -336,8 +366,11 @@ std::string UsageText() {
          "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
          "settings differ (diff) or were not stored as sent (restore); 2 usage error\n"
-         "or refused profile, nothing sent; 4 (serve) a profile others than root may\n"
-         "change, nothing sent\n";
+         "or refused profile, nothing sent. check and apply: 0 every scanner holds\n"
+         "the profile (at the end, for apply); 1 a scanner differs (check), or a set,\n"
+         "commit or read-back failed (apply); 3 no scanner found, or one could not be\n"
+         "opened or read (check: 3 wins over 1; apply: nothing was sent to it).\n"
+         "serve: 4 a profile others than root may change, nothing sent\n";
 }
 
 }  // namespace lumiq::zrctl

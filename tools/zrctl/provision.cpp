@@ -19,11 +19,11 @@
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
+#include "tools/zrctl/apply.h"
 #include "tools/zrctl/profile_safety.h"
 #include "tools/zrctl/provision_log.h"
 #include "tools/zrctl/scanner_identity.h"
 #include "tools/zrctl/signal_stop.h"
-#include "tools/zrctl/station_apply.h"
 
 namespace lumiq::zrctl {
 
@@ -51,6 +51,12 @@ std::string FirstLine(const std::string& text) {
   const std::string prefix = "zrctl: ";
   if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
   return first;
+}
+
+std::string AllButLastLine(const std::string& text) {
+  if (text.size() < 2) return std::string();
+  const size_t end = text.rfind('\n', text.size() - 2);
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
 std::string JoinQuoted(const std::vector<std::string>& keys) {
@@ -320,26 +326,36 @@ class Station {
       record->firmwareRead = true;
       record->firmware.assign(version, static_cast<size_t>(length));
     }
-    std::string deviceNumber;
-    if (ReadSetting(link, kDeviceNumberKey, &deviceNumber) >= 0) {
-      record->deviceNumberRead = true;
-      record->deviceNumber = deviceNumber;
-    }
     // A firmware that cannot be read cannot be told to match: the scanner
     // did not answer well, which another firmware would not mend.
     if (profile.checksFirmware && !invocation_.anyFirmware &&
         !(record->firmwareRead && record->firmware == profile.firmware)) {
       record->outcome = record->firmwareRead ? ProvisionOutcome::kFirmwareDiffers
                                              : ProvisionOutcome::kFirmwareNotRead;
+      // Who it is, for its line: the apply below would have read it.
+      std::string deviceNumber;
+      if (ReadSetting(link, kDeviceNumberKey, &deviceNumber) >= 0) {
+        record->deviceNumberRead = true;
+        record->deviceNumber = deviceNumber;
+      }
       link.Close();
       return;
     }
-    const StationApplyOutcome applied = ApplyOnScanner(link, profile.entries, details);
+    std::ostringstream said;
+    const ApplyOutcome applied =
+        ApplyProfile(link, profile.entries, ApplyMode::kApply, "", said, details);
     link.Close();
+    // The differences and what the read-back found go with the messages;
+    // the closing line would only repeat what this scanner's line says.
+    details << AllButLastLine(said.str());
     // A simulated scanner whose file could not take the commit lost it, as a
     // scanner whose flash failed.
     const bool stored = simulated_.ReportWriteFailures(details, path);
-    record->changedKeys = applied.sentKeys;
+    record->deviceNumberRead = applied.deviceNumberRead;
+    record->deviceNumber = applied.deviceNumber;
+    for (const SettingDifference& difference : applied.differences) {
+      record->changedKeys.push_back(difference.key);
+    }
     record->failedKeys = applied.failedKeys;
     if (!applied.read) {
       record->outcome = ProvisionOutcome::kFailed;
@@ -351,20 +367,16 @@ class Station {
       return;
     }
     if (!applied.committed || !stored) {
-      // Without the commit none of what was sent stays.
+      // Without the commit none of what was sent stays, and the whole
+      // profile was sent.
       record->outcome = ProvisionOutcome::kCommitFailed;
       record->failedKeys.clear();
       for (const ProfileEntry& entry : profile.entries) {
-        const auto named = [&entry](const std::vector<std::string>& keys) {
-          return std::find(keys.begin(), keys.end(), entry.key) != keys.end();
-        };
-        if (named(applied.sentKeys) || named(applied.failedKeys)) {
-          record->failedKeys.push_back(entry.key);
-        }
+        if (!profile::IsReadOnlyKey(entry.key)) record->failedKeys.push_back(entry.key);
       }
       return;
     }
-    if (!applied.failedKeys.empty()) record->outcome = ProvisionOutcome::kFailed;
+    if (!applied.verified) record->outcome = ProvisionOutcome::kFailed;
   }
 
   const Invocation& invocation_;
