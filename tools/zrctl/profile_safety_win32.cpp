@@ -49,23 +49,27 @@ std::wstring Parent(const std::wstring& path) {
   return slash + 1 <= root ? path.substr(0, root) : path.substr(0, slash);
 }
 
-}  // namespace
+// Where `path` leads once every junction and symbolic link on the way is
+// followed, in the same form as a full path; "" when that cannot be told.
+std::wstring FinalPath(const std::wstring& path) {
+  HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return L"";
+  wchar_t resolved[MAX_PATH * 4];
+  const DWORD length =
+      GetFinalPathNameByHandleW(handle, resolved, MAX_PATH * 4, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(handle);
+  if (length == 0 || length >= MAX_PATH * 4) return L"";
+  const std::wstring leadsTo(resolved, length);
+  if (leadsTo.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + leadsTo.substr(7);
+  if (leadsTo.compare(0, 4, L"\\\\?\\") == 0) return leadsTo.substr(4);
+  return leadsTo;
+}
 
-bool ProfileWritableOnlyByAdministrators(const std::string& path, std::string& why) {
-  const std::wstring given = Widen(path);
-  wchar_t full[MAX_PATH * 4];
-  const DWORD length = GetFullPathNameW(given.c_str(), MAX_PATH * 4, full, nullptr);
-  if (given.empty() || length == 0 || length >= MAX_PATH * 4) {
-    why = path + ": not a path to a file";
-    return false;
-  }
-  const DWORD attributes = GetFileAttributesW(full);
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    why = path + ": cannot be read (error " + std::to_string(GetLastError()) + ")";
-    return false;
-  }
-  bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  for (std::wstring current = full; !current.empty(); current = Parent(current), folder = true) {
+// The file or folder `path` and every folder above it.
+bool ChainWritableOnlyByAdministrators(const std::wstring& path, bool folder, std::string& why) {
+  for (std::wstring current = path; !current.empty(); current = Parent(current), folder = true) {
     PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -83,6 +87,36 @@ bool ProfileWritableOnlyByAdministrators(const std::string& path, std::string& w
       why = Narrow(current) + ": " + others;
       return false;
     }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ProfileWritableOnlyByAdministrators(const std::string& path, std::string& why) {
+  const std::wstring given = Widen(path);
+  wchar_t full[MAX_PATH * 4];
+  const DWORD length = GetFullPathNameW(given.c_str(), MAX_PATH * 4, full, nullptr);
+  if (given.empty() || length == 0 || length >= MAX_PATH * 4) {
+    why = path + ": not a path to a file";
+    return false;
+  }
+  const DWORD attributes = GetFileAttributesW(full);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    why = path + ": cannot be read (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // The path as given (whoever may swap a link on it may swap the profile)
+  // and where it leads (whoever may change that may change the profile).
+  if (!ChainWritableOnlyByAdministrators(full, folder, why)) return false;
+  const std::wstring leadsTo = FinalPath(full);
+  if (leadsTo.empty()) {
+    why = path + ": where it leads cannot be told (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  if (CompareStringOrdinal(leadsTo.c_str(), -1, full, -1, TRUE) != CSTR_EQUAL) {
+    return ChainWritableOnlyByAdministrators(leadsTo, folder, why);
   }
   return true;
 }
