@@ -1,6 +1,7 @@
 // The judgement on a file's or folder's owner and access list, over lists
-// built in memory: what Windows hands over for real files, without relying
-// on the permissions Wine keeps for its own.
+// built in memory: what Windows hands over for real files. Wine keeps no
+// owner for files (its user owns every one), so the check on real files is
+// seen through zrctl serve refusing a profile in scripts/check-msi.sh.
 
 #include <windows.h>
 
@@ -20,7 +21,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using ::testing::Not;
 using zrctl::OthersWhoCanChange;
 
 constexpr char kAdministrators[] = "S-1-5-32-544";
@@ -116,7 +116,7 @@ TEST(ZrctlFileAccess, AnOwnerOutsideTheAdministrationIsRefused) {
   // The owner may rewrite the permissions whatever they say.
   const std::string judged =
       Judge(kSomeone, {{true, kAdministrators, kFull, 0}, {true, kCreatorOwner, kFull, 0}}, false);
-  EXPECT_THAT(judged, HasSubstr(std::string("owned by ") ));
+  EXPECT_THAT(judged, HasSubstr("owned by "));
   EXPECT_THAT(judged, HasSubstr(kSomeone));
   EXPECT_THAT(judged, HasSubstr("its owner can change it"));
 }
@@ -165,21 +165,6 @@ TEST(ZrctlFileAccess, NoAccessListLetsEveryoneChangeIt) {
   EXPECT_THAT(OthersWhoCanChange(descriptor.Owner(), nullptr, false), HasSubstr("Everyone"));
   // An empty list, unlike none, grants nothing.
   EXPECT_THAT(OthersWhoCanChange(descriptor.Owner(), descriptor.List(), false), IsEmpty());
-}
-
-TEST(ZrctlFileAccess, EveryOtherWriterIsNamedOnce) {
-  const std::string judged = Judge(kSomeone,
-                                   {{true, kUsers, kModify, 0},
-                                    {true, kSomeone, kFull, 0},
-                                    {true, kUsers, DELETE, 0},
-                                    {true, kAdministrators, kFull, 0}},
-                                   false);
-  for (const char* sid : {kUsers, kSomeone}) {
-    const size_t first = judged.find(sid);
-    ASSERT_NE(first, std::string::npos) << judged;
-    EXPECT_EQ(judged.find(sid, first + 1), std::string::npos) << judged;
-  }
-  EXPECT_THAT(judged, HasSubstr("owned by "));
 }
 
 }  // namespace
