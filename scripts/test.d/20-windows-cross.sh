@@ -1,5 +1,6 @@
 #!/bin/sh
-# Windows cross-build: the link, zrctl, the link's tests, the windows'
+# Windows cross-build: the link, zrctl, the link's tests, zrctl's Windows
+# tests (the service glue, the profile check on access lists), the windows'
 # toolkit-free behaviour tests and the three Win32 programs built with
 # mingw-w64 (warnings are errors on our targets); the tests and
 # `zrctl list` run under Wine, headless; then lumiq-headless.exe
@@ -36,8 +37,9 @@ if [ -f tests/link/CMakeLists.txt ]; then
 fi
 zrctl=""
 if [ -f tools/zrctl/CMakeLists.txt ]; then
-  targets="$targets zrctl"
+  targets="$targets zrctl zrctl_windows_tests"
   zrctl="$build/tools/zrctl/zrctl.exe"
+  tests="$tests tests/zrctl/zrctl_windows_tests.exe"
 fi
 # shellcheck disable=SC2086
 cmake --build "$build" -j "$jobs" --target $targets
