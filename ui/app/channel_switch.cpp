@@ -17,6 +17,7 @@ inline constexpr char kHiddenValueText[] = "(已隐藏)";
 // A value in the message: quoted, a secret never shown.
 std::string ShownValue(const std::string& key, const std::string* value) {
   if (!value) return i18n::Tr(kChoiceNotRead);
+  if (value->empty()) return i18n::Tr(kChoiceEmptyValue);
   if (profile::HoldsSecret(key, *value)) return i18n::Tr(kHiddenValueText);
   return profile::QuoteText(*value);
 }
