@@ -69,6 +69,17 @@ TEST_F(ChannelSwitchTest, SwitchingReadsTheChannelAndSendsNothingUntilSave) {
   session_.Save(Pages());
   EXPECT_EQ(rig_.scanner().Value("io_outputs"), "com1");
   EXPECT_EQ(rig_.scanner().Value("io_inits"), "com0,com1,hid1,com2");
+
+  // After the Save the scanner holds the serial channel: back to Wi-Fi
+  // changes the lists from what was saved, and nothing else.
+  const auto back = Switch("wifi0");
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->message,
+            "输出方式已改为“WIFI输出”，设置尚未写入设备，按“保存”后写入。\n"
+            "保存时将改变以下设置:\n"
+            "io_inits: com0,com1,hid1,com2 → wifi0,hid1,com0,com2\n"
+            "io_monitors: com1,hid1 → wifi0,hid1\n"
+            "io_outputs: com1 → wifi0");
 }
 
 TEST_F(ChannelSwitchTest, ASecretIsNeverShownAndAFailedReadIsSaid) {

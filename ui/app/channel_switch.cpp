@@ -1,6 +1,8 @@
 // "更改输出方式...": the channel switched as an import that switches it
 // would, with a message saying what Save will then change.
 
+#include <algorithm>
+
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "res/i18n/catalogue.h"
@@ -23,6 +25,16 @@ std::string ShownValue(const std::string& key, const std::string* value) {
 }
 
 }  // namespace
+
+void ProfileTransfer::NoteSaved(const PageSet& pages, const std::vector<std::string>& failedKeys) {
+  SettingMap sent;
+  StorePagesInto(pages, &sent);
+  for (auto& [key, value] : sent) {
+    if (std::find(failedKeys.begin(), failedKeys.end(), key) == failedKeys.end()) {
+      loaded_[key] = std::move(value);
+    }
+  }
+}
 
 void ProfileTransfer::PrepareSwitch(const PageSet& pages, const OutputChannel& channel,
                                     PendingImport* pending) const {

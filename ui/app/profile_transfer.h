@@ -120,6 +120,9 @@ class ProfileTransfer {
  public:
   // The values the pages were loaded with, read from the scanner.
   void SetLoaded(SettingMap loaded) { loaded_ = std::move(loaded); }
+  // A Save went out and was committed: what it stored, all but
+  // `failedKeys`, is what the scanner now holds.
+  void NoteSaved(const PageSet& pages, const std::vector<std::string>& failedKeys);
   const SettingMap& Loaded() const { return loaded_; }
 
   // What the scanner would hold after Save: the loaded values, overlaid

@@ -29,8 +29,9 @@ class SettingsSession {
     SaveOutcome outcome;
     std::string message;  // UTF-8
   };
-  // What "保存" does: S1 to S9, then the outcome's message.
-  Saved Save(const PagesByTab& pages) const;
+  // What "保存" does: S1 to S9, then the outcome's message. What was
+  // stored is then what the window knows the scanner holds.
+  Saved Save(const PagesByTab& pages);
 
   // What "导入配置..." does once `chooser` gave a file (nullopt: it was
   // cancelled, nothing happens). On success calls `rebuild`, which replaces

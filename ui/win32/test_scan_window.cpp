@@ -180,7 +180,7 @@ INT_PTR TestScanWindow::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
           if (HIWORD(wParam) == LBN_SELCHANGE) ShowDetails();
           return TRUE;
         case res::kTestScanPortCombo:
-          if (HIWORD(wParam) == CBN_SELENDOK || HIWORD(wParam) == CBN_KILLFOCUS) {
+          if (HIWORD(wParam) == CBN_SELENDOK) {
             // The list's choice lands in the edit field after this message.
             PostMessageW(window_, WM_APP + 1, 0, 0);
           }
