@@ -19,6 +19,9 @@ const DialogTemplate& SettingsTemplate() {
            kTabStop, {}},
           {kSettingsExportButton, ControlKind::kPushButton, "导出配置...", {157, 258, 60, 14},
            kTabStop, {}},
+          // Writes nothing: shows what the scanner sends under the settings shown.
+          {kSettingsTestScanButton, ControlKind::kPushButton, "扫描测试...", {297, 258, 60, 14},
+           kTabStop, {}},
       }};
   return dialog;
 }

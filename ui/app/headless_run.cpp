@@ -25,7 +25,8 @@ constexpr char kUsage[] =
     "Connects as the connect button does, opens the settings window unseen,\n"
     "applies the actions in order and ends. Every message box is printed as\n"
     "'MESSAGE text' (line breaks as \\n) and closed with OK; with several\n"
-    "scanners the chooser's rows as 'CHOICE N text'.\n"
+    "scanners the chooser's rows as 'CHOICE N text'; each scan of the test\n"
+    "scan window as 'SCAN text MATCH' or 'SCAN text DIFFERS where'.\n"
     "\n"
     "  --seed FILE        the simulated scanner's settings (KEY=VALUE lines);\n"
     "                     default: the demo configuration. Once per scanner:\n"
@@ -46,10 +47,16 @@ constexpr char kUsage[] =
     "\n"
     "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
     "         tab:N  save  import:FILE  export:FILE  exit\n"
+    "         channel:OUTPUT  testscan  keys:TEXT  serial:TEXT\n"
     "         connect  pick:N  unplug:N  plug:N\n"
     "TEMPLATE is a page's template id: 130, 131, 132, 133 or 137.\n"
     "import: and export: press the window's import or export button and\n"
     "choose FILE, a profile as zrctl dump writes and zrctl restore reads it.\n"
+    "channel: changes the output channel as the output method page's button\n"
+    "does (OUTPUT: com1, hid0, wifi0 or bluetooth0). testscan opens the test\n"
+    "scan window; keys:TEXT types TEXT at it as a keyboard scanner would,\n"
+    "serial:TEXT sends it on the scanner's serial port (a simulated one), one\n"
+    "scan each; \\r \\n \\t \\\\ and \\xNN stand for those bytes.\n"
     "exit closes the settings window; after it only connect (the connect\n"
     "button again), unplug: and plug: until the next connect. pick:N chooses\n"
     "the Nth row of the scanner chooser (from 1); unplug:N and plug:N pull\n"
@@ -106,6 +113,12 @@ int UsageError(const std::string& message) {
 
 void PrintMessage(std::string_view text) {
   const std::string line = MessageLine(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+}
+
+void PrintScan(const ScanReport& report) {
+  const std::string line = report.RunnerLine() + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
 }

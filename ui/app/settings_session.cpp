@@ -14,9 +14,10 @@ std::optional<std::string> SettingsSession::OpeningMessage() const {
   return LoadFailureMessage(loadFailed_);
 }
 
-SettingsSession::Saved SettingsSession::Save(const PagesByTab& pages) const {
+SettingsSession::Saved SettingsSession::Save(const PagesByTab& pages) {
   Saved saved;
   saved.outcome = SavePages(PagesOf(pages));
+  if (!saved.outcome.commitFailed) transfer_.NoteSaved(PagesOf(pages), saved.outcome.failedKeys);
   saved.message = SaveMessage(saved.outcome);
   return saved;
 }

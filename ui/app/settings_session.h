@@ -29,8 +29,9 @@ class SettingsSession {
     SaveOutcome outcome;
     std::string message;  // UTF-8
   };
-  // What "保存" does: S1 to S9, then the outcome's message.
-  Saved Save(const PagesByTab& pages) const;
+  // What "保存" does: S1 to S9, then the outcome's message. What was
+  // stored is then what the window knows the scanner holds.
+  Saved Save(const PagesByTab& pages);
 
   // What "导入配置..." does once `chooser` gave a file (nullopt: it was
   // cancelled, nothing happens). On success calls `rebuild`, which replaces
@@ -43,6 +44,19 @@ class SettingsSession {
     return transfer_.Import(PagesOf(pages), *file,
                             [&rebuild] { return PagesOf(rebuild()); });
   }
+  // What "更改输出方式..." does once `chooser` gave a channel (nullopt: it
+  // was cancelled, or named no channel; nothing happens). Calls `rebuild`
+  // as an import does.
+  template <typename Rebuild>
+  std::optional<TransferResult> SwitchChannel(const PagesByTab& pages, ChannelChooser& chooser,
+                                              Rebuild&& rebuild) {
+    const PageSet shown = PagesOf(pages);
+    const std::optional<std::string> output = chooser.Choose(ChannelChecked(shown.outputMethod));
+    const OutputChannel* channel = output ? FindOutputChannel(*output) : nullptr;
+    if (!channel) return std::nullopt;
+    return transfer_.SwitchChannel(shown, *channel, [&rebuild] { return PagesOf(rebuild()); });
+  }
+
   // What "导出配置..." does once `chooser` gave a file.
   std::optional<TransferResult> Export(const PagesByTab& pages, FileChooser& chooser) const;
 

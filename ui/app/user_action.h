@@ -9,6 +9,7 @@ namespace lumiq::ui::app {
 // What a user does in the settings window, written as one word:
 //   check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT
 //   tab:N  save  exit  import:FILE  export:FILE
+//   channel:OUTPUT  testscan  keys:TEXT  serial:TEXT
 // and, around the settings window:
 //   connect  pick:N  unplug:N  plug:N
 // TEMPLATE is a page's template id (130, 131, 132, 133, 137), ID a control
@@ -16,19 +17,27 @@ namespace lumiq::ui::app {
 // "导出配置..." and give FILE to the file dialog. connect presses "连接设备"
 // again; pick:N chooses the Nth row of the scanner chooser (from 1) and
 // presses Enter; unplug:N and plug:N pull and plug the Nth simulated scanner.
+// channel:OUTPUT presses "更改输出方式..." and chooses the channel that
+// `io_outputs` OUTPUT names (com1, hid0, wifi0, bluetooth0). testscan presses
+// "扫描测试..."; keys:TEXT types TEXT at its window as a keyboard scanner
+// would, serial:TEXT sends it on the scanner's serial port, each one scan
+// ended by a pause; \r, \n, \t, \\ and \xNN stand for those bytes.
 // Each binding carries the action out on its own controls, as the user's
 // mouse and keyboard would.
 struct UserAction {
   enum class Kind {
     kCheck, kUncheck, kText, kTab, kSave, kExit, kImport, kExport,
     kConnect, kPick, kUnplug, kPlug,
+    kChannel, kTestScan, kKeys, kSerial,
   };
   Kind kind = Kind::kSave;
   int templateId = 0;
   int controlId = 0;
   int tab = 0;
   int number = 0;    // pick:, unplug:, plug:
-  std::string text;  // UTF-8; the file of import: and export:
+  // UTF-8; the file of import: and export:, the channel of channel:; the
+  // bytes of keys: and serial:, escapes resolved.
+  std::string text;
 };
 
 // False for the actions done outside the settings window.
@@ -49,6 +58,9 @@ inline constexpr char kNoSettingsWindow[] = "the settings window has ended";
 inline constexpr char kNoChooser[] = "no scanner chooser is open";
 inline constexpr char kNoSuchChoice[] = "the chooser has no such row";
 inline constexpr char kSettingsWindowOpen[] = "the settings window is open";
+inline constexpr char kNoTestScanWindow[] = "the test scan window is not open";
+inline constexpr char kNotWatchingKeyboard[] = "the test scan window does not watch the keyboard";
+inline constexpr char kNoSerialPortOpen[] = "the test scan window has no serial port open";
 
 // A message box as one line of output: "MESSAGE " and the UTF-8 text, line
 // breaks written as \n.

@@ -6,6 +6,7 @@
 #include <QTabBar>
 
 #include "res/ids/app_ids.h"
+#include "res/ids/output_method_ids.h"
 #include "ui/app/page_tabs.h"
 #include "ui/qt/access.h"
 #include "ui/qt/message_sink.h"
@@ -35,6 +36,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   exit_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExitButton));
   import_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsImportButton));
   export_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExportButton));
+  testScan_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsTestScanButton));
 
   // Every page on one rectangle: the tab control's client area less the
   // header row, whatever the page's own template size.
@@ -67,6 +69,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent)
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
   connect(import_, &QPushButton::clicked, this, [this] { Import(); });
   connect(export_, &QPushButton::clicked, this, [this] { Export(); });
+  connect(testScan_, &QPushButton::clicked, this, [this] { OpenTestScan(); });
+  ConnectPageButtons();
   AddTabKeys(this, tabs_);
   FocusOnOpening(this, controls_);
 }
@@ -107,6 +111,46 @@ void SettingsWindow::RebuildPages() {
     page.controls = std::move(controls);
   }
   ChainKeyboardOrder();
+  ConnectPageButtons();
+}
+
+void SettingsWindow::ConnectPageButtons() {
+  QtPageControls* method = PageByTemplate(res::output_method::kTemplateId);
+  if (auto* button = qobject_cast<QPushButton*>(
+          method->Widget(res::output_method::kChangeChannelButton))) {
+    button->setAutoDefault(false);
+    button->installEventFilter(this);
+    // Queued: the switch replaces the page, button included, which must not
+    // go while its own click is being delivered.
+    connect(button, &QPushButton::clicked, this, [this] { SwitchChannel(); },
+            Qt::QueuedConnection);
+  }
+}
+
+std::optional<app::TransferResult> SettingsWindow::SwitchChannel() {
+  QtChannelChooser dialog(this);
+  app::ChannelChooser& chooser = channelChooser_ ? *channelChooser_ : dialog;
+  const std::optional<app::TransferResult> result =
+      session_.SwitchChannel(Pages(), chooser, [this] {
+        RebuildPages();
+        return Pages();
+      });
+  if (result) messages_.Show(this, QString::fromStdString(result->message));
+  return result;
+}
+
+TestScanWindow* SettingsWindow::OpenTestScan() {
+  testScanWindow_.reset();
+  app::SerialPorts& ports = serialPorts_ ? *serialPorts_ : app::SystemSerialPorts();
+  testScanWindow_ = std::make_unique<TestScanWindow>(app::PagesOf(Pages()), ports, this);
+  testScanWindow_->SetScanListener(scanListener_);
+  if (!testScanModal_) {
+    testScanWindow_->show();
+    return testScanWindow_.get();
+  }
+  testScanWindow_->exec();
+  testScanWindow_.reset();
+  return nullptr;
 }
 
 void SettingsWindow::ChainKeyboardOrder() {
