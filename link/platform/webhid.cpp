@@ -2,7 +2,6 @@
 
 #include <emscripten.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "link/hid_transport.h"
@@ -22,13 +21,6 @@ EM_JS(int, lumiq_hid_attributes, (int device, int* vendor, int* product, int* in
   HEAP32[product >> 2] = a.productId;
   HEAP32[interfaceNumber >> 2] = a.interfaceNumber;
   return 1;
-});
-EM_JS(char*, lumiq_hid_name, (int device), {
-  const name = Module.lumiqHid.productName(device);
-  const size = lengthBytesUTF8(name) + 1;
-  const text = _malloc(size);
-  if (text) stringToUTF8(name, text, size);
-  return text;
 });
 EM_ASYNC_JS(int, lumiq_hid_open, (int device, int forReading), {
   return await Module.lumiqHid.open(device, forReading !== 0);
@@ -102,16 +94,6 @@ bool WebHidPlatform::ReadAttributes(const std::string& path, HidAttributes* attr
   attributes->productId = static_cast<uint16_t>(product);
   attributes->interfaceNumber = interfaceNumber;
   return true;
-}
-
-std::string WebHidPlatform::PortOf(const std::string& path) {
-  const int device = DeviceOf(path);
-  if (device < 0) return std::string();
-  char* name = lumiq_hid_name(device);
-  if (name == nullptr) return std::string();
-  std::string result(name);
-  std::free(name);
-  return result;
 }
 
 HidOpenResult WebHidPlatform::Open(const std::string& path, HidAccess access) {

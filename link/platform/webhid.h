@@ -41,8 +41,8 @@ class WebHidPlatform : public HidPlatform {
   int WriteReport(HidHandle handle, const uint8_t* report, int timeoutMs) override;
   int ReadReport(HidHandle handle, uint8_t* buffer, int timeoutMs) override;
   void Close(HidHandle handle) override;
-  // The device's product name as the browser tells it, for the chooser.
-  std::string PortOf(const std::string& path) override;
+  // PortOf stays unknown: WebHID tells no USB port (the chooser's rows tell
+  // scanners apart by device number and firmware, in the order granted).
 };
 
 // Whether the browser has WebHID at all (Chrome, Edge and the other

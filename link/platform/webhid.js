@@ -125,11 +125,6 @@ Module.lumiqHid = (function () {
       };
     },
 
-    productName(number) {
-      const entry = entries[number];
-      return entry ? String(entry.device.productName || "") : "";
-    },
-
     async open(number, forReading) {
       const entry = entries[number];
       if (!entry || entry.gone) return NOT_FOUND;

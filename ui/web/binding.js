@@ -350,6 +350,7 @@ Module.lumiqUi = (function () {
     menuButton.setAttribute("aria-haspopup", "menu");
     const windowParts = buildWindow(dialogOf(CONNECT), { menu: menuButton });
     connectWindow = windowParts.section;
+    root().appendChild(connectWindow);
     const menu = document.createElement("div");
     menu.setAttribute("role", "menu");
     menu.className = "menu";
@@ -366,7 +367,6 @@ Module.lumiqUi = (function () {
       if (!menu.hidden) about.focus();
     });
     about.addEventListener("click", () => { menu.hidden = true; openAbout(); });
-    root().appendChild(connectWindow);
     find(CONNECT, 1).addEventListener("click", connect);
     find(CONNECT, 1004).addEventListener("click", () => { window.close(); });
     show(connectWindow);
@@ -403,6 +403,8 @@ Module.lumiqUi = (function () {
   function openChooser(rows) {
     closeChooser();
     const parts = buildWindow(dialogOf(CHOOSER), { escape: () => { closeChooser(); show(connectWindow); } });
+    parts.section.hidden = true;
+    root().appendChild(parts.section);
     const list = find(CHOOSER, 1005);
     rows.forEach((row, i) => {
       const option = document.createElement("option");
@@ -421,7 +423,6 @@ Module.lumiqUi = (function () {
     list.addEventListener("dblclick", pick);
     find(CHOOSER, 1).addEventListener("click", pick);
     find(CHOOSER, 2).addEventListener("click", () => { closeChooser(); show(connectWindow); });
-    root().appendChild(parts.section);
     show(parts.section);
     list.focus();
   }
@@ -435,6 +436,8 @@ Module.lumiqUi = (function () {
   function openSettings() {
     closeSettings();
     const parts = buildWindow(dialogOf(SETTINGS), { escape: () => exitSettings() });
+    parts.section.hidden = true;
+    root().appendChild(parts.section);
     settings = parts;
     const tabs = find(SETTINGS, 1039);
     const list = document.createElement("div");
@@ -472,7 +475,6 @@ Module.lumiqUi = (function () {
     find(SETTINGS, 1041).addEventListener("click", exitSettings);
     find(SETTINGS, 1142).addEventListener("click", chooseImport);
     find(SETTINGS, 1143).addEventListener("click", chooseExport);
-    root().appendChild(parts.section);
     selectTab(0);
     show(parts.section);
     document.getElementById("tab0").focus();
