@@ -229,7 +229,7 @@ async function screenshots(browser, origin) {
   const dir = path.resolve(args.screenshots);
   fs.mkdirSync(dir, { recursive: true });
   const page = await openPage(browser, origin + "/index.html?demo", null, "");
-  await page.send("Emulation.setDeviceMetricsOverride", { width: 800, height: 560, deviceScaleFactor: 1, mobile: false });
+  await page.send("Emulation.setDeviceMetricsOverride", { width: 800, height: 720, deviceScaleFactor: 1, mobile: false });
   const shoot = async (name) => {
     const shot = await page.send("Page.captureScreenshot", { format: "png" });
     fs.writeFileSync(path.join(dir, name), Buffer.from(shot.data, "base64"));
