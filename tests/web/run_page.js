@@ -195,7 +195,7 @@ async function main() {
   const origin = "http://127.0.0.1:" + server.address().port;
   const browser = await launch(args.chromium || "chromium");
   try {
-    for (const scenario of scenarios) await runScenario(browser, origin, scenario);
+    if (!process.env.ONLY_BENCH) for (const scenario of scenarios) await runScenario(browser, origin, scenario);
 
     // Firefox and Safari: no navigator.hid. The message names the browsers
     // that have it.
@@ -214,6 +214,7 @@ async function main() {
     await page.close();
     check(pickers === 1, "a granted scanner was asked for with the picker again (" + pickers + " pickers)");
 
+    await accessibility(browser, origin);
     if (args.screenshots) await screenshots(browser, origin);
     if (args.bench) await bench(browser, origin);
   } finally {
@@ -222,6 +223,65 @@ async function main() {
   }
   console.log(passes + " passed, " + failures + " failed");
   process.exit(failures ? 1 : 0);
+}
+
+// What a screen reader gets: every field and check box named as the desktop
+// windows name it (ui/app/access_layout), each radio button by its caption
+// inside a radio group named by its label, the tabs as a tab list, and the
+// windows inert while an exchange runs.
+async function accessibility(browser, origin) {
+  const page = await openPage(browser, origin + "/index.html", { seeds: [""] });
+  await page.evaluate("LumiqDriver.run([])");
+  const inert = await page.evaluate("(() => { document.getElementById('c134_1141').click(); " +
+    "return document.getElementById('lumiq').inert; })()");
+  check(inert === true, "the windows stay usable while Save talks to the scanner");
+  await page.evaluate("LumiqDriver.settle()");
+  await page.send("DOM.enable");
+  await page.send("Accessibility.enable");
+  const document = await page.send("DOM.getDocument", { depth: 0 });
+  const normal = (text) => String(text || "").replace(/[\s:：]/g, "");
+  const axOf = async (selector) => {
+    const found = await page.send("DOM.querySelector", { nodeId: document.root.nodeId, selector });
+    if (!found.nodeId) return null;
+    const tree = await page.send("Accessibility.getPartialAXTree", { nodeId: found.nodeId, fetchRelatives: false });
+    const node = tree.nodes.find((n) => !n.ignored) || tree.nodes[0];
+    return { role: node.role && node.role.value, name: node.name ? node.name.value : "" };
+  };
+  const tabs = JSON.parse(await page.evaluate("Module.ccall('lumiq_tabs', 'string', [], [])"));
+  let named = 0;
+  for (let tab = 0; tab < tabs.length; tab++) {
+    const templateId = tabs[tab][0];
+    await page.evaluate("document.getElementById('tab" + tab + "').click()");
+    const tabNode = await axOf("#tab" + tab);
+    check(tabNode && tabNode.role === "tab" && tabNode.name === tabs[tab][1], "tab " + tab + " is no named tab");
+    const panel = await axOf("#page" + templateId);
+    check(panel && panel.role === "tabpanel" && panel.name === tabs[tab][1], "page " + templateId + " is no tab panel named by its tab");
+    const dialog = JSON.parse(await page.evaluate("Module.ccall('lumiq_dialog', 'string', ['number'], [" + templateId + "])"));
+    for (const control of dialog.controls) {
+      if (!["edit", "combo", "check", "radio"].includes(control.kind) || control.id < 0) continue;
+      const selector = "#c" + templateId + "_" + control.id;
+      const visible = await page.evaluate("(() => { const e = document.querySelector('" + selector + "'); " +
+        "return Boolean(e && e.getClientRects().length); })()");
+      if (!visible) continue;
+      const node = await axOf(selector);
+      const what = "template " + templateId + " control " + control.id;
+      if (control.kind === "radio") {
+        check(node && node.role === "radio" && normal(node.name) === normal(control.caption), what + ": radio named " + (node && node.name));
+        const group = await page.evaluate("(() => { const g = document.querySelector('" + selector + "').closest('[role=radiogroup]'); " +
+          "return g ? g.getAttribute('aria-labelledby') || '' : null; })()");
+        check(group !== null && (control.label < 0 || group !== ""), what + ": radio button outside a named radio group");
+      } else {
+        check(node && normal(node.name) === normal(control.name),
+          what + ": named \"" + (node && node.name) + "\", the desktop names it \"" + control.name + "\"");
+      }
+      if (process.env.LUMIQ_AX_VERBOSE) console.log(what, control.kind, JSON.stringify(node), JSON.stringify(control.name));
+      named++;
+    }
+  }
+  const list = await axOf("[role=tablist]");
+  check(list && list.role === "tablist", "the tabs are no tab list");
+  await page.close();
+  console.log("-- accessibility: " + named + " controls named as on the desktop");
 }
 
 // The demo's windows, every tab, as docs/screenshots/web/ shows them.
@@ -248,39 +308,45 @@ async function screenshots(browser, origin) {
   console.log("-- screenshots in " + dir);
 }
 
-// Load (connect and the pages' reads) and Save through the stand-in at 1 ms
-// a report, against the floor: what the reports' crossing alone takes.
+// Load ("连接设备": handshake, version and the pages' reads) and Save
+// through the stand-in at 1 ms a report, against the floor: what the
+// reports' crossing alone takes. The message boxes are answered at once, so
+// the figure is the application's, not the operator's.
 async function bench(browser, origin) {
   const page = await openPage(browser, origin + "/index.html", { seeds: [""], paceMs: 1, granted: true });
-  const runs = 3;
+  const runs = 6;
   const figure = await page.evaluate(`(async () => {
     const standIn = LumiqStandIn.current;
     while (!window.Module || !Module.lumiqUi || !document.getElementById('c102_1')) await new Promise(r => setTimeout(r, 5));
-    const measure = async (act) => {
+    Module.lumiqUi.message = async () => {};
+    const measure = async (name) => {
       const before = standIn.stats();
       const start = performance.now();
-      await act();
-      await LumiqDriver.settle();
+      await Module.ccall(name, 'number', [], [], { async: true });
+      const ms = performance.now() - start;
       const after = standIn.stats();
-      return { ms: performance.now() - start, reports: after.reports - before.reports, slept: after.sleptMs - before.sleptMs };
+      return { ms, reports: after.reports - before.reports, slept: after.sleptMs - before.sleptMs };
     };
     const loads = [], saves = [];
     for (let i = 0; i < ${runs}; i++) {
-      loads.push(await measure(async () => { document.getElementById('c102_1').click(); }));
-      saves.push(await measure(async () => { document.getElementById('c134_1141').click(); }));
-      document.getElementById('c134_1041').click();
-      await LumiqDriver.settle();
+      loads.push(await measure('lumiq_connect'));
+      saves.push(await measure('lumiq_save'));
+      Module.ccall('lumiq_exit_settings', null, [], []);
     }
-    return { loads, saves };
+    return { Load: loads, Save: saves };
   })()`, 600000);
   await page.close();
-  for (const [name, list] of Object.entries(figure)) {
-    const ms = list.reduce((s, r) => s + r.ms, 0) / list.length;
-    const slept = list.reduce((s, r) => s + r.slept, 0) / list.length;
-    const reports = list.reduce((s, r) => s + r.reports, 0) / list.length;
-    const floor = reports * 1;
-    console.log("bench: page " + name + ": " + ms.toFixed(1) + " ms for " + reports + " reports at 1 ms (floor " +
-      floor.toFixed(0) + " ms): ratio " + ((ms - slept + floor) / floor).toFixed(3) + " (raw " + (ms / floor).toFixed(3) + ")");
+  for (const [name, runsMeasured] of Object.entries(figure)) {
+    // The first run warms the page up (compiling, the first windows' build).
+    const list = runsMeasured.slice(1);
+    if (process.env.LUMIQ_BENCH_VERBOSE) console.log(JSON.stringify(runsMeasured));
+    // The median run: the machine is shared, and a run the scheduler
+    // delayed says nothing about the page.
+    const ratios = list.map((r) => (r.ms - r.slept + r.reports) / r.reports).sort((a, b) => a - b);
+    const median = list.slice().sort((a, b) => a.ms - b.ms)[Math.floor(list.length / 2)];
+    console.log("bench: page " + name + ": " + median.ms.toFixed(1) + " ms for " + median.reports +
+      " reports at 1 ms a report (floor " + median.reports + " ms, the stand-in's waits " + median.slept.toFixed(1) +
+      " ms): ratio " + ratios[Math.floor(ratios.length / 2)].toFixed(3) + " (median of " + list.length + " runs; goal 1.05)");
   }
 }
 

@@ -22,7 +22,12 @@ Module.lumiqUi = (function () {
   let demo = false;
 
   function text(key) { return Module.ccall("lumiq_text", "string", ["string"], [key]); }
-  function dialogOf(id) { return JSON.parse(Module.ccall("lumiq_dialog", "string", ["number"], [id])); }
+  // The templates never change, nor does the language once the page started.
+  const dialogs = {};
+  function dialogOf(id) {
+    if (!dialogs[id]) dialogs[id] = JSON.parse(Module.ccall("lumiq_dialog", "string", ["number"], [id]));
+    return dialogs[id];
+  }
 
   function mulDiv(a, b, c) {
     const product = a * b;
