@@ -195,6 +195,10 @@ Module.lumiqUi = (function () {
       box.classList.add("control");
       place(box, control.rect, units);
       if (control.kind === "icon") { box.style.width = "32px"; box.style.height = "32px"; }
+      // A combo box's template height includes its dropped-down list.
+      if (control.kind === "combo") {
+        box.style.height = Math.min(mulDiv(control.rect[3], units.y, 8), units.y + 8) + "px";
+      }
       if (control.style & STYLE.disabled) element.disabled = true;
       if (control.style & STYLE.hidden) box.hidden = true;
       if (!(control.style & STYLE.tabStop) && ["button", "check", "edit", "combo", "list"].includes(control.kind)) {
