@@ -58,6 +58,7 @@ const files = {
   "seed-second.txt": "masterver=V2.0.8\ndeviceno=\\xB2\\xD6\\xBF\\xE2-8\nio_outputs=hid0\n",
   "seed-import.txt": "# another counter's scanner\ncodeprefix=\\xC7\\xB0\nio_outputs=hid0\nhid0_presskeytime=30\n",
   "seed-import-switch.txt": "io_outputs=com1\n",
+  "seed-import-bad.txt": "qrcode=1\nno equals sign here\n",
 };
 const scenarios = [
   { name: "connect-fails", status: 1, options: ["--silent-from", "1"], actions: ["save"] },
@@ -81,6 +82,11 @@ const scenarios = [
   { name: "two-scanners", status: 0, options: ["--seed", "seed-com1.txt", "--seed", "seed-second.txt"],
     actions: ["pick:2", "export:second.profile", "exit", "unplug:1", "connect", "exit", "plug:1", "connect",
       "pick:1", "text:137:1103=仓库-1", "save"] },
+  // A browser whose first language is English: every message in English,
+  // the same commands sent.
+  { name: "english-files", status: 0, language: "en-US", options: ["--lang", "en", "--seed", "seed-com1.txt"],
+    actions: ["import:seed-import-bad.txt", "export:english.profile", "text:137:1103=仓库😀",
+      "export:refused.profile", "save"] },
 ];
 
 function standInOptions(scenario, extra) {
@@ -89,6 +95,7 @@ function standInOptions(scenario, extra) {
   const options = scenario.options || [];
   for (let i = 0; i < options.length; i++) {
     if (options[i] === "--seed") seeds.push(files[options[++i]]);
+    else if (options[i] === "--lang") i++;
     else if (options[i] === "--silent-from") silentFrom = Number(options[++i]);
   }
   return Object.assign({ seeds: seeds.length ? seeds : [""], silentFrom }, extra || {});
@@ -98,14 +105,14 @@ const pageScripts = ["lumiq-sim.js", "standin-hid.js"].map((f) => fs.readFileSyn
 const driver = fs.readFileSync(path.join(__dirname, "page_driver.js"), "utf8");
 
 // A fresh page with the stand-in plugged in before any of the page's code.
-async function openPage(browser, url, options, before) {
+async function openPage(browser, url, options, before, language) {
   const page = await browser.newPage();
   await page.send("Page.enable");
   await page.send("Runtime.enable");
   // The windows speak the browser's first language: Chinese, as the
   // desktop runner's.
   const userAgent = await page.evaluate("navigator.userAgent");
-  await page.send("Network.setUserAgentOverride", { userAgent, acceptLanguage: "zh-CN" });
+  await page.send("Network.setUserAgentOverride", { userAgent, acceptLanguage: language || "zh-CN" });
   const logs = [];
   page.on("Runtime.exceptionThrown", (e) => logs.push(e.exceptionDetails.exception
     ? e.exceptionDetails.exception.description : e.exceptionDetails.text));
@@ -136,7 +143,7 @@ function runLinux(scenario) {
 }
 
 async function runScenario(browser, origin, scenario) {
-  const page = await openPage(browser, origin + "/index.html", standInOptions(scenario));
+  const page = await openPage(browser, origin + "/index.html", standInOptions(scenario), "", scenario.language);
   const encoded = {};
   for (const [name, text] of Object.entries(files)) encoded[name] = Buffer.from(text).toString("base64");
   const result = await page.evaluate("LumiqDriver.run(" + JSON.stringify(scenario.actions) + "," +
@@ -297,6 +304,10 @@ async function screenshots(browser, origin) {
   await page.evaluate("(async () => { while (!window.Module || !Module.lumiqUi || !document.getElementById('c102_1')) " +
     "await new Promise(r => setTimeout(r, 5)); })()");
   await shoot("connect.png");
+  await page.evaluate("(() => { document.querySelector('.windowmenu').click(); " +
+    "document.querySelector('[role=menuitem]').click(); })()");
+  await shoot("about.png");
+  await page.evaluate("document.getElementById('c100_1').click()");
   await page.evaluate("(async () => { document.getElementById('c102_1').click(); " +
     "while (!document.getElementById('c134_1141')) { if (Module.lumiqUi.messageOpen()) Module.lumiqUi.acceptMessage(); " +
     "await new Promise(r => setTimeout(r, 5)); } await LumiqDriver.settle(); })()");
