@@ -8,6 +8,7 @@
 //
 // node tests/web/run_page.js --page build-web/page --work DIR
 //      [--headless build/ui/qt/lumiq-headless] [--screenshots DIR] [--bench]
+//      [--no-scenarios]   (the other checks, screenshots and benchmark only)
 "use strict";
 const fs = require("fs");
 const http = require("http");
@@ -18,7 +19,7 @@ const { launch } = require("./cdp");
 const args = {};
 for (let i = 2; i < process.argv.length; i++) {
   const word = process.argv[i];
-  if (word === "--bench") args.bench = true;
+  if (word === "--bench" || word === "--no-scenarios") args[word.slice(2)] = true;
   else args[word.replace(/^--/, "")] = process.argv[++i];
 }
 const pageDir = path.resolve(args.page || "build-web/page");
@@ -202,7 +203,7 @@ async function main() {
   const origin = "http://127.0.0.1:" + server.address().port;
   const browser = await launch(args.chromium || "chromium");
   try {
-    if (!process.env.ONLY_BENCH) for (const scenario of scenarios) await runScenario(browser, origin, scenario);
+    if (!args["no-scenarios"]) for (const scenario of scenarios) await runScenario(browser, origin, scenario);
 
     // Firefox and Safari: no navigator.hid. The message names the browsers
     // that have it.
@@ -325,7 +326,7 @@ async function screenshots(browser, origin) {
 // the figure is the application's, not the operator's.
 async function bench(browser, origin) {
   const page = await openPage(browser, origin + "/index.html", { seeds: [""], paceMs: 1, granted: true });
-  const runs = 6;
+  const runs = 6;  // the first one warms up
   const figure = await page.evaluate(`(async () => {
     const standIn = LumiqStandIn.current;
     while (!window.Module || !Module.lumiqUi || !document.getElementById('c102_1')) await new Promise(r => setTimeout(r, 5));

@@ -137,10 +137,7 @@ Module.lumiqUi = (function () {
           element.spellcheck = false;
           if (control.style & STYLE.numberOnly) {
             element.inputMode = "numeric";
-            // Typing takes digits only; what the scanner holds shows as it is.
-            element.addEventListener("beforeinput", (event) => {
-              if (event.data && /[^0-9]/.test(event.data)) event.preventDefault();
-            });
+            element.dataset.digits = "";
           }
           if (!(control.style & STYLE.border)) element.classList.add("borderless");
           break;
@@ -241,6 +238,11 @@ Module.lumiqUi = (function () {
   // group, whatever the program had checked; the arrows move along the
   // group and check, as Windows dialogs do.
   function wireRadios(host) {
+    // Typing takes digits only in a number-only edit; what the scanner
+    // holds shows as it is.
+    host.addEventListener("beforeinput", (event) => {
+      if ("digits" in event.target.dataset && event.data && /[^0-9]/.test(event.data)) event.preventDefault();
+    });
     host.addEventListener("click", (event) => {
       const radio = event.target;
       if (!(radio instanceof HTMLInputElement) || radio.type !== "radio") return;
@@ -489,6 +491,7 @@ Module.lumiqUi = (function () {
     document.getElementById("tab0").focus();
   }
 
+  const pristinePages = {};
   // The five pages fresh from their templates (opening, and an import).
   function buildPages() {
     const host = settings.pagesHost;
@@ -502,8 +505,17 @@ Module.lumiqUi = (function () {
       page.setAttribute("aria-labelledby", "tab" + index);
       page.style.height = (tabs.clientHeight - PAGE_TOP) + "px";
       host.appendChild(page);
-      const dialog = dialogOf(templateId);
-      buildControls(dialog, page);
+      // Built once from the template; later windows take a copy of it as
+      // built, before any Load filled it in.
+      if (pristinePages[templateId]) {
+        page.append(pristinePages[templateId].cloneNode(true));
+      } else {
+        const built = document.createElement("div");
+        built.className = "pagecontrols";
+        page.appendChild(built);
+        buildControls(dialogOf(templateId), built);
+        pristinePages[templateId] = built.cloneNode(true);
+      }
       wireRadios(page);
       page.hidden = settings.current !== undefined ? index !== settings.current : index !== 0;
     });
