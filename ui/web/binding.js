@@ -201,22 +201,14 @@ Module.lumiqUi = (function () {
       if (!(control.style & STYLE.tabStop) && ["button", "check", "edit", "combo", "list"].includes(control.kind)) {
         element.tabIndex = -1;
       }
-      // A field named by a check box, or by a label after a row heading.
-      if (control.label >= 0 && control.kind !== "radio") {
-        const namer = byIndex[control.label];
-        const ids = [];
-        if (control.heading >= 0) ids.push(elementId(dialog.id, byIndex[control.heading]));
-        if (namer && namer.kind === "label" && control.heading >= 0) {
-          const labelId = elementId(dialog.id, namer);
-          const heading = byIndex[namer.heading];
-          if (heading) ids.splice(0, ids.length, elementId(dialog.id, heading));
-          ids.push(labelId);
-        }
-        if (namer && namer.kind === "check") ids.push(elementId(dialog.id, namer) + "_caption");
-        if (namer && namer.kind === "label" && namer.heading >= 0) {
-          ids.splice(0, ids.length, elementId(dialog.id, byIndex[namer.heading]), elementId(dialog.id, namer));
-        }
-        if (ids.length) element.setAttribute("aria-labelledby", ids.join(" "));
+      // A field named by a check box, or by a label after a row heading
+      // ("设备WIFI" before "SSID"); a plain label names it by <label for>.
+      const namer = control.label >= 0 && control.kind !== "radio" ? byIndex[control.label] : null;
+      if (namer && namer.kind === "check") {
+        element.setAttribute("aria-labelledby", elementId(dialog.id, namer) + "_caption");
+      } else if (namer && namer.kind === "label" && namer.heading >= 0) {
+        element.setAttribute("aria-labelledby",
+          elementId(dialog.id, byIndex[namer.heading]) + " " + elementId(dialog.id, namer));
       }
       parent.appendChild(box);
     }
