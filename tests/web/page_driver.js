@@ -90,7 +90,6 @@
       document.getElementById("lumiq-export-name").value = m[1];
       document.getElementById("lumiq-export-kind").value = "0";
       document.querySelector("#lumiq-export button[value=ok]").click();
-      await sleep(5);
       await settle();
       const exported = ui().lastExport();
       if (exported && exported.name === m[1]) {

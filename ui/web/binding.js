@@ -543,14 +543,20 @@ Module.lumiqUi = (function () {
     input.click();
   }
   async function importFile(file) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    FS.mkdirTree("/import");
-    const path = "/import/" + file.name.replace(/[/\\]/g, "_");
-    FS.writeFile(path, bytes);
+    // Busy from the first moment: reading the file is part of the import.
+    setBusy(true);
     try {
-      return await call("lumiq_import", ["string", "string"], [path, file.name]);
+      const bytes = new Uint8Array(await file.arrayBuffer());
+      FS.mkdirTree("/import");
+      const path = "/import/" + file.name.replace(/[/\\]/g, "_");
+      FS.writeFile(path, bytes);
+      try {
+        return await call("lumiq_import", ["string", "string"], [path, file.name]);
+      } finally {
+        FS.unlink(path);
+      }
     } finally {
-      FS.unlink(path);
+      setBusy(false);
     }
   }
 
@@ -611,8 +617,10 @@ Module.lumiqUi = (function () {
       if (file) importFile(file);
     });
     const exportBox = document.getElementById("lumiq-export");
-    exportBox.addEventListener("close", () => {
-      if (exportBox.returnValue !== "ok") return;
+    // OK exports at once, in its own click; cancel and Escape just close.
+    exportBox.querySelector("button[value=ok]").addEventListener("click", (event) => {
+      event.preventDefault();
+      exportBox.close("ok");
       const name = document.getElementById("lumiq-export-name").value.trim() || "config.profile";
       exportFile(name, Number(document.getElementById("lumiq-export-kind").value));
     });
