@@ -83,6 +83,9 @@ const scenarios = [
   { name: "two-scanners", status: 0, options: ["--seed", "seed-com1.txt", "--seed", "seed-second.txt"],
     actions: ["pick:2", "export:second.profile", "exit", "unplug:1", "connect", "exit", "plug:1", "connect",
       "pick:1", "text:137:1103=仓库-1", "save"] },
+  // The cable pulled while the window is open: the page hears of it and
+  // every set fails at once, as on the desktop.
+  { name: "unplugged-save", status: 0, actions: ["tab:3", "unplug:1", "save", "exit", "plug:1", "connect"] },
   // A browser whose first language is English: every message in English,
   // the same commands sent.
   { name: "english-files", status: 0, language: "en-US", options: ["--lang", "en", "--seed", "seed-com1.txt"],
