@@ -29,6 +29,15 @@ if [ ! -d /usr/share/emscripten/cache/sysroot/lib/wasm32-emscripten ]; then
   export EM_CACHE="$build/emscripten-cache" EM_FROZEN_CACHE=0
 fi
 
+# The WebHID backend's JavaScript half on a fake navigator.hid: no build needed.
+mkdir -p "$build"
+node --test tests/web/webhid_test.js >"$build/webhid-test.log" 2>&1 || {
+  cat "$build/webhid-test.log" >&2
+  exit 1
+}
+grep -E '^# (pass|fail)' "$build/webhid-test.log" | tr '\n' ' ' | sed 's/^/web: webhid.js: /; s/ $/\n/'
+rm -f "$build/webhid-test.log"
+
 if [ ! -f "$build/CMakeCache.txt" ]; then
   emcmake cmake --preset web >/dev/null
 fi
