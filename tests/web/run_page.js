@@ -213,6 +213,11 @@ async function main() {
     const missing = await connectMessage(browser, origin, null, "delete Navigator.prototype.hid;\n");
     check(missing.length === 1 && /Chrome/.test(missing[0]) && /Edge/.test(missing[0]) && /Chromium/.test(missing[0]),
       "without WebHID: the message does not name the browsers that have it", missing.join("\n"));
+    // The browser's own WebHID, with no scanner granted and none to pick:
+    // its refusals end as "no scanner", nothing thrown.
+    const real = await connectMessage(browser, origin, null, "");
+    check(real.length === 1 && /未找到设备/.test(real[0]),
+      "the browser's own WebHID without a scanner: not the no-scanner message", JSON.stringify(real));
     // Linux without the udev rule: the browser may not open the scanner.
     const denied = await connectMessage(browser, origin, { seeds: [""], deny: true });
     check(denied.length === 1 && /udev/.test(denied[0]) && /70-lumiq-scanner\.rules/.test(denied[0]),

@@ -382,9 +382,14 @@ Module.lumiqUi = (function () {
       return;
     }
     // The browser's picker needs this click; a scanner granted before is
-    // found again without it.
-    await Module.lumiqHid.request();
-    await call("lumiq_connect");
+    // found again without it. The windows wait from the click on.
+    setBusy(true);
+    try {
+      await Module.lumiqHid.request();
+      await call("lumiq_connect");
+    } finally {
+      setBusy(false);
+    }
   }
 
   function openAbout() {
