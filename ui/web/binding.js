@@ -484,8 +484,13 @@ Module.lumiqUi = (function () {
     find(SETTINGS, 1142).addEventListener("click", chooseImport);
     find(SETTINGS, 1143).addEventListener("click", chooseExport);
     selectTab(0);
-    show(parts.section);
-    document.getElementById("tab0").focus();
+  }
+
+  // After the pages' Loads: the window shows, with the focus on its tabs.
+  function showSettings() {
+    if (!settings) return;
+    show(settings.section);
+    document.getElementById("tab" + currentTab()).focus();
   }
 
   const pristinePages = {};
@@ -636,6 +641,7 @@ Module.lumiqUi = (function () {
     start,
     message,
     openSettings,
+    showSettings,
     buildPages,
     closeSettings,
     openChooser,

@@ -31,6 +31,7 @@ EM_ASYNC_JS(void, lumiq_ui_message, (const char* text), {
   await Module.lumiqUi.message(UTF8ToString(text));
 });
 EM_JS(void, lumiq_ui_open_settings, (), { Module.lumiqUi.openSettings(); });
+EM_JS(void, lumiq_ui_show_settings, (), { Module.lumiqUi.showSettings(); });
 EM_JS(void, lumiq_ui_rebuild_pages, (), { Module.lumiqUi.buildPages(); });
 EM_JS(void, lumiq_ui_close_settings, (), { Module.lumiqUi.closeSettings(); });
 EM_JS(void, lumiq_ui_open_chooser, (const char* rows), {
@@ -77,9 +78,11 @@ class ConnectWindow final : public app::ConnectWindow {
   void ShowMessage(const std::string& utf8) override { web::ShowMessage(utf8); }
   void OpenSettings() override {
     settings = std::make_unique<SettingsWindow>();
-    // The pages' elements exist before their Loads fill them.
+    // The pages' elements exist before their Loads fill them, and the
+    // window shows only once they have read the scanner.
     lumiq_ui_open_settings();
     settings->Session().Open(settings->Pages());
+    lumiq_ui_show_settings();
     if (const std::optional<std::string> message = settings->Session().OpeningMessage()) {
       web::ShowMessage(*message);
     }
