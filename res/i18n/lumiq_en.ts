@@ -559,5 +559,9 @@ Open this page in Chrome, Edge or another Chromium-based browser.</translation>
         <source>演示：连接的是页面内置的模拟扫描器，不会写入真实设备。</source>
         <translation>Demo: this page connects to its own simulated scanner; nothing reaches a real scanner.</translation>
     </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>

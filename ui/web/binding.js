@@ -276,6 +276,17 @@ Module.lumiqUi = (function () {
     title.id = "w" + dialog.id + "_title";
     title.textContent = dialog.caption;
     bar.appendChild(title);
+    // The close box: what Escape does, as on the desktop.
+    if (options && options.escape) {
+      const close = document.createElement("button");
+      close.type = "button";
+      close.className = "closebox";
+      close.textContent = "\u2715";
+      close.setAttribute("aria-label", text("close"));
+      close.tabIndex = -1;
+      close.addEventListener("click", () => options.escape());
+      bar.appendChild(close);
+    }
     const client = document.createElement("div");
     client.className = "client";
     client.style.width = mulDiv(dialog.width, units.x, 4) + "px";
@@ -351,7 +362,7 @@ Module.lumiqUi = (function () {
     menuButton.textContent = "\u2630";
     menuButton.setAttribute("aria-label", text("window-menu"));
     menuButton.setAttribute("aria-haspopup", "menu");
-    const windowParts = buildWindow(dialogOf(CONNECT), { menu: menuButton });
+    const windowParts = buildWindow(dialogOf(CONNECT), { menu: menuButton, escape: () => window.close() });
     connectWindow = windowParts.section;
     root().appendChild(connectWindow);
     const menu = document.createElement("div");

@@ -170,6 +170,7 @@ EMSCRIPTEN_KEEPALIVE const char* lumiq_text(const char* key) {
   else if (name == "export-name") source = web::kExportNameLabel;
   else if (name == "export-kind") source = web::kExportKindLabel;
   else if (name == "window-menu") source = web::kWindowMenuLabel;
+  else if (name == "close") source = web::kCloseLabel;
   else if (name == "demo") source = web::kDemoBanner;
   else if (name == "export-title") source = app::kExportTitle;
   else if (name == "import-title") source = app::kImportTitle;

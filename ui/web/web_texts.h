@@ -13,6 +13,8 @@ inline constexpr char kExportNameLabel[] = "文件名:";
 inline constexpr char kExportKindLabel[] = "保存类型:";
 // The title bar's menu, which holds the About entry.
 inline constexpr char kWindowMenuLabel[] = "窗口菜单";
+// The title bar's close box.
+inline constexpr char kCloseLabel[] = "关闭";
 inline constexpr char kDemoBanner[] = "演示：连接的是页面内置的模拟扫描器，不会写入真实设备。";
 
 }  // namespace lumiq::ui::web
