@@ -719,5 +719,35 @@
         <source>设置页</source>
         <translation>Settings pages</translation>
     </message>
+    <message>
+        <source>原因：浏览器没有打开设备的权限。在 Linux 上需要 udev 规则 70-lumiq-scanner.rules：软件包把它装在 /usr/lib/udev/rules.d/，从源码构建时请将 packaging/70-lumiq-scanner.rules 复制到 /etc/udev/rules.d/，然后重新插入设备，并在本机登录的会话中使用浏览器。</source>
+        <translation>Cause: the browser may not open the scanner. On Linux it needs the udev rule 70-lumiq-scanner.rules: the package installs it in /usr/lib/udev/rules.d/; from a source build, copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/, plug the scanner in again and use the browser in a session logged in at this computer.</translation>
+    </message>
+    <message>
+        <source>此浏览器不支持 WebHID，无法连接设备。
+请使用 Chrome、Edge 或其他基于 Chromium 的浏览器打开本页。</source>
+        <translation>This browser has no WebHID and cannot connect to the scanner.
+Open this page in Chrome, Edge or another Chromium-based browser.</translation>
+    </message>
+    <message>
+        <source>文件名:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <source>保存类型:</source>
+        <translation>Save as type:</translation>
+    </message>
+    <message>
+        <source>窗口菜单</source>
+        <translation>Window menu</translation>
+    </message>
+    <message>
+        <source>演示：连接的是页面内置的模拟扫描器，不会写入真实设备。</source>
+        <translation>Demo: this page connects to its own simulated scanner; nothing reaches a real scanner.</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>
