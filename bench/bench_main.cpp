@@ -104,6 +104,41 @@ class SummaryReporter : public benchmark::ConsoleReporter {
                    Counter(*stationOne, "ms"), Counter(*stationTen, "ms"),
                    Counter(*stationTen, "ms") / Counter(*stationOne, "ms"));
     }
+    // check and apply on scanners that hold the profile, against restore.
+    const auto compliance = [this](int which, int scanners) {
+      return Find("BM_ZrctlCompliance/case:" + std::to_string(which) +
+                  "/scanners:" + std::to_string(scanners));
+    };
+    const Run* restore = compliance(0, 1);
+    const Run* check = compliance(1, 1);
+    const Run* apply = compliance(2, 1);
+    const Run* differing = compliance(3, 1);
+    if (restore != nullptr && check != nullptr && apply != nullptr && differing != nullptr) {
+      const auto frames = [](const Run& run) {
+        return std::to_string(static_cast<int>(Counter(run, "gets"))) + " gets, " +
+               std::to_string(static_cast<int>(Counter(run, "sets"))) + " sets, " +
+               std::to_string(static_cast<int>(Counter(run, "commits"))) +
+               (Counter(run, "commits") == 1 ? " commit" : " commits");
+      };
+      const double restoreMs = Counter(*restore, "ms");
+      std::fprintf(out,
+                   "9. zrctl --all with a whole profile at 1 ms per report, one scanner that "
+                   "holds it: check %.1f ms (%s; %.2f x restore), apply %.1f ms (%s; %.2f x "
+                   "restore), restore %.1f ms (%s); apply where one setting differs %.1f ms "
+                   "(%s)\n",
+                   Counter(*check, "ms"), frames(*check).c_str(), Counter(*check, "ms") / restoreMs,
+                   Counter(*apply, "ms"), frames(*apply).c_str(), Counter(*apply, "ms") / restoreMs,
+                   restoreMs, frames(*restore).c_str(), Counter(*differing, "ms"),
+                   frames(*differing).c_str());
+      const Run* restoreTen = compliance(0, 10);
+      const Run* checkTen = compliance(1, 10);
+      const Run* applyTen = compliance(2, 10);
+      if (restoreTen != nullptr && checkTen != nullptr && applyTen != nullptr) {
+        std::fprintf(out,
+                     "   10 scanners that hold it: check %.1f ms, apply %.1f ms, restore %.1f ms\n",
+                     Counter(*checkTen, "ms"), Counter(*applyTen, "ms"), Counter(*restoreTen, "ms"));
+      }
+    }
     std::fflush(out);
   }
 

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the benchmarks in Release in build-bench/ and runs them all; the
-# figures that matter are summed up at the end. Takes some fifteen seconds,
+# figures that matter are summed up at the end. Takes some twenty-five seconds,
 # seven of them real waits (two of 2000 ms, one of 3000). Arguments go to the
 # benchmark program (for example --benchmark_filter=Settings).
 set -eu

@@ -25,6 +25,8 @@ const DialogTemplate* FindDialogTemplate(int templateId) {
     case 133: return &OutputMethodTemplate();
     case 134: return &SettingsTemplate();
     case 137: return &VersionTemplate();
+    case 145: return &TestScanTemplate();
+    case 146: return &ChannelChooserTemplate();
     default: return nullptr;
   }
 }

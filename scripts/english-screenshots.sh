@@ -14,6 +14,14 @@ qt="$root/build/ui/qt/lumiq-headless"
 rm -rf "$out"
 mkdir -p "$out"
 "$qt" --lang en --screenshots "$out" >/dev/null
+# The test-scan window, with three keyboard scans in it: as set, an extra
+# line break, no prefix.
+scans="testscan keys:SN:4711\\r keys:SN:4711\\r\\n keys:4711\\r"
+shots=$(mktemp -d)
+# shellcheck disable=SC2086
+"$qt" --lang en --seed scripts/test-scan.seed --screenshots "$shots" $scans >/dev/null
+cp "$shots/testscan.png" "$out/"
+rm -rf "$shots"
 
 exe="$root/build-win64/ui/win32/lumiq-headless.exe"
 if [ ! -f "$exe" ] || ! command -v xvfb-run >/dev/null; then
@@ -42,4 +50,11 @@ stop_wine
 mkdir -p "$out/windows"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$wine" "$exe" --lang en --screenshots "$(printf 'Z:%s' "$out/windows" | tr / '\\')" >/dev/null
+shots=$(mktemp -d)
+# shellcheck disable=SC2086
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$wine" "$exe" --lang en --seed scripts/test-scan.seed \
+  --screenshots "$(printf 'Z:%s' "$shots" | tr / '\\')" $scans >/dev/null
+cp "$shots/testscan.png" "$out/windows/"
+rm -rf "$shots"
 ls "$out" "$out/windows"

@@ -44,6 +44,14 @@ shoot() {
   stop_wine
   xvfb-run -a -s "-screen 0 1280x1024x24" \
     "$wine" "$exe" --screenshots "$(printf 'Z:%s' "$2" | tr / '\\')" >/dev/null
+  # The test-scan window, with three keyboard scans in it.
+  shots=$(mktemp -d)
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    "$wine" "$exe" --seed scripts/test-scan.seed \
+    --screenshots "$(printf 'Z:%s' "$shots" | tr / '\\')" testscan 'keys:SN:4711\r' \
+    'keys:SN:4711\r\n' 'keys:4711\r' >/dev/null
+  cp "$shots/testscan.png" "$2/"
+  rm -rf "$shots"
   stop_wine
 }
 

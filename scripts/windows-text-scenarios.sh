@@ -39,6 +39,10 @@ prepare() {
   printf '%s\n' 'masterver=V2.0.7' 'deviceno=仓库-7' 'codeprefix=\xFF\x81' 'io_outputs=com1' \
     >"$1/😀/seed.txt"
   printf 'masterver=V2.0.7\n' >"$1/한국/blank.txt"
+  # A scanner of a fleet and its profile, for check and apply.
+  printf '%s\n' 'deviceno=仓库-9' 'codeprefix=\xFF\x81' 'io_outputs=com1' >"$1/한국/fleet.txt"
+  printf '%s\n' 'masterver=V2.0.7' 'codeprefix=条€' 'io_outputs=hid0' \
+    'io_inits=com0,hid0,hid1,com2' 'io_monitors=hid1' >"$1/张三/golden.profile"
   # A dump as zrctl wrote it before values were text: every byte escaped.
   printf '%s\n' '# zrctl profile: firmware V2.0.7, device number \xB2\xD6\xBF\xE2-7' \
     'deviceno=\xB2\xD6\xBF\xE2-7' 'codeprefix=\xCC\xF5\x80' >"$1/old.profile"
@@ -90,6 +94,18 @@ steps() {
     fail "$side: the profile did not come back byte for byte through restore"
   # The old escaped dump means what it always did.
   run "$side" "$dir" 0 "$zrctl" --simulate=😀/seed.txt diff old.profile
+  # zrctl writes text, in CR LF on Windows, which PowerShell takes as lines.
+  keep_text() { tr -d '\r' <"$dir/last.out" >"$dir/$1"; }
+  # What a detection and a remediation script run: check finds the
+  # scanner differing and sends nothing, apply sends, both are then at peace.
+  run "$side" "$dir" 1 "$zrctl" --simulate=한국/fleet.txt check --summary 张三/golden.profile
+  keep_text check-before.out
+  run "$side" "$dir" 0 "$zrctl" --simulate=한국/fleet.txt apply 张三/golden.profile
+  keep_text apply.out
+  run "$side" "$dir" 0 "$zrctl" --simulate=한국/fleet.txt check --summary 张三/golden.profile
+  keep_text check-after.out
+  run "$side" "$dir" 0 "$zrctl" --simulate=한국/fleet.txt apply --summary 张三/golden.profile
+  keep_text apply-again.out
   # The window's buttons, through the runner: export and import in each folder.
   run "$side" "$dir" 0 "$headless" --seed 😀/seed.txt --trace 한국/run.trace \
     export:张三/w.profile import:한국/b.profile text:137:1103=仓库8 save export:😀/after.profile
@@ -102,6 +118,10 @@ winenv=""
 steps linux "$work/linux" "$zrctl_linux" "$headless_linux"
 grep -q '^codeprefix=条€$' "$work/linux/张三/a.profile" ||
   fail "linux: the dump does not hold codeprefix=条€ as text"
+grep -qx 'changed=no comment="1 scanner: 1 differs (codeprefix, io_outputs, io_inits, io_monitors)"' \
+  "$work/linux/check-before.out" || fail "linux: check: $(cat "$work/linux/check-before.out")"
+grep -qx 'changed=no comment="1 scanner compliant"' "$work/linux/apply-again.out" ||
+  fail "linux: a second apply: $(cat "$work/linux/apply-again.out")"
 
 for codepage in 1252 936; do
   dir="$work/windows-$codepage"
@@ -128,7 +148,8 @@ for codepage in 1252 936; do
       --gtest_filter='Win32Text.*:Win32Paths.*' || fail "code page 936: Win32 text tests"
   fi
   for file in 😀/seed.txt seed-before.txt 张三/a.profile 한국/b.profile 张三/w.profile \
-    😀/after.profile 한국/run.trace run.out; do
+    😀/after.profile 한국/run.trace run.out 한국/fleet.txt check-before.out apply.out \
+    check-after.out apply-again.out; do
     if ! cmp -s "$work/linux/$file" "$dir/$file"; then
       fail "code page $codepage: $file differs from Linux's:"
       diff "$work/linux/$file" "$dir/$file" >&2 || true

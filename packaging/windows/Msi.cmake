@@ -3,9 +3,12 @@
 # programs as the zip (stripped, as cpack strips them) and its README.txt.
 # Beside it, winget/ holds the winget manifests for it (its SHA-256, and the
 # address LUMIQ_MSI_URL_BASE says it is published at).
-# Needs wixl (Debian package wixl); without it there is no msi target.
+# Needs wixl (Debian package wixl) and msibuild (msitools), which puts in
+# the condition of the station service's components that wixl cannot
+# write; without them there is no msi target.
 find_program(LUMIQ_WIXL wixl)
-if(NOT LUMIQ_WIXL OR NOT TARGET LumiqConfigTool OR NOT TARGET LumiqConfigTool-demo OR NOT TARGET zrctl)
+find_program(LUMIQ_MSIBUILD msibuild)
+if(NOT LUMIQ_WIXL OR NOT LUMIQ_MSIBUILD OR NOT TARGET LumiqConfigTool OR NOT TARGET LumiqConfigTool-demo OR NOT TARGET zrctl)
   return()
 endif()
 
@@ -14,6 +17,7 @@ set(stage ${CMAKE_CURRENT_BINARY_DIR}/msi)
 file(MAKE_DIRECTORY ${stage})
 set(LUMIQ_MSI ${PROJECT_BINARY_DIR}/LumiqConfigTool-${PROJECT_VERSION}-win64.msi)
 set(wxs ${CMAKE_CURRENT_SOURCE_DIR}/windows/LumiqConfigTool.wxs)
+set(condition ${CMAKE_CURRENT_SOURCE_DIR}/windows/station-condition.sql)
 set(programs $<TARGET_FILE:LumiqConfigTool> $<TARGET_FILE:LumiqConfigTool-demo> $<TARGET_FILE:zrctl>)
 add_custom_command(OUTPUT ${LUMIQ_MSI}
   COMMAND ${CMAKE_COMMAND} -E copy ${programs} ${CMAKE_CURRENT_BINARY_DIR}/README.txt
@@ -21,8 +25,9 @@ add_custom_command(OUTPUT ${LUMIQ_MSI}
   COMMAND ${CMAKE_STRIP} LumiqConfigTool.exe LumiqConfigTool-demo.exe zrctl.exe
   COMMAND ${LUMIQ_WIXL} -a x64 -D SourceDir=. -D Version=${PROJECT_VERSION} -D IconFile=lumiq.ico
           -o ${LUMIQ_MSI} ${wxs}
+  COMMAND sh -c "${LUMIQ_MSIBUILD} \"$1\" -q \"$(cat \"$2\")\"" msibuild ${LUMIQ_MSI} ${condition}
   WORKING_DIRECTORY ${stage}
-  DEPENDS LumiqConfigTool LumiqConfigTool-demo zrctl ${wxs} ${CMAKE_CURRENT_BINARY_DIR}/README.txt
+  DEPENDS LumiqConfigTool LumiqConfigTool-demo zrctl ${wxs} ${condition} ${CMAKE_CURRENT_BINARY_DIR}/README.txt
   COMMENT "Building the MSI with wixl"
   VERBATIM)
 

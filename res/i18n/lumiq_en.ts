@@ -380,6 +380,192 @@
         <translation>Saving failed. Check that the scanner is plugged in, or try again.</translation>
     </message>
     <message>
+        <source>扫描测试...</source>
+        <translation>Test scan...</translation>
+    </message>
+    <message>
+        <source>扫描测试</source>
+        <translation>Test scan</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>条码：前缀 %1  后缀 %2  结尾 %3</source>
+        <translation>Codes: prefix %1  suffix %2  end %3</translation>
+    </message>
+    <message>
+        <source>卡片：前缀 %1  后缀 %2  结尾 %3</source>
+        <translation>Cards: prefix %1  suffix %2  end %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>开头应为 %1，实际为 %2</source>
+        <translation>expected %1 at the start, got %2</translation>
+    </message>
+    <message>
+        <source>结尾应为 %1，实际为 %2</source>
+        <translation>expected %1 at the end, got %2</translation>
+    </message>
+    <message>
+        <source>后缀应为 %1，实际为 %2</source>
+        <translation>expected the suffix %1, got %2</translation>
+    </message>
+    <message>
+        <source>前缀“%1”不是十六进制写法</source>
+        <translation>the prefix "%1" is not in hex notation</translation>
+    </message>
+    <message>
+        <source>后缀“%1”不是十六进制写法</source>
+        <translation>the suffix "%1" is not in hex notation</translation>
+    </message>
+    <message>
+        <source>键盘按键：按下 %1 毫秒 + 抬起 %2 毫秒 = 每键 %3 毫秒</source>
+        <translation>Keys: down %1 ms + up %2 ms = %3 ms a key</translation>
+    </message>
+    <message>
+        <source>键盘按键：按下 %1 毫秒，抬起 %2 毫秒（无法计算按键间隔）</source>
+        <translation>Keys: down %1 ms, up %2 ms (no key interval to compare with)</translation>
+    </message>
+    <message>
+        <source>按键间隔平均 %1 毫秒（%2 至 %3）</source>
+        <translation>keys %1 ms apart on average (%2 to %3)</translation>
+    </message>
+    <message>
+        <source>与设置相符</source>
+        <translation>as set</translation>
+    </message>
+    <message>
+        <source>比设置的 %1 毫秒快</source>
+        <translation>faster than the %1 ms set</translation>
+    </message>
+    <message>
+        <source>比设置的 %1 毫秒慢</source>
+        <translation>slower than the %1 ms set</translation>
+    </message>
+    <message>
+        <source>只有一个按键</source>
+        <translation>a single key</translation>
+    </message>
+    <message>
+        <source>波特率“%1”无效</source>
+        <translation>the baud rate "%1" is not valid</translation>
+    </message>
+    <message>
+        <source>数据位“%1”无效</source>
+        <translation>the data bits "%1" are not valid</translation>
+    </message>
+    <message>
+        <source>停止位“%1”无效</source>
+        <translation>the stop bits "%1" are not valid</translation>
+    </message>
+    <message>
+        <source>校验位“%1”无效</source>
+        <translation>the parity "%1" is not valid</translation>
+    </message>
+    <message>
+        <source>HID模拟键盘输出：请让本窗口保持在前台并扫描，按键逐个显示在下方。</source>
+        <translation>HID keyboard output: keep this window in front and scan; the keys show below.</translation>
+    </message>
+    <message>
+        <source>COM输出：扫描数据从所选串口读取（%1）。</source>
+        <translation>COM output: scans are read from the chosen serial port (%1).</translation>
+    </message>
+    <message>
+        <source>COM输出：无法打开串口，%1。</source>
+        <translation>COM output: no serial port can be opened: %1.</translation>
+    </message>
+    <message>
+        <source>WIFI输出：扫描数据发送到服务器，在此无法查看。</source>
+        <translation>Wi-Fi output: scans go to the server and cannot be seen here.</translation>
+    </message>
+    <message>
+        <source>蓝牙输出：扫描数据发送到已配对的设备，在此无法查看。</source>
+        <translation>Bluetooth output: scans go to the paired device and cannot be seen here.</translation>
+    </message>
+    <message>
+        <source>输出方式未知：无法判断扫描数据从何处来。</source>
+        <translation>Output channel unknown: where scans go cannot be told.</translation>
+    </message>
+    <message>
+        <source>按键时间只对HID模拟键盘输出有效。</source>
+        <translation>Key timing applies to the HID keyboard output only.</translation>
+    </message>
+    <message>
+        <source>已打开 %1</source>
+        <translation>%1 open</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 已断开</source>
+        <translation>%1 is gone</translation>
+    </message>
+    <message>
+        <source>未找到串口</source>
+        <translation>no serial port found</translation>
+    </message>
+    <message>
+        <source>相符</source>
+        <translation>Matches</translation>
+    </message>
+    <message>
+        <source>不符</source>
+        <translation>Differs</translation>
+    </message>
+    <message>
+        <source>内容：%1</source>
+        <translation>Text: %1</translation>
+    </message>
+    <message>
+        <source>十六进制：%1</source>
+        <translation>Hex: %1</translation>
+    </message>
+    <message>
+        <source>按键：%1</source>
+        <translation>Keys: %1</translation>
+    </message>
+    <message>
+        <source>更改输出方式...</source>
+        <translation>Change channel...</translation>
+    </message>
+    <message>
+        <source>更改输出方式</source>
+        <translation>Change the output channel</translation>
+    </message>
+    <message>
+        <source>选择扫描器的输出方式：</source>
+        <translation>Scanner output channel:</translation>
+    </message>
+    <message>
+        <source>输出方式已改为“%1”，设置尚未写入设备，按“保存”后写入。</source>
+        <translation>The output channel is now "%1". Nothing was sent to the scanner yet: Save sends it.</translation>
+    </message>
+    <message>
+        <source>保存时将改变以下设置:
+%1</source>
+        <translation>Save will change these settings:
+%1</translation>
+    </message>
+    <message>
+        <source>保存时不会改变设备的设置。</source>
+        <translation>Save will change no setting of the scanner.</translation>
+    </message>
+    <message>
+        <source>(已隐藏)</source>
+        <translation>(hidden)</translation>
+    </message>
+    <message>
         <source>读取设备设置失败，请检查设备是否插入或重试!</source>
         <translation>Reading the settings failed. Check that the scanner is plugged in, or try again.</translation>
     </message>
@@ -592,6 +778,32 @@
     <message>
         <source>文件 %1</source>
         <translation>file %1</translation>
+    </message>
+    <message>
+        <source>原因：浏览器没有打开设备的权限。在 Linux 上需要 udev 规则 70-lumiq-scanner.rules：软件包把它装在 /usr/lib/udev/rules.d/，从源码构建时请将 packaging/70-lumiq-scanner.rules 复制到 /etc/udev/rules.d/，然后重新插入设备，并在本机登录的会话中使用浏览器。</source>
+        <translation>Cause: the browser may not open the scanner. On Linux it needs the udev rule 70-lumiq-scanner.rules: the package installs it in /usr/lib/udev/rules.d/; from a source build, copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/, plug the scanner in again and use the browser in a session logged in at this computer.</translation>
+    </message>
+    <message>
+        <source>此浏览器不支持 WebHID，无法连接设备。
+请使用 Chrome、Edge 或其他基于 Chromium 的浏览器打开本页。</source>
+        <translation>This browser has no WebHID and cannot connect to the scanner.
+Open this page in Chrome, Edge or another Chromium-based browser.</translation>
+    </message>
+    <message>
+        <source>文件名:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <source>保存类型:</source>
+        <translation>Save as type:</translation>
+    </message>
+    <message>
+        <source>窗口菜单</source>
+        <translation>Window menu</translation>
+    </message>
+    <message>
+        <source>演示：连接的是页面内置的模拟扫描器，不会写入真实设备。</source>
+        <translation>Demo: this page connects to its own simulated scanner; nothing reaches a real scanner.</translation>
     </message>
 </context>
 </TS>

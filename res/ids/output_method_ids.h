@@ -14,6 +14,10 @@ inline constexpr int kHidOutput = 1066;        // "HID模拟键盘输出"
 inline constexpr int kWifiOutput = 1147;       // "WIFI输出"
 inline constexpr int kBluetoothOutput = 1148;  // "蓝牙输出"
 
+// "更改输出方式...": offers the four channels; the choice rebuilds the
+// pages as an import that switches the channel does.
+inline constexpr int kChangeChannelButton = 1170;
+
 // COM.
 inline constexpr int kBaudRateLabel = 1184;
 inline constexpr int kDataBitsLabel = 1185;

@@ -68,6 +68,9 @@ const DialogTemplate& OutputMethodTemplate() {
           Combo(kDataBitsCombo, {191, 7, 48, 64}, {"5", "6", "7", "8"}),
           Combo(kParityCombo, {191, 26, 48, 52}, {"NONE", "ODD", "EVEN", "MARK", "SPACE"}),
           CheckBox(kProtocolModeBox, "WIFI协议模式", {161, 174, 63, 10}),
+          // Belongs to no channel group: it stays whatever the channel.
+          {kChangeChannelButton, ControlKind::kPushButton, "更改输出方式...", {7, 214, 80, 14},
+           kGroupStart | kTabStop, {}},
       }};
   return dialog;
 }

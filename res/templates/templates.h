@@ -14,5 +14,7 @@ const DialogTemplate& OutputFormatTemplate();  // 132, output_format_132.cpp
 const DialogTemplate& OutputMethodTemplate();  // 133, output_method_133.cpp
 const DialogTemplate& SettingsTemplate();      // 134, settings_134.cpp
 const DialogTemplate& VersionTemplate();       // 137, version_137.cpp
+const DialogTemplate& TestScanTemplate();        // 145, test_scan_145.cpp
+const DialogTemplate& ChannelChooserTemplate();  // 146, channel_chooser_146.cpp
 
 }  // namespace lumiq::res

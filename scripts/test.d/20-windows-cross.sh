@@ -1,5 +1,6 @@
 #!/bin/sh
-# Windows cross-build: the link, zrctl, the link's tests, the windows'
+# Windows cross-build: the link, zrctl, the link's tests, zrctl's Windows
+# tests (the service glue, the profile check on access lists), the windows'
 # toolkit-free behaviour tests and the three Win32 programs built with
 # mingw-w64 (warnings are errors on our targets); the tests and
 # `zrctl list` run under Wine, headless; then lumiq-headless.exe
@@ -36,8 +37,9 @@ if [ -f tests/link/CMakeLists.txt ]; then
 fi
 zrctl=""
 if [ -f tools/zrctl/CMakeLists.txt ]; then
-  targets="$targets zrctl"
+  targets="$targets zrctl zrctl_windows_tests"
   zrctl="$build/tools/zrctl/zrctl.exe"
+  tests="$tests tests/zrctl/zrctl_windows_tests.exe"
 fi
 # shellcheck disable=SC2086
 cmake --build "$build" -j "$jobs" --target $targets
@@ -109,6 +111,22 @@ if [ -n "$zrctl" ]; then
   printf '%s\n' "$output"
   if [ "$status" -ne 1 ] || [ -z "$output" ]; then
     echo "windows-cross: zrctl.exe list ended with status $status, expected 1 with a message" >&2
+    exit 1
+  fi
+  # Nor does a detection script's check: status 3, and its one line says why.
+  echo "-- wine zrctl.exe --all check --summary"
+  printf 'qrcode=0\n' >"$build/fleet-check.profile"
+  set +e
+  output=$(cd "$build" && "$wine" "$zrctl" --all check --summary fleet-check.profile 2>/dev/null)
+  status=$?
+  set -e
+  printf '%s\n' "$output"
+  case $output in
+    'changed=no comment="no scanner found'*) ;;
+    *) status=-1 ;;
+  esac
+  if [ "$status" -ne 3 ]; then
+    echo "windows-cross: zrctl.exe check ended with status $status, expected 3 and the summary line" >&2
     exit 1
   fi
 fi
@@ -207,6 +225,31 @@ scenario channel-com1 0 --seed seed-com1.txt text:133:1067=57600 text:133:1068=2
 scenario channel-hid0 0 --seed seed-hid0.txt text:132:1221=35 text:132:1220=x15 save
 scenario channel-wifi0 0 text:133:1103=AP-9 check:133:1152 text:133:1154=秘钥 save
 scenario channel-bluetooth0 0 --seed seed-bluetooth0.txt text:133:1159=蓝牙-8 save
+# The test-scan window: a keyboard scanner's scans against the prefix and
+# enter set (one as set, a missing CR, an extra LF), then a hex prefix typed
+# (one without it, one with it); serial scans on the scanner's port after
+# the channel is switched, and the switch saved.
+seed seed-scan.txt io_outputs=hid0 io_inits=hid0 io_monitors=hid0 'codeprefix=SN:' \
+  codepostfix= codeprepostformat=char nfcable=0 hid0_presskeytime=20 hid0_upkeytime=10 \
+  com1_baudrate=9600 com1_stopbits=1 com1_bytesizes=8 com1_paritys=NONE
+scenario test-scan-keys 0 --seed seed-scan.txt testscan 'keys:SN:4711\r' 'keys:SN:4711' \
+  'keys:SN:4711\r\n' tab:2 check:132:1207 text:132:1063=1D53 testscan 'keys:SN:4711\r' \
+  'keys:\x1dS4711\r' exit
+scenario test-scan-serial 0 --seed seed-scan.txt channel:com1 testscan 'serial:SN:12\r' \
+  'serial:SN:12\r\n' 'serial:\xB2\xD6SN:\x00' save
+for name in test-scan-keys test-scan-serial; do
+  if ! grep -q '^SCAN .* MATCH$' "$work/windows/$name.out" ||
+    ! grep -q '^SCAN .* DIFFERS ' "$work/windows/$name.out"; then
+    echo "windows-cross: $name: the scans were not all reported" >&2
+    failed=1
+  fi
+done
+# Switching the channel: the new channel's parameters read, nothing sent
+# until Save, and Save sending that channel.
+scenario channel-switch 0 --seed seed-hid0.txt channel:wifi0 text:133:1103=AP-1 \
+  channel:bluetooth0 text:133:1159=BT-2 save channel:com1 testscan save
+scenario english-test-scan 0 --lang en --seed seed-scan.txt testscan 'keys:SN:1\r\n' \
+  channel:wifi0 testscan
 # A configuration exported, another imported and saved, then exported
 # again: the files written must be the same bytes on both sides too.
 {
@@ -281,7 +324,7 @@ scenario english-files 0 --lang en --seed seed-com1.txt import:seed-import-bad.t
   import:seed-import-odd.txt export:english.profile text:137:1103=仓库😀 export:refused.profile \
   save
 for name in english-connect-fails english-version-fails english-load-fails english-set-fails \
-  english-files; do
+  english-files english-test-scan; do
   if grep -qP '[\x{3000}-\x{9FFF}\x{FF00}-\x{FFEF}]' "$work/windows/$name.out"; then
     echo "windows-cross: $name: Chinese in the English messages:" >&2
     cat "$work/windows/$name.out" >&2

@@ -12,7 +12,9 @@
 #include "res/dialog_template.h"
 #include "tests/support/demo_scanner_rig.h"
 #include "tests/support/fake_page_controls.h"
+#include "res/ids/output_method_ids.h"
 #include "ui/app/settings_session.h"
+#include "ui/app/test_scan.h"
 
 namespace lumiq::ui::app {
 namespace {
@@ -42,6 +44,26 @@ TEST(UserActions, ParseTheDocumentedForms) {
   }
 }
 
+TEST(UserActions, ParseTheTestScanAndChannelForms) {
+  std::string error;
+  EXPECT_EQ(ParseUserAction("testscan", &error)->kind, Kind::kTestScan);
+  const auto keys = ParseUserAction("keys:SN:1\\r\\x1D\\\\", &error);
+  ASSERT_TRUE(keys) << error;
+  EXPECT_EQ(keys->kind, Kind::kKeys);
+  EXPECT_EQ(keys->text, "SN:1\r\x1d\\");
+  const auto serial = ParseUserAction("serial:\\xFF\\n", &error);
+  ASSERT_TRUE(serial) << error;
+  EXPECT_EQ(serial->text, "\xff\n");
+  EXPECT_EQ(ParseUserAction("channel:bluetooth0", &error)->text, "bluetooth0");
+  for (const char* bad : {"keys:", "keys:\\q", "keys:\\xFF", "serial:\\x4", "channel:WIFI0",
+                          "channel:", "testscan:1"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(ParseUserAction(bad, &error));
+    EXPECT_FALSE(error.empty());
+  }
+  EXPECT_EQ(KeystrokesOf("A仓\r"), (std::vector<std::string>{"A", "仓", "\r"}));
+}
+
 TEST(UserActions, MessagesAreOneLineEach) {
   EXPECT_EQ(MessageLine("保存失败\nqrcode\ndeviceno"), "MESSAGE 保存失败\\nqrcode\\ndeviceno");
 }
@@ -66,6 +88,43 @@ class FakeDriver final : public ActionDriver {
       pages = std::make_unique<test::FakeSettingsWindow>();
       return Pages();
     });
+  }
+  std::optional<TransferResult> SwitchChannel(const std::string& output) override {
+    GivenChannelChooser chooser(output);
+    return session.SwitchChannel(Pages(), chooser, [this] {
+      pages = std::make_unique<test::FakeSettingsWindow>();
+      return Pages();
+    });
+  }
+  void OpenTestScan() override {
+    scan = std::make_unique<TestScanSession>(PagesOf(Pages()));
+    scan->OpenPort(serial, FedSerialPorts::kPortName);
+  }
+  bool ScanKeys(const std::vector<std::string>& keys, std::string* note) override {
+    if (!scan || scan->Channel() != ScanChannel::kKeyboard) {
+      *note = kNotWatchingKeyboard;
+      return false;
+    }
+    uint32_t time = 0;
+    for (const std::string& key : keys) {
+      Keep(scan->Key(key, time));
+      time += RunnerKeyIntervalMs(scan->Timing());
+    }
+    Keep(scan->EndScan());
+    return true;
+  }
+  bool ScanSerial(const std::string& bytes, std::string* note) override {
+    if (!scan || !scan->PortOpen()) {
+      *note = kNoSerialPortOpen;
+      return false;
+    }
+    serial.Feed(bytes);
+    for (const ScanReport& report : scan->Poll(0)) Keep(report);
+    Keep(scan->EndScan());
+    return true;
+  }
+  void Keep(const std::optional<ScanReport>& report) {
+    if (report) scans.push_back(report->RunnerLine());
   }
   ControlKind KindOf(int templateId, int id) const override {
     const res::DialogTemplate* page = res::FindDialogTemplate(templateId);
@@ -99,6 +158,9 @@ class FakeDriver final : public ActionDriver {
   SettingsSession session;
   std::string pressed;
   int selectedTab = -1;
+  FedSerialPorts serial;
+  std::unique_ptr<TestScanSession> scan;
+  std::vector<std::string> scans;
 };
 
 class ReplayTest : public ::testing::Test {
@@ -162,6 +224,31 @@ TEST_F(ReplayTest, ActionsActLikeTheUserAndSayWhyNothingChanged) {
   // A file the import refuses changes nothing.
   EXPECT_FALSE(Apply("import:no-such-file.profile", &note));
   EXPECT_EQ(note, kTransferFailed);
+}
+
+
+TEST_F(ReplayTest, AChannelSwitchedThenScansOnItsChannelReported) {
+  std::string note;
+  EXPECT_TRUE(Apply("testscan"));  // the demo's Wi-Fi: nothing to watch
+  EXPECT_FALSE(Apply("keys:SN:1\\r", &note));
+  EXPECT_EQ(note, kNotWatchingKeyboard);
+
+  EXPECT_TRUE(Apply("channel:hid0"));
+  EXPECT_TRUE(driver_->Page(133).IsChecked(res::output_method::kHidOutput));
+  EXPECT_TRUE(Apply("testscan"));
+  EXPECT_TRUE(Apply("keys:SN:1;\\r"));
+  EXPECT_TRUE(Apply("keys:SN:2;\\r\\n"));
+  EXPECT_FALSE(Apply("serial:SN:3;\\r", &note));
+  EXPECT_EQ(note, kNoSerialPortOpen);
+
+  EXPECT_TRUE(Apply("channel:com1"));
+  EXPECT_TRUE(Apply("testscan"));
+  EXPECT_TRUE(Apply("serial:SN:4\\r"));
+  EXPECT_EQ(driver_->scans,
+            (std::vector<std::string>{"SCAN SN:1;<CR> MATCH",
+                                      "SCAN SN:2;<CR><LF> DIFFERS 结尾应为 <CR>，实际为 <CR><LF>",
+                                      "SCAN SN:4<CR> DIFFERS 后缀应为 ;，实际为 4"}));
+  EXPECT_TRUE(rig_.Sets().empty());
 }
 
 }  // namespace

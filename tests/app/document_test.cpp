@@ -9,12 +9,14 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "link/device_commands.h"
+#include "res/ids/output_method_ids.h"
 #include "sim/demo_configuration.h"
 #include "tests/support/demo_scanner_rig.h"
 #include "tests/support/fake_page_controls.h"
@@ -225,6 +227,33 @@ TEST_F(DocumentTest, AnImportIntoAFileReadsNoScannerAndNamesWhatTheFileLacks) {
   EXPECT_NE(imported->message.find("文件中没有以下设置，窗口显示其初始状态:\ncom1_baudrate"),
             std::string::npos)
       << imported->message;
+  EXPECT_TRUE(rig_.Trace().empty());
+}
+
+// "更改输出方式..." on a file: the new channel's parameters start as their
+// controls do and are named as the file's missing keys, not as a failed
+// read of a scanner the window does not show.
+TEST_F(DocumentTest, AChannelSwitchInAFileReadsNoScannerAndNamesWhatTheFileLacks) {
+  ASSERT_EQ(OpenDevice(), 1);
+  rig_.ClearTrace();
+  std::string withoutSerial;
+  std::istringstream lines(DemoProfile());
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("com1_", 0) != 0) withoutSerial += line + "\n";
+  }
+  Pages switched;
+  const auto other = OpenFile(Write("other.profile", withoutSerial));
+  ASSERT_TRUE(other);
+  GivenChannelChooser channel("com1");
+  const auto result = other->SwitchChannel(pages_.ByTab(), channel, [&switched] {
+    return switched.Rebuild();
+  });
+  ASSERT_TRUE(result && result->ok);
+  EXPECT_TRUE(switched.Page(133).IsChecked(res::output_method::kComOutput));
+  EXPECT_NE(result->message.find("文件中没有以下设置，窗口显示其初始状态:\ncom1_baudrate"),
+            std::string::npos)
+      << result->message;
+  EXPECT_EQ(result->message.find("读取设备设置失败"), std::string::npos) << result->message;
   EXPECT_TRUE(rig_.Trace().empty());
 }
 

@@ -323,6 +323,80 @@ else
   pass "zrctl provision over kernel events: two scanners, one plugged in again, three rows with their own device numbers, each storing the profile"
 fi
 
+# --- the station as a service --------------------------------------------------------
+begin
+# The service's command over kernel events: a profile others may write is
+# refused before anything; then a scanner that differs is written and one
+# that holds the profile is only read (its trace has no SET or COMMIT); a
+# hang-up reads a changed profile and both scanners present meet it; SIGTERM
+# ends it with status 0.
+mkdir -p "$SCRATCH/lumiq"
+printf 'masterver=%s\nqrcode=0\ncodeprefix=SV\n' "$seed_firmware" >"$SCRATCH/lumiq/site.profile"
+chmod 0666 "$SCRATCH/lumiq/site.profile"
+"$ZRCTL" serve "$SCRATCH/lumiq/site.profile" --log "$out/serve.csv" >"$out/serve-unsafe.out" 2>&1
+unsafe_status=$?
+chmod 0644 "$SCRATCH/lumiq/site.profile"
+cp "$SEED" "$SCRATCH/serve-a.txt"
+grep -v '^qrcode=\|^codeprefix=' "$SEED" | sed 's/^deviceno=.*/deviceno=SERVE-B/' >"$SCRATCH/serve-b.txt"
+printf 'qrcode=0\ncodeprefix=SV\n' >>"$SCRATCH/serve-b.txt"
+rm -f "$out/serve.csv"
+"$ZRCTL" serve "$SCRATCH/lumiq/site.profile" --log "$out/serve.csv" \
+  >"$out/serve.out" 2>"$out/serve.err" &
+station_pid=$!
+i=0
+while ! grep -q '^serving' "$out/serve.out" && [ "$i" -lt 400 ]; do i=$((i + 1)); sleep 0.05; done
+# serve_rows N: until the service's log holds N rows besides its header.
+serve_rows() {
+  i=0
+  while [ "$(cat "$out/serve.csv" 2>/dev/null | wc -l)" -lt $(($1 + 1)) ] && [ "$i" -lt 1200 ] &&
+      kill -0 "$station_pid" 2>/dev/null; do
+    i=$((i + 1))
+    sleep 0.05
+  done
+}
+plug serve-a 4
+pid_a=$plugged_pid
+serve_rows 1
+rm -f "$SCRATCH/serve-b.ready"
+"$VSCAN" --ready "$SCRATCH/serve-b.ready" --decoy --phys "usb-0000:00:14.0-5" \
+  --seed "$SCRATCH/serve-b.txt" --save "$SCRATCH/serve-b.txt" --trace "$out/serve-b.trace" \
+  >>"$out/serve-b.log" 2>&1 &
+pid_b=$!
+serve_rows 2
+sed -i 's/^codeprefix=SV$/codeprefix=HU/' "$SCRATCH/lumiq/site.profile"
+kill -HUP "$station_pid"
+serve_rows 4
+kill -TERM "$station_pid"
+wait "$station_pid"
+serve_status=$?
+kill -TERM "$pid_a" "$pid_b" 2>/dev/null
+wait "$pid_a" "$pid_b"
+cp "$SCRATCH/serve-a.txt" "$SCRATCH/serve-b.txt" "$out/" 2>/dev/null
+tail -n +2 "$out/serve.csv" | tr -d '\r' | cut -d, -f2- | sort >"$SCRATCH/serve-rows"
+printf '%s\n' "usb-0000:00:14.0-4,$seed_number,$seed_firmware,ok," \
+  "usb-0000:00:14.0-5,SERVE-B,$seed_firmware,compliant," \
+  "usb-0000:00:14.0-4,$seed_number,$seed_firmware,ok," \
+  "usb-0000:00:14.0-5,SERVE-B,$seed_firmware,ok," | sort >"$SCRATCH/serve-rows.expected"
+# The compliant scanner's first visit is reads only; the hang-up's profile,
+# which it then lacks, it gets whole.
+first_visit=$(awk '/^HANDSHAKE$/ { n++ } n == 1' "$out/serve-b.trace" | grep -c '^SET\|^COMMIT')
+if [ "$unsafe_status" != 4 ] || ! grep -q 'is not safe to serve' "$out/serve-unsafe.out"; then
+  fail serve "a profile anyone may write was not refused (status $unsafe_status)" "$out/serve-unsafe.out"
+elif [ "$serve_status" != 0 ] || ! grep -q '^reloaded ' "$out/serve.out"; then
+  fail serve "zrctl serve ended with $serve_status" "$out/serve.out" "$out/serve.err"
+elif ! cmp -s "$SCRATCH/serve-rows" "$SCRATCH/serve-rows.expected"; then
+  fail serve "the service's log differs" "$out/serve.csv" "$SCRATCH/serve-rows.expected" \
+    "$out/serve.out" "$out/serve.err"
+elif [ "$first_visit" != 0 ] || [ "$(grep -c '^COMMIT' "$out/serve-b.trace")" != 1 ] ||
+    ! grep -qx 'SET codeprefix=HU' "$out/serve-b.trace" ||
+    ! grep -qx 'codeprefix=HU' "$SCRATCH/serve-a.txt" || ! grep -qx 'qrcode=0' "$SCRATCH/serve-a.txt" ||
+    ! grep -qx 'codeprefix=HU' "$SCRATCH/serve-b.txt"; then
+  fail serve "a scanner was written when it complied, or did not store the profile" \
+    "$out/serve-b.trace" "$out/serve-a.txt" "$out/serve-b.txt" "$out/serve.out"
+else
+  pass "zrctl serve over kernel events: an unsafe profile refused, a differing scanner written, a compliant one only read, a hang-up's profile applied to both"
+fi
+
 # --- the application over hidraw ---------------------------------------------------
 if [ -z "$HEADLESS" ]; then
   echo "LUMIQ-KT NOTE lumiq-headless is not part of this build (no Qt): its steps are left out"

@@ -39,6 +39,12 @@ const Ids kWifiGroup = {
 const Ids kBluetoothGroup = {ids::kBluetoothOutput, ids::kBluetoothNameLabel,
                              ids::kBluetoothNameEdit};
 
+// The channel switch button belongs to no group: it shows with every one.
+Ids WithSwitch(Ids group) {
+  group.insert(ids::kChangeChannelButton);
+  return group;
+}
+
 const std::map<std::string, std::string> kWifiSettings = {
     {"io_outputs", "wifi0"},
     {"wifi0_wapssid", "Lumiq-AP"},
@@ -65,16 +71,16 @@ class OutputMethodPageTest : public test::PageTest<OutputMethodPage> {
 
 // --- the template ---
 
-TEST(OutputMethodTemplateTest, HoldsThirtySixControlsWithDisabledChannelBoxes) {
+TEST(OutputMethodTemplateTest, HoldsThirtySevenControlsWithDisabledChannelBoxes) {
   const res::DialogTemplate* dialog = res::FindDialogTemplate(ids::kTemplateId);
   ASSERT_NE(dialog, nullptr);
-  ASSERT_EQ(dialog->controls.size(), 36u);
+  ASSERT_EQ(dialog->controls.size(), 37u);
   EXPECT_TRUE(dialog->childPage);
   EXPECT_EQ(dialog->width, 359);
   EXPECT_EQ(dialog->height, 259);
 
-  // Every control belongs to exactly one channel group.
-  Ids all;
+  // Every control but the switch button belongs to exactly one channel group.
+  Ids all = {ids::kChangeChannelButton};
   all.insert(kComGroup.begin(), kComGroup.end());
   all.insert(kWifiGroup.begin(), kWifiGroup.end());
   all.insert(kBluetoothGroup.begin(), kBluetoothGroup.end());
@@ -132,7 +138,7 @@ TEST_F(OutputMethodPageTest, ComChannelShowsItsGroupAndWritesBytesizesBeforeStop
 
   EXPECT_EQ(sim_.Gets(), (Lines{"GET io_outputs", "GET com1_baudrate", "GET com1_stopbits",
                                 "GET com1_bytesizes", "GET com1_paritys"}));
-  EXPECT_EQ(page_.ShownIds(), kComGroup);
+  EXPECT_EQ(page_.ShownIds(), WithSwitch(kComGroup));
   EXPECT_EQ(page_.CheckedIds(), Ids{ids::kComOutput});
   EXPECT_EQ(page_.Text(ids::kDataBitsCombo), "8");
 
@@ -148,7 +154,7 @@ TEST_F(OutputMethodPageTest, HidChannelShowsOnlyItsBoxAndWritesTheThreeLists) {
   Load();
 
   EXPECT_EQ(sim_.Gets(), Lines{"GET io_outputs"});
-  EXPECT_EQ(page_.ShownIds(), Ids{ids::kHidOutput});
+  EXPECT_EQ(page_.ShownIds(), WithSwitch({ids::kHidOutput}));
   EXPECT_EQ(page_.CheckedIds(), Ids{ids::kHidOutput});
   EXPECT_FALSE(page_.IsEnabled(ids::kHidOutput));
 
@@ -165,7 +171,7 @@ TEST_F(OutputMethodPageTest, WifiChannelReadsElevenKeysAndSendsTheApiMethodTwice
                    "GET wifi0_stawskeykey", "GET wifi0_serveraddr", "GET wifi0_serverport",
                    "GET wifi0_httpph", "GET wifi0_stawskeyauth", "GET wifi0_stawskeyencry",
                    "GET wifi0_protocol", "GET wifi0_apimothed"}));
-  EXPECT_EQ(page_.ShownIds(), kWifiGroup);
+  EXPECT_EQ(page_.ShownIds(), WithSwitch(kWifiGroup));
   EXPECT_EQ(page_.CheckedIds(), (Ids{ids::kWifiOutput, ids::kTcpRadio, ids::kProtocolModeBox}));
   EXPECT_EQ(page_.Text(ids::kJoinSsidEdit), "shop floor");
   EXPECT_EQ(page_.Text(ids::kAuthModeCombo), "WPA2PSK");
@@ -186,7 +192,7 @@ TEST_F(OutputMethodPageTest, BluetoothChannelListsHidFirstAmongTheMonitors) {
   Load();
 
   EXPECT_EQ(sim_.Gets(), (Lines{"GET io_outputs", "GET bluetooth0_name"}));
-  EXPECT_EQ(page_.ShownIds(), kBluetoothGroup);
+  EXPECT_EQ(page_.ShownIds(), WithSwitch(kBluetoothGroup));
   EXPECT_EQ(page_.CheckedIds(), Ids{ids::kBluetoothOutput});
 
   EXPECT_EQ(Save(), (Lines{"SET io_inits=bluetooth0,hid1,com0,com2",
@@ -204,7 +210,7 @@ TEST_F(OutputMethodPageTest, ListOrCapitalisedChannelShowsEverythingAndSavesNoth
     sim_.scanner().ClearReceived();
     OutputMethodPage::Load(page, reader_);
     EXPECT_EQ(sim_.Gets(), Lines{"GET io_outputs"});
-    EXPECT_EQ(page.ShownIds().size(), 36u);
+    EXPECT_EQ(page.ShownIds().size(), 37u);
     EXPECT_TRUE(page.CheckedIds().empty());
 
     sim_.scanner().ClearReceived();
@@ -327,7 +333,7 @@ TEST_F(OutputMethodPageTest, FailedChannelReadLeavesThePageAsBuilt) {
   Seed(kWifiSettings);
   sim_.scanner().Faults().refusedKeys = {"io_outputs"};
   Load();
-  EXPECT_EQ(page_.ShownIds().size(), 36u);
+  EXPECT_EQ(page_.ShownIds().size(), 37u);
   EXPECT_TRUE(page_.CheckedIds().empty());
   EXPECT_EQ(reader_.FailedKeys(), Lines{"io_outputs"});
   EXPECT_EQ(Save(), Lines{});

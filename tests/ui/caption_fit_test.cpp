@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRect>
 #include <QWidget>
 
 #include "res/dialog_template.h"
@@ -56,6 +57,33 @@ TEST(QtCaptionFit, EveryCaptionFitsItsControlInTheDialogFont) {
     }
   }
   EXPECT_EQ(clipped, std::vector<std::string>{});
+}
+
+// Buttons shown only in some windows (a file's "应用到设备...") still get a
+// place of their own: no two push buttons of a template share any of it.
+TEST(QtCaptionFit, NoTwoPushButtonsOfATemplateOverlap) {
+  std::vector<std::string> overlapping;
+  for (int id : {100, 102, 103, 134, 130, 131, 132, 133, 137, 145, 146}) {
+    const res::DialogTemplate* dialog = res::FindDialogTemplate(id);
+    ASSERT_NE(dialog, nullptr) << id;
+    const auto& controls = dialog->controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      for (size_t j = i + 1; j < controls.size(); ++j) {
+        const auto& a = controls[i];
+        const auto& b = controls[j];
+        if (a.kind != res::ControlKind::kPushButton || b.kind != res::ControlKind::kPushButton) {
+          continue;
+        }
+        const QRect ra(a.rect.x, a.rect.y, a.rect.w, a.rect.h);
+        const QRect rb(b.rect.x, b.rect.y, b.rect.w, b.rect.h);
+        if (ra.intersects(rb)) {
+          overlapping.push_back(std::to_string(id) + ": " + std::to_string(a.id) + " and " +
+                                std::to_string(b.id));
+        }
+      }
+    }
+  }
+  EXPECT_EQ(overlapping, std::vector<std::string>{});
 }
 
 }  // namespace

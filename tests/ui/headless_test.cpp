@@ -237,6 +237,34 @@ TEST(Headless, AProfileEditedWithoutAScannerRestoresAsTheWindowWouldHaveSaved) {
   EXPECT_EQ(SentSettings(restored), windowSent);
 }
 
+TEST(Headless, TestScansArePrintedAsTheWindowJudgesThem) {
+  QTemporaryDir dir;
+  const QString seed = dir.filePath("seed.txt");
+  {
+    QFile file(seed);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("masterver=V2.0.7\nio_outputs=hid0\ncontentorder=PREFIX,CONTENT,POSTFIX,ENTER\n"
+               "codeprefix=1D53\ncodeprepostformat=hex\nnfcable=0\ncom1_baudrate=9600\n"
+               "com1_stopbits=1\ncom1_bytesizes=8\ncom1_paritys=NONE\n");
+  }
+  const QString trace = dir.filePath("trace.txt");
+  const HeadlessRun run =
+      Headless({"--seed", seed, "--trace", trace, "serial:x", "testscan", "keys:\\x1dS7\\r",
+                "keys:S7\\r\\n", "serial:x", "channel:com1", "testscan", "serial:\\x1dS8\\r"});
+  EXPECT_EQ(run.status, 0) << run.err.toStdString();
+  const QStringList out = run.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(out.size(), 5) << run.out.toStdString();
+  EXPECT_EQ(out[1], "SCAN <GS>S7<CR> MATCH");
+  EXPECT_EQ(out[2], QString::fromUtf8("SCAN S7<CR><LF> DIFFERS 开头应为 <GS>S，实际为 S7; "
+                                      "结尾应为 <CR>，实际为 <CR><LF>"));
+  EXPECT_TRUE(out[3].startsWith(QString::fromUtf8("MESSAGE 输出方式已改为“COM输出”")));
+  EXPECT_EQ(out[4], "SCAN <GS>S8<CR> MATCH");
+  EXPECT_TRUE(run.err.contains("action changed nothing: the test scan window is not open"));
+  EXPECT_TRUE(run.err.contains("action changed nothing: the test scan window has no serial port open"));
+  // Nothing was sent: the channel goes out with Save only.
+  for (const QString& line : ReadLines(trace)) EXPECT_FALSE(line.startsWith("SET")) << line.toStdString();
+}
+
 TEST(Headless, AScannerFallingSilentShowsTheReadFailureAsOneLine) {
   const HeadlessRun run = Headless({"--silent-from", "3"});
   EXPECT_EQ(run.status, 0);

@@ -215,6 +215,8 @@ TEST_F(SettingsTest, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
   // screen's order (the buttons last, left to right): "保存" saves and the
   // window stays, "退出" ends it.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  ASSERT_EQ(QApplication::focusWidget(), window->TestScanButton());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
   ASSERT_EQ(QApplication::focusWidget(), window->ExitButton());
   for (int press = 0; press < 3; ++press) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);

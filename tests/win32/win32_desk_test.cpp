@@ -128,9 +128,11 @@ TEST_F(Win32Desk, NoKeyRightAfterOpeningEndsOrSavesAndTheFocusIsShown) {
 
   // Enter presses the push button the operator moved the focus to, in the
   // screen's order (the buttons last, left to right): Shift+Tab from the
-  // headers reaches "退出", then "保存", which saves; the window stays.
+  // headers reaches "扫描测试...", "退出", then "保存", which saves; the
+  // window stays.
   Hold(false, true);
-  for (const int button : {res::kSettingsExitButton, res::kSettingsExportButton,
+  for (const int button : {res::kSettingsTestScanButton, res::kSettingsExitButton,
+                           res::kSettingsExportButton,
                            res::kSettingsImportButton, res::kSettingsSaveButton}) {
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
     Pump();
@@ -364,7 +366,8 @@ TEST_P(Win32Access, TabReachesEveryControlOfEveryPageInScreenOrder) {
   HWND tabs = settings.Tabs();
   const std::vector<HWND> buttons{
       GetDlgItem(window, res::kSettingsSaveButton), GetDlgItem(window, res::kSettingsImportButton),
-      GetDlgItem(window, res::kSettingsExportButton), GetDlgItem(window, res::kSettingsExitButton)};
+      GetDlgItem(window, res::kSettingsExportButton), GetDlgItem(window, res::kSettingsExitButton),
+      GetDlgItem(window, res::kSettingsTestScanButton)};
   for (int tab = 0; tab < app::kPageCount; ++tab) {
     SCOPED_TRACE(tab);
     SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tabs), TRUE);
@@ -377,8 +380,8 @@ TEST_P(Win32Access, TabReachesEveryControlOfEveryPageInScreenOrder) {
       Pump();
       reached.push_back(GetFocus());
     } while (reached.back() != tabs && reached.size() < 200);
-    ASSERT_GE(reached.size(), 5u);
-    EXPECT_EQ(std::vector<HWND>(reached.end() - 5, reached.end() - 1), buttons);
+    ASSERT_GE(reached.size(), 6u);
+    EXPECT_EQ(std::vector<HWND>(reached.end() - 6, reached.end() - 1), buttons);
 
     // Every shown, enabled control of the page once; a radio group once.
     size_t expected = 0;

@@ -242,8 +242,9 @@ TEST(ZrctlOpenTest, APermissionErrorPointsToTheUdevRuleOnLinuxOnly) {
   EXPECT_THAT(message, HasSubstr("no permission to open /dev/hidraw3 (OpenDeviceAt -3)"));
   EXPECT_THAT(message, HasSubstr("the package's udev rule "
                                  "/usr/lib/udev/rules.d/70-lumiq-scanner.rules lets only the "
-                                 "user logged in at the seat open the scanner (uaccess); an ssh "
-                                 "session or a second user is refused"));
+                                 "user logged in at the seat (uaccess) and group lumiq-scanner "
+                                 "open the scanner; an ssh session or a second user is refused "
+                                 "unless in that group"));
   EXPECT_EQ(message.find("copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/") !=
                 std::string::npos,
             res::kSourceBuild);

@@ -204,11 +204,13 @@ TEST_F(ZrctlConcurrentTest, AStationServesTenScannersAtOnceWithOneRowEach) {
   ASSERT_EQ(lines.size(), kFleet + 2u);
   for (size_t i = 1; i <= kFleet; ++i) {
     EXPECT_THAT(lines[i], MatchesRegex("sim:scanner[0-9]/if1 \\(port 1-[0-9]+, deviceno N-[0-9], "
-                                       "firmware V2\\.0\\.7\\): ok"));
+                                       "firmware V2\\.0\\.7\\): ok: changed qrcode"));
   }
-  EXPECT_EQ(lines.back(), "provisioned 10 scanners: 10 ok, 0 failed, 0 not applied (firmware)");
+  EXPECT_EQ(lines.back(),
+            "provisioned 10 scanners: 10 ok, 0 compliant, 0 failed, 0 not applied (firmware)");
+  // Frames, and what each scanner held before, each line whole.
   for (const std::string& line : Lines(result.err)) {
-    EXPECT_THAT(line, MatchesRegex("[<>]( [0-9A-F][0-9A-F])+"));
+    EXPECT_THAT(line, MatchesRegex("[<>]( [0-9A-F][0-9A-F])+|qrcode: scanner=1 profile=0"));
   }
   for (int i = 0; i < kFleet; ++i) {
     EXPECT_THAT(TempFolder::Read(seeds_[i]), HasSubstr("deviceno=" + Number(i) + "\nqrcode=0\n"));

@@ -36,7 +36,7 @@ class ZrctlStationProcessTest : public ::testing::Test {
   // Starts `zrctl --simulate=SEED... provision PROFILE ARGS`, its output on
   // a pipe read through `out_`, its messages in a file.
   pid_t Start(const std::vector<std::string>& seeds, const std::vector<std::string>& args,
-              const std::string& messages) {
+              const std::string& messages, const std::string& command = "provision") {
     int pipe[2];
     EXPECT_EQ(::pipe(pipe), 0);
     const pid_t pid = fork();
@@ -45,7 +45,7 @@ class ZrctlStationProcessTest : public ::testing::Test {
       dup2(open(messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
       std::vector<std::string> all = {LUMIQ_ZRCTL_PATH};
       for (const std::string& seed : seeds) all.push_back("--simulate=" + seed);
-      all.insert(all.end(), {"provision", profile_});
+      all.insert(all.end(), {command, profile_});
       all.insert(all.end(), args.begin(), args.end());
       std::vector<char*> argv;
       for (std::string& arg : all) argv.push_back(arg.data());
@@ -132,6 +132,25 @@ TEST_F(ZrctlStationProcessTest, TwoStationsOnANewLogWriteOneHeader) {
   close(firstOut);
   close(out_);
   EXPECT_EQ(Rows(log_), 2u);
+}
+
+// Under serve a hang-up, as the service manager's reload sends it, reads
+// the profile again and ends nothing; SIGTERM ends it as Ctrl+C does.
+TEST_F(ZrctlStationProcessTest, UnderServeAHangUpReloadsAndATermEnds) {
+  if (geteuid() != 0) GTEST_SKIP() << "a served profile must belong to root";
+  Reset();
+  const pid_t pid = Start({seeds_[0]}, {"--log", log_}, messages_, "serve");
+  ASSERT_THAT(ReadLine(), StartsWith("serving " + profile_));
+  EXPECT_THAT(ReadLine(), HasSubstr("ok: changed qrcode"));
+  kill(pid, SIGHUP);
+  EXPECT_EQ(ReadLine(), "reloaded " + profile_ + ": the scanners present are checked again");
+  EXPECT_THAT(ReadLine(), HasSubstr("compliant: nothing sent"));
+  kill(pid, SIGTERM);
+  EXPECT_THAT(ReadLine(), StartsWith("served 2 scanners: 1 ok, 1 compliant"));
+  close(out_);
+  int status = -1;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(status, 0) << TempFolder::Read(messages_);
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ constexpr CommandName kCommands[] = {
     {"set", Command::kSet},         {"commit", Command::kCommit},
     {"dump", Command::kDump},       {"restore", Command::kRestore},
     {"diff", Command::kDiff},       {"provision", Command::kProvision},
-    {"keys", Command::kKeys},
+    {"check", Command::kCheck},     {"apply", Command::kApply},
+    {"serve", Command::kServe},     {"keys", Command::kKeys},
 };
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -38,6 +39,8 @@ bool* FlagOf(const std::string& arg, Invocation* invocation) {
   if (arg == "--no-secrets") return &invocation->noSecrets;
   if (arg == "--json") return &invocation->json;
   if (arg == "--any-firmware") return &invocation->anyFirmware;
+  if (arg == "--check") return &invocation->checkOnly;
+  if (arg == "--summary") return &invocation->summary;
   if (arg == "--markdown") return &invocation->markdown;
   return nullptr;
 }
@@ -86,6 +89,9 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     case Command::kRestore:
     case Command::kDiff:
     case Command::kProvision:
+    case Command::kServe:
+    case Command::kCheck:
+    case Command::kApply:
       if (count != 1) {
         *error = "this command needs exactly one FILE";
         return false;
@@ -112,23 +118,51 @@ bool CheckCombination(const Invocation& invocation, std::string* error) {
     *error = "--no-secrets belongs to dump";
     return false;
   }
-  if (invocation.withDeviceNumber && !(invocation.command == Command::kRestore && invocation.all)) {
-    *error = "--with-deviceno belongs to restore --all";
+  const bool keepsCompliance =
+      invocation.command == Command::kCheck || invocation.command == Command::kApply;
+  if (invocation.withDeviceNumber &&
+      !((invocation.command == Command::kRestore || keepsCompliance) && invocation.all)) {
+    *error = "--with-deviceno belongs to restore, check and apply with --all";
     return false;
   }
+  if (invocation.checkOnly && invocation.command != Command::kApply) {
+    *error = "--check belongs to apply";
+    return false;
+  }
+  if (invocation.summary && !keepsCompliance) {
+    *error = "--summary belongs to check and apply";
+    return false;
+  }
+  // The one line is the whole output; a document would be a second one.
+  if (invocation.summary && invocation.json) {
+    *error = "--summary and --json exclude each other";
+    return false;
+  }
+  const bool serve = invocation.command == Command::kServe;
   const bool provision = invocation.command == Command::kProvision;
-  if (!provision && (!invocation.logFile.empty() || invocation.anyFirmware || invocation.count > 0)) {
-    *error = "--log, --any-firmware and --count belong to provision";
+  const bool station = provision || serve;
+  if (!station && (!invocation.logFile.empty() || invocation.anyFirmware)) {
+    *error = "--log and --any-firmware belong to provision and serve";
     return false;
   }
-  if (invocation.jobs > 0 && !provision && !invocation.all) {
-    *error = "--jobs belongs to --all and provision";
+  if (!provision && invocation.count > 0) {
+    *error = "--count belongs to provision";
+    return false;
+  }
+  if (invocation.jobs > 0 && !station && !invocation.all) {
+    *error = "--jobs belongs to --all, provision and serve";
     return false;
   }
   // A station takes every scanner that comes, as it comes; its log is the
   // record a script reads.
-  if (provision && (invocation.all || !invocation.device.empty() || invocation.json)) {
-    *error = "provision takes every scanner plugged in: no --all, --device or --json";
+  if (station && (invocation.all || !invocation.device.empty() || invocation.json)) {
+    *error = std::string(serve ? "serve" : "provision") +
+             " takes every scanner plugged in: no --all, --device or --json";
+    return false;
+  }
+  // A service's record is its log; the system log has only its lines.
+  if (serve && invocation.logFile.empty()) {
+    *error = "serve needs --log FILE";
     return false;
   }
   if (invocation.simulatePaceMicros >= 0 && invocation.simulated.empty()) {
@@ -300,16 +334,23 @@ std::string UsageText() {
          "  restore FILE          sends a profile's settings, commits, and reads each\n"
          "                        back: KEY: sent=... stored=... for one not stored\n"
          "  diff FILE             settings that differ from a profile\n"
+         "  check FILE            settings that differ from what restore would send:\n"
+         "                        KEY: scanner=... profile=...; sends nothing\n"
+         "  apply FILE            reads first; sends, commits and reads back only\n"
+         "                        where a setting differs; ends with the line\n"
+         "                        changed=yes|no comment=\"...\"\n"
          "  provision FILE        waits for scanners and restores FILE (deviceno\n"
          "                        aside) onto each one plugged in, once; the scanners\n"
          "                        present at the start too; Ctrl+C ends it\n"
+         "  serve FILE --log LOG  provision as a system service: FILE must be\n"
+         "                        writable by root alone; SIGHUP reads it again\n"
          "  keys [KEY]            every setting the window reads and writes: its\n"
          "                        page, values, controls and when Save sends it\n"
          "options:\n"
          "  --device PATH         use this interface instead of the first scanner\n"
          "  --all                 run on every scanner present, several at once\n"
-         "  --jobs N              (--all, provision) at most N scanners at once;\n"
-         "                        without it every scanner present, up to 16\n"
+         "  --jobs N              (--all, provision, serve) at most N scanners at\n"
+         "                        once; without it every scanner present, up to 16\n"
          "  --simulate[=FILE]     a simulated scanner (the demo one, or FILE's\n"
          "                        settings, written back on commit); repeat for more\n"
          "  --simulate-pace=TIME  each report to or from a simulated scanner takes\n"
@@ -323,18 +364,27 @@ std::string UsageText() {
          "  --no-verify           (restore) do not read the settings back\n"
          "  --no-secrets          (dump) leave the Wi-Fi password out, for sharing; a\n"
          "                        restore of the file keeps the scanner's own\n"
-         "  --with-deviceno       (restore --all) send the file's deviceno too; without\n"
-         "                        it each scanner keeps its own\n"
-         "  --log FILE            (provision) add a CSV row a scanner to FILE: time,\n"
-         "                        port, deviceno, firmware, result, failed keys\n"
-         "  --any-firmware        (provision) also where the scanner's firmware is not\n"
-         "                        the profile's masterver\n"
+         "  --with-deviceno       (restore, check, apply --all) send or compare the\n"
+         "                        file's deviceno too; without it each scanner keeps\n"
+         "                        its own\n"
+         "  --check               (apply) what would be sent; sends nothing\n"
+         "  --summary             (check, apply) only the line changed=... comment=\"...\"\n"
+         "                        on stdout\n"
+         "  --log FILE            (provision, serve) add a CSV row a scanner to FILE:\n"
+         "                        time, port, deviceno, firmware, result, failed\n"
+         "                        keys\n"
+         "  --any-firmware        (provision, serve) also where the scanner's firmware\n"
+         "                        is not the profile's masterver\n"
          "  --count N             (provision) end after N scanners instead of at Ctrl+C\n"
          "values are text, sent in the scanner's GBK as the window sends it, with the\n"
          "profile escapes: \\\\ for a backslash, \\xNN for any byte\n"
          "exit status: 0 done; 1 the scanner failed, could not be found or opened,\n"
          "settings differ (diff) or were not stored as sent (restore); 2 usage error\n"
-         "or refused profile, nothing sent\n";
+         "or refused profile, nothing sent. check and apply: 0 every scanner holds\n"
+         "the profile (at the end, for apply); 1 a scanner differs (check), or a set,\n"
+         "commit or read-back failed (apply); 3 no scanner found, or one could not be\n"
+         "opened or read (check: 3 wins over 1; apply: nothing was sent to it).\n"
+         "serve: 4 a profile others than root may change, nothing sent\n";
 }
 
 }  // namespace lumiq::zrctl

@@ -17,6 +17,9 @@ enum class Command {
   kDiff,
   kProvision,
   kKeys,
+  kServe,
+  kCheck,
+  kApply,
 };
 
 // One run of zrctl as the command line asks for it.
@@ -35,13 +38,15 @@ struct Invocation {
   std::string device;  // --device PATH; empty: discovery
   bool commit = false;  // set --commit
   bool dryRun = false;  // restore --dry-run
-  bool withDeviceNumber = false;  // restore --all --with-deviceno
+  bool withDeviceNumber = false;  // restore, check, apply --all --with-deviceno
   bool noVerify = false;  // restore --no-verify: no read-back after the commit
   bool noSecrets = false;  // dump --no-secrets: the Wi-Fi password left out
   bool json = false;  // --json: the result as one JSON document on stdout
+  bool checkOnly = false;  // apply --check: what would change, nothing sent
+  bool summary = false;  // check, apply --summary: the one closing line alone
   bool markdown = false;  // keys --markdown: the reference as docs/settings.md
-  std::string logFile;  // provision --log FILE: a CSV row a scanner
-  bool anyFirmware = false;  // provision --any-firmware: also where masterver differs
+  std::string logFile;  // provision, serve --log FILE: a CSV row a scanner
+  bool anyFirmware = false;  // provision, serve --any-firmware: also where masterver differs
   int count = 0;  // provision --count N: ends after N scanners; 0: at Ctrl+C
   int jobs = 0;  // --jobs N: at most N scanners at once; 0: kDefaultJobs
 };

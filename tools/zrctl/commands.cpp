@@ -109,14 +109,26 @@ void KeepDeviceNumbers(const Invocation& invocation, PreparedInput* input) {
   };
   if (std::none_of(entries.begin(), entries.end(), isDeviceNumber)) return;
   if (invocation.withDeviceNumber) {
-    input->deviceNumberNote = "deviceno sent as in the file (--with-deviceno)";
+    input->deviceNumberNote = invocation.command == Command::kRestore
+                                  ? "deviceno sent as in the file (--with-deviceno)"
+                                  : "deviceno as in the file (--with-deviceno)";
     return;
   }
   entries.erase(std::remove_if(entries.begin(), entries.end(), isDeviceNumber), entries.end());
-  input->deviceNumberNote =
-      invocation.command == Command::kProvision
-          ? "deviceno not sent: each scanner keeps its own"
-          : "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
+  switch (invocation.command) {
+    case Command::kProvision:
+    case Command::kServe:
+      input->deviceNumberNote = "deviceno not sent: each scanner keeps its own";
+      break;
+    case Command::kCheck:
+    case Command::kApply:
+      input->deviceNumberNote =
+          "deviceno left out: each scanner keeps its own (--with-deviceno includes it)";
+      break;
+    default:
+      input->deviceNumberNote =
+          "deviceno not sent: each scanner keeps its own (--with-deviceno sends it)";
+  }
 }
 
 // A key that no page of the window reads or writes is most likely a typo;
@@ -191,7 +203,10 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
     }
     case Command::kRestore:
     case Command::kDiff:
-    case Command::kProvision: {
+    case Command::kProvision:
+    case Command::kServe:
+    case Command::kCheck:
+    case Command::kApply: {
       const std::string& file = invocation.operands.front();
       std::string error;
       if (!invocation.logFile.empty() &&
@@ -217,8 +232,11 @@ int PrepareInput(const Invocation& invocation, PreparedInput* input, std::ostrea
       for (const ProfileEntry& entry : input->profile) {
         NoteUnknownKey(entry.key, file + ":" + std::to_string(entry.line) + ": ", err);
       }
-      if ((invocation.command == Command::kRestore && invocation.all) ||
-          invocation.command == Command::kProvision) {
+      // check compares with what restore would send, so reads the file as
+      // one to send and leaves deviceno out as restore does.
+      const bool sends = invocation.command != Command::kDiff;
+      if ((sends && invocation.all) || invocation.command == Command::kProvision ||
+          invocation.command == Command::kServe) {
         KeepDeviceNumbers(invocation, input);
       }
       if (use == profile::ProfileUse::kSend &&
@@ -360,6 +378,9 @@ int RunDeviceCommand(ScannerLink& link, const Invocation& invocation, const Prep
       return RestoreProfile(link, invocation, input, out, err, result);
     case Command::kDiff:
       return DiffProfile(link, input, out, err, result);
+    case Command::kCheck:
+    case Command::kApply:
+      return RunCompliance(link, invocation, input, out, err, result);
     default:
       return kExitUsage;
   }
@@ -414,8 +435,9 @@ std::string OpenFailureMessage(const std::string& path, bool discovered, int res
       return "no permission to open " + (path.empty() ? std::string("the scanner") : path) +
              code +
              ": the package's udev rule " LUMIQ_PACKAGED_UDEV_RULE
-             " lets only the user logged in at the seat open the scanner (uaccess); an ssh "
-             "session or a second user is refused: run zrctl in the seat's session, or as root" +
+             " lets only the user logged in at the seat (uaccess) and group lumiq-scanner open "
+             "the scanner; an ssh session or a second user is refused unless in that group: "
+             "run zrctl in the seat's session, or as root" +
              (res::kSourceBuild ? "; in a source build, copy " LUMIQ_SOURCE_UDEV_RULE
                                   " to /etc/udev/rules.d/ and plug the scanner in again"
                                 : "");

@@ -8,6 +8,7 @@
 #include "link/device_commands.h"
 #include "link/hid_platform.h"
 #include "link/scanner_link.h"
+#include "tools/zrctl/apply.h"
 #include "tools/zrctl/arguments.h"
 #include "tools/zrctl/json_writer.h"
 #include "profile/profile.h"
@@ -21,14 +22,18 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // scanner not found, not opened, not answering; a
                                        // failed get, set or commit; diff found differences
 inline constexpr int kExitUsage = 2;   // command line or profile refused: nothing sent
+inline constexpr int kExitUnsafeProfile = 4;  // serve: others than root may change the profile
+// check and apply: 3, kExitUnreachable (apply.h), a scanner not found,
+// opened or read; 1 a scanner differs (check) or a set, commit or read-back
+// failed (apply).
 
 // What a command needs besides the scanner, checked before any device is
 // opened so that a bad operand never leaves half a configuration behind.
 struct PreparedInput {
   std::vector<std::pair<std::string, std::string>> assignments;  // set
   std::vector<std::string> keys;                                 // get
-  std::vector<ProfileEntry> profile;                             // restore, diff
-  // restore --all: how the file's deviceno was treated, for the summary
+  std::vector<ProfileEntry> profile;                             // restore, diff, check, apply
+  // restore, check, apply --all: how the file's deviceno was treated, for the summary
   // line; empty when the file has none or one scanner is restored.
   std::string deviceNumberNote;
 };
@@ -48,6 +53,9 @@ struct ScannerResult {
   bool committed = false;               // restore: the scanner answered its commit
   bool deviceNumberRead = false;
   std::string deviceNumber;
+  // check, apply: what was found and done; a scanner not opened has the
+  // open's failure as its message.
+  ApplyOutcome outcome;
   // --json: the scanner's entry in the document; each command adds what it
   // found (settings read, differences, ...).
   JsonValue json;
@@ -85,6 +93,18 @@ int RestoreProfile(ScannerLink& link, const Invocation& invocation, const Prepar
                    std::ostream& out, std::ostream& err, ScannerResult* result);
 int DiffProfile(ScannerLink& link, const PreparedInput& input, std::ostream& out,
                 std::ostream& err, ScannerResult* result);
+// check and apply (ApplyProfile), with the scanner's --json fields.
+int RunCompliance(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+                  std::ostream& out, std::ostream& err, ScannerResult* result);
+
+// A check's or apply's scanner entry for --json, also for a scanner not
+// opened: deviceno, compliant, differences, failed_keys and, for apply,
+// changed, committed, verified.
+void DescribeCompliance(const ApplyOutcome& outcome, const Invocation& invocation,
+                        const PreparedInput& input, JsonValue* entry);
+
+// How far check or apply goes.
+ApplyMode ApplyModeOf(const Invocation& invocation);
 
 // Opens the scanner on `link` the way the command line asks (`path` empty:
 // discovery) and returns the open's code; on failure `err` gets one line

@@ -6,6 +6,7 @@
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
 #include "tools/zrctl/commands.h"
+#include "tools/zrctl/send.h"
 #include "tools/zrctl/verify.h"
 
 namespace lumiq::zrctl {
@@ -84,35 +85,16 @@ int RestoreProfile(ScannerLink& link, const Invocation& invocation, const Prepar
                    std::ostream& out, std::ostream& err, ScannerResult* result) {
   ScannerResult unused;
   if (result == nullptr) result = &unused;
-  int status = kExitOk;
-  std::vector<ProfileEntry> sent;
-  int failed = 0;
-  for (const ProfileEntry& entry : input.profile) {
-    if (profile::IsReadOnlyKey(entry.key)) {
-      // Dumps carry the firmware version so that diff can compare it; it is
-      // the scanner's own and is never written.
-      continue;
-    }
-    const int set = link.SetSetting(entry.key, entry.value);
-    if (set != 0) {
-      err << "zrctl: line " << entry.line << ": set " << Quote(entry.key)
-          << " failed: " << DescribeSetResult(set) << " (SetSetting " << set << ")\n";
-      result->failedKeys.push_back(entry.key);
-      ++failed;
-      status = kExitFailed;
-      continue;
-    }
-    sent.push_back(entry);
-  }
   // One commit after every set, even when some failed, as the window's Save
   // does; the failures have been reported and the exit status says so.
-  const int committed = link.CommitSettings();
-  result->committed = committed == 0;
-  if (committed != 0) {
-    err << "zrctl: commit failed: no answer or refused by the scanner (CommitSettings "
-        << committed << ")\n";
-    status = kExitFailed;
-  }
+  SentProfile sending = SendProfile(link, input.profile, err);
+  const std::vector<ProfileEntry>& sent = sending.sent;
+  const size_t failed = sending.failedKeys.size();
+  result->failedKeys = sending.failedKeys;
+  int status = failed == 0 ? kExitOk : kExitFailed;
+  const int committed = sending.commit;
+  result->committed = sending.Committed();
+  if (!sending.Committed()) status = kExitFailed;
   // After a failed commit there is nothing stored to compare with.
   int unverified = 0;
   const bool verify = committed == 0 && !invocation.noVerify;
@@ -196,6 +178,49 @@ int DiffProfile(ScannerLink& link, const PreparedInput& input, std::ostream& out
   result->json.Set("differences", std::move(differences));
   result->json.Set("failed_keys", JsonKeys(result->failedKeys));
   return status;
+}
+
+ApplyMode ApplyModeOf(const Invocation& invocation) {
+  if (invocation.command == Command::kCheck) return ApplyMode::kCheck;
+  return invocation.checkOnly ? ApplyMode::kPlan : ApplyMode::kApply;
+}
+
+void DescribeCompliance(const ApplyOutcome& outcome, const Invocation& invocation,
+                        const PreparedInput& input, JsonValue* entry) {
+  JsonValue& json = *entry;
+  json.Set("deviceno", outcome.deviceNumberRead ? JsonText(outcome.deviceNumber) : JsonValue());
+  // Not known when the scanner could not be read.
+  json.Set("compliant", outcome.read ? JsonValue::Bool(outcome.compliant) : JsonValue());
+  JsonValue& differences = json.Set("differences", JsonValue::Array());
+  for (const SettingDifference& difference : outcome.differences) {
+    JsonValue& item = differences.Push(JsonValue::Object());
+    item.Set("key", JsonKey(difference.key));
+    item.Set("before", JsonText(difference.before));
+    item.Set("after", JsonText(difference.after));
+  }
+  json.Set("failed_keys", JsonKeys(outcome.failedKeys));
+  if (invocation.command == Command::kApply) {
+    json.Set("changed", JsonValue::Bool(outcome.changed));
+    json.Set("committed", JsonValue::Bool(outcome.committed));
+    json.Set("verified", JsonValue::Bool(outcome.verified));
+  }
+  if (!input.deviceNumberNote.empty()) {
+    json.Set("deviceno_note", JsonValue(input.deviceNumberNote));
+  }
+}
+
+int RunCompliance(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
+                  std::ostream& out, std::ostream& err, ScannerResult* result) {
+  const ApplyMode mode = ApplyModeOf(invocation);
+  result->outcome = ApplyProfile(link, input.profile, mode, input.deviceNumberNote, out, err);
+  const ApplyOutcome& outcome = result->outcome;
+  result->failedKeys = outcome.failedKeys;
+  result->committed = outcome.committed;
+  result->deviceNumberRead = outcome.deviceNumberRead;
+  result->deviceNumber = outcome.deviceNumber;
+
+  DescribeCompliance(outcome, invocation, input, &result->json);
+  return ApplyStatus(outcome, mode);
 }
 
 }  // namespace lumiq::zrctl

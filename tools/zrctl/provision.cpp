@@ -19,6 +19,8 @@
 #include "profile/known_keys.h"
 #include "profile/setting_text.h"
 #include "profile/text_file.h"
+#include "tools/zrctl/apply.h"
+#include "tools/zrctl/profile_safety.h"
 #include "tools/zrctl/provision_log.h"
 #include "tools/zrctl/scanner_identity.h"
 #include "tools/zrctl/signal_stop.h"
@@ -51,6 +53,12 @@ std::string FirstLine(const std::string& text) {
   return first;
 }
 
+std::string AllButLastLine(const std::string& text) {
+  if (text.size() < 2) return std::string();
+  const size_t end = text.rfind('\n', text.size() - 2);
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 std::string JoinQuoted(const std::vector<std::string>& keys) {
   std::string joined;
   for (const std::string& key : keys) {
@@ -69,10 +77,13 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
   line += "): ";
   switch (record.outcome) {
     case ProvisionOutcome::kOk:
-      return line + "ok";
+      return line + "ok: changed " + JoinQuoted(record.changedKeys);
+    case ProvisionOutcome::kCompliant:
+      return line + "compliant: nothing sent";
     case ProvisionOutcome::kFailed:
-      return line + "failed: " +
-             (record.failedKeys.empty() ? record.reason : JoinQuoted(record.failedKeys));
+      if (record.failedKeys.empty()) return line + "failed: " + record.reason;
+      return line + "failed: " + (record.reason.empty() ? "" : record.reason + ": ") +
+             JoinQuoted(record.failedKeys);
     case ProvisionOutcome::kCommitFailed:
       return line + "commit failed: " + JoinQuoted(record.failedKeys) + " not committed";
     case ProvisionOutcome::kFirmwareDiffers:
@@ -86,16 +97,35 @@ std::string RecordLine(const ProvisionRecord& record, const std::string& profile
   return line;
 }
 
+// What the station applies: the profile, and the firmware it is for when it
+// names one. A reload swaps it whole; a scanner under way keeps the one it
+// began with.
+struct StationProfile {
+  std::vector<ProfileEntry> entries;
+  std::string firmware;
+  bool checksFirmware = false;
+};
+
+std::shared_ptr<const StationProfile> MakeStationProfile(const PreparedInput& input) {
+  auto profile = std::make_shared<StationProfile>();
+  profile->entries = input.profile;
+  if (const ProfileEntry* version = FindEntry(input.profile, kVersionKey)) {
+    profile->firmware = version->value;
+    profile->checksFirmware = true;
+  }
+  return profile;
+}
+
 // Each scanner is served by a worker thread of its own, with a link of its
 // own, at most --jobs at once; the main thread keeps listening meanwhile.
 // A scanner's lines are printed, and its row written, whole when it is done.
 class Station {
  public:
-  Station(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-          FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher, SimulatedScanners& simulated,
-          profile::AppendFile* log, std::ostream& out, std::ostream& err)
+  Station(const Invocation& invocation, std::shared_ptr<const StationProfile> profile,
+          HidPlatform& platform, FrameObserver* tracer, std::mutex& errLock,
+          DeviceWatcher& watcher, SimulatedScanners& simulated, profile::AppendFile* log,
+          std::ostream& out, std::ostream& err)
       : invocation_(invocation),
-        input_(input),
         platform_(platform),
         tracer_(tracer),
         errLock_(errLock),
@@ -104,12 +134,8 @@ class Station {
         log_(log),
         out_(out),
         err_(err),
-        jobs_(invocation.jobs > 0 ? invocation.jobs : kDefaultJobs) {
-    if (const ProfileEntry* version = FindEntry(input.profile, kVersionKey)) {
-      profileFirmware_ = version->value;
-      checksFirmware_ = true;
-    }
-  }
+        jobs_(invocation.jobs > 0 ? invocation.jobs : kDefaultJobs),
+        profile_(std::move(profile)) {}
   ~Station() { Finish(); }
   Station(const Station&) = delete;
   Station& operator=(const Station&) = delete;
@@ -151,6 +177,16 @@ class Station {
     return !Ending();
   }
 
+  // The scanners begun from now on get `profile`; every one present is
+  // taken again, so that those served before meet it too.
+  void Replace(std::shared_ptr<const StationProfile> profile) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      profile_ = std::move(profile);
+    }
+    done_.clear();
+  }
+
   void Forget(const std::vector<DeviceChange>& changes) {
     for (const DeviceChange& change : changes) {
       if (change.kind != DeviceChange::Kind::kRemoved) continue;
@@ -172,13 +208,13 @@ class Station {
     workers_.clear();
   }
 
-  void PrintSummary() {
-    out_ << "provisioned " << handled_ << (handled_ == 1 ? " scanner: " : " scanners: ") << ok_
-         << " ok, " << failed_ << " failed, " << refused_ << " not applied (firmware)"
-         << std::endl;
+  void PrintSummary(const char* verb) {
+    out_ << verb << ' ' << handled_ << (handled_ == 1 ? " scanner: " : " scanners: ") << ok_
+         << " ok, " << compliant_ << " compliant, " << failed_ << " failed, " << refused_
+         << " not applied (firmware)" << std::endl;
   }
 
-  bool AllOk() const { return ok_ == handled_; }
+  bool AllOk() const { return ok_ + compliant_ == handled_; }
   bool LogFailed() const { return logFailed_; }
 
  private:
@@ -229,10 +265,15 @@ class Station {
     record.path = info.path;
     record.port = info.port;
     std::ostringstream details;
+    std::shared_ptr<const StationProfile> profile;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      profile = profile_;
+    }
     {
       ScannerLink link(platform_);
       link.SetFrameObserver(tracer_);
-      Restore(link, info.path, &record, details);
+      Restore(link, info.path, *profile, &record, details);
     }
     record.time = std::time(nullptr);
     std::lock_guard<std::mutex> lock(mutex_);
@@ -243,12 +284,14 @@ class Station {
     ++handled_;
     if (record.outcome == ProvisionOutcome::kOk) {
       ++ok_;
+    } else if (record.outcome == ProvisionOutcome::kCompliant) {
+      ++compliant_;
     } else if (record.outcome == ProvisionOutcome::kFirmwareDiffers) {
       ++refused_;
     } else {
       ++failed_;
     }
-    out_ << RecordLine(record, profileFirmware_) << std::endl;
+    out_ << RecordLine(record, profile->firmware) << std::endl;
     // Nobody reads the lines any more (a closed pipe, a hung-up terminal):
     // the station ends as at Ctrl+C, this scanner still recorded.
     if (!out_) Stop();
@@ -270,8 +313,8 @@ class Station {
     watcher_.Stop();
   }
 
-  void Restore(ScannerLink& link, const std::string& path, ProvisionRecord* record,
-               std::ostringstream& details) const {
+  void Restore(ScannerLink& link, const std::string& path, const StationProfile& profile,
+               ProvisionRecord* record, std::ostringstream& details) const {
     if (OpenScanner(link, path, details) != kOpened) {
       record->outcome = ProvisionOutcome::kNotOpened;
       record->reason = FirstLine(details.str());
@@ -283,53 +326,60 @@ class Station {
       record->firmwareRead = true;
       record->firmware.assign(version, static_cast<size_t>(length));
     }
-    std::string deviceNumber;
-    if (ReadSetting(link, kDeviceNumberKey, &deviceNumber) >= 0) {
-      record->deviceNumberRead = true;
-      record->deviceNumber = deviceNumber;
-    }
     // A firmware that cannot be read cannot be told to match: the scanner
     // did not answer well, which another firmware would not mend.
-    if (checksFirmware_ && !invocation_.anyFirmware &&
-        !(record->firmwareRead && record->firmware == profileFirmware_)) {
+    if (profile.checksFirmware && !invocation_.anyFirmware &&
+        !(record->firmwareRead && record->firmware == profile.firmware)) {
       record->outcome = record->firmwareRead ? ProvisionOutcome::kFirmwareDiffers
                                              : ProvisionOutcome::kFirmwareNotRead;
+      // Who it is, for its line: the apply below would have read it.
+      std::string deviceNumber;
+      if (ReadSetting(link, kDeviceNumberKey, &deviceNumber) >= 0) {
+        record->deviceNumberRead = true;
+        record->deviceNumber = deviceNumber;
+      }
       link.Close();
       return;
     }
-    ScannerResult result;
-    result.wantDeviceNumber = true;
-    std::ostringstream restored;
-    const int status = RestoreProfile(link, invocation_, input_, restored, details, &result);
-    // The differences it names go with the messages; its closing line
-    // would only repeat what this scanner's line says.
-    std::istringstream lines(restored.str());
-    for (std::string line; std::getline(lines, line);) {
-      if (line.rfind("restored ", 0) != 0) details << line << '\n';
-    }
+    std::ostringstream said;
+    const ApplyOutcome applied =
+        ApplyProfile(link, profile.entries, ApplyMode::kApply, "", said, details);
     link.Close();
+    // The differences and what the read-back found go with the messages;
+    // the closing line would only repeat what this scanner's line says.
+    details << AllButLastLine(said.str());
     // A simulated scanner whose file could not take the commit lost it, as a
     // scanner whose flash failed.
     const bool stored = simulated_.ReportWriteFailures(details, path);
-    if (result.deviceNumberRead) record->deviceNumber = result.deviceNumber;
-    record->deviceNumberRead = record->deviceNumberRead || result.deviceNumberRead;
-    record->failedKeys = result.failedKeys;
-    if (!result.committed || !stored) {
-      // Without the commit none of what was sent stays.
+    record->deviceNumberRead = applied.deviceNumberRead;
+    record->deviceNumber = applied.deviceNumber;
+    for (const SettingDifference& difference : applied.differences) {
+      record->changedKeys.push_back(difference.key);
+    }
+    record->failedKeys = applied.failedKeys;
+    if (!applied.read) {
+      record->outcome = ProvisionOutcome::kFailed;
+      record->reason = "not read";
+      return;
+    }
+    if (applied.compliant) {
+      record->outcome = ProvisionOutcome::kCompliant;
+      return;
+    }
+    if (!applied.committed || !stored) {
+      // Without the commit none of what was sent stays, and the whole
+      // profile was sent.
       record->outcome = ProvisionOutcome::kCommitFailed;
       record->failedKeys.clear();
-      for (const ProfileEntry& entry : input_.profile) {
+      for (const ProfileEntry& entry : profile.entries) {
         if (!profile::IsReadOnlyKey(entry.key)) record->failedKeys.push_back(entry.key);
       }
       return;
     }
-    if (status == kExitOk) return;
-    record->outcome = ProvisionOutcome::kFailed;
-    record->reason = FirstLine(details.str());
+    if (!applied.verified) record->outcome = ProvisionOutcome::kFailed;
   }
 
   const Invocation& invocation_;
-  const PreparedInput& input_;
   HidPlatform& platform_;
   FrameObserver* tracer_;  // nullptr: no --trace
   std::mutex& errLock_;  // held by every writer of err_, the tracer included
@@ -339,18 +389,18 @@ class Station {
   std::ostream& out_;
   std::ostream& err_;
   const int jobs_;
-  std::string profileFirmware_;
-  bool checksFirmware_ = false;
   // The main thread's alone.
   std::set<std::string> done_;  // paths taken since they appeared
   int taken_ = 0;
   std::vector<Worker> workers_;
   std::mutex mutex_;  // guards the rest, the streams and the log
+  std::shared_ptr<const StationProfile> profile_;
   std::deque<ScannerInterfaceInfo> pending_;  // taken, waiting for a worker
   int busy_ = 0;  // workers serving
   bool stopping_ = false;
   int handled_ = 0;
   int ok_ = 0;
+  int compliant_ = 0;
   int failed_ = 0;
   int refused_ = 0;
   bool logFailed_ = false;
@@ -385,11 +435,40 @@ bool OpenLog(const Invocation& invocation, profile::AppendFile* log, std::ostrea
   return true;
 }
 
-}  // namespace
+// provision: a desk, its operator at the terminal. serve: a service whose
+// profile is judged before use and read again on a hang-up.
+enum class StationKind { kProvision, kServe };
 
-int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-              FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
-              std::ostream& err) {
+// How long a service sleeps at most before it looks for a hang-up.
+constexpr int kReloadCheckMs = 250;
+
+// A reload asked for: the profile is judged and read again; a good one
+// replaces the one in force and every scanner present meets it, a bad one
+// changes nothing. One line on `out` either way.
+void Reload(const Invocation& invocation, Station& station, std::mutex& errLock, std::ostream& out,
+            std::ostream& err) {
+  PreparedInput input;
+  std::ostringstream why;
+  const int status = LoadServedProfile(invocation, &input, why);
+  {
+    std::lock_guard<std::mutex> hold(errLock);
+    err << why.str();
+  }
+  if (status != kExitOk) {
+    out << "reload refused: " << FirstLine(why.str())
+        << "; the profile read before stays in force" << std::endl;
+    return;
+  }
+  station.Replace(MakeStationProfile(input));
+  out << "reloaded " << invocation.operands.front() << ": the scanners present are checked again"
+      << std::endl;
+}
+
+int RunStation(StationKind kind, const Invocation& invocation, const PreparedInput& input,
+               HidPlatform& platform, FrameObserver* tracer, std::mutex& errLock,
+               DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
+               std::ostream& err) {
+  const bool serving = kind == StationKind::kServe;
   profile::AppendFile log;
   const bool logged = !invocation.logFile.empty();
   if (logged && !OpenLog(invocation, &log, err)) return kExitUsage;
@@ -400,39 +479,83 @@ int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatf
     err << "zrctl: " << error << "\n";
     return kExitFailed;
   }
-  SignalStop signals(&watcher);
-  Station station(invocation, input, platform, tracer, errLock, watcher, simulated,
-                  logged ? &log : nullptr, out, err);
+  SignalStop signals(&watcher,
+                     serving ? SignalStop::HangUp::kReloads : SignalStop::HangUp::kStops);
+  Station station(invocation, MakeStationProfile(input), platform, tracer, errLock, watcher,
+                  simulated, logged ? &log : nullptr, out, err);
   const auto sent = std::count_if(input.profile.begin(), input.profile.end(),
                                   [](const ProfileEntry& entry) {
                                     return !profile::IsReadOnlyKey(entry.key);
                                   });
-  out << "provisioning with " << invocation.operands.front() << " (" << sent << " settings";
+  out << (serving ? "serving " : "provisioning with ") << invocation.operands.front() << " ("
+      << sent << " settings";
   if (!input.deviceNumberNote.empty()) out << "; " << input.deviceNumberNote;
-  out << "): the scanners present and each one plugged in; "
-      << (invocation.count > 0 ? "ends after " + std::to_string(invocation.count) + " scanners"
-                               : std::string("Ctrl+C ends"))
-      << std::endl;
+  out << "): the scanners present and each one plugged in; ";
+  if (serving) {
+    out << "SIGHUP reads the profile again, SIGTERM ends";
+  } else if (invocation.count > 0) {
+    out << "ends after " << invocation.count << " scanners";
+  } else {
+    out << "Ctrl+C ends";
+  }
+  out << std::endl;
   int status = kExitOk;
   // The output is the workers' from here on: the station tells when it is lost.
   const bool started = static_cast<bool>(out);
+  // A hang-up lands between two looks at the watcher: a service wakes now
+  // and then to see whether one came.
+  const int waitMs = serving ? kReloadCheckMs : -1;
   while (started && station.TakeNewScanners()) {
     std::vector<DeviceChange> changes;
-    const DeviceWatcher::WaitResult woke = watcher.Wait(-1, &changes);
+    DeviceWatcher::WaitResult woke = DeviceWatcher::WaitResult::kTimedOut;
+    while (woke == DeviceWatcher::WaitResult::kTimedOut) {
+      woke = watcher.Wait(waitMs, &changes);
+      if (serving && SignalStop::TakeReload()) {
+        Reload(invocation, station, errLock, out, err);
+        if (woke == DeviceWatcher::WaitResult::kTimedOut) break;
+      }
+    }
     if (woke == DeviceWatcher::WaitResult::kStopped) break;
     if (woke == DeviceWatcher::WaitResult::kFailed) {
       std::lock_guard<std::mutex> hold(errLock);
-      err << "zrctl: waiting for scanners failed; provisioning stopped\n";
+      err << "zrctl: waiting for scanners failed; " << (serving ? "service" : "provisioning")
+          << " stopped\n";
       status = kExitFailed;
       break;
     }
     station.Forget(changes);
   }
   station.Finish(status != kExitOk);
-  station.PrintSummary();
+  station.PrintSummary(serving ? "served" : "provisioned");
   if (station.LogFailed()) status = kExitFailed;
   if (invocation.count > 0 && !station.AllOk()) status = kExitFailed;
   return status;
+}
+
+}  // namespace
+
+int LoadServedProfile(const Invocation& invocation, PreparedInput* input, std::ostream& err) {
+  const std::string& file = invocation.operands.front();
+  std::string why;
+  if (!ProfileWritableOnlyByAdministrators(file, why)) {
+    err << "zrctl: " << file << " is not safe to serve: " << why << "; nothing sent\n";
+    return kExitUnsafeProfile;
+  }
+  return PrepareInput(invocation, input, err);
+}
+
+int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+              FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher,
+              SimulatedScanners& simulated, std::ostream& out, std::ostream& err) {
+  return RunStation(StationKind::kProvision, invocation, input, platform, tracer, errLock,
+                    watcher, simulated, out, err);
+}
+
+int Serve(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+          FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher,
+          SimulatedScanners& simulated, std::ostream& out, std::ostream& err) {
+  return RunStation(StationKind::kServe, invocation, input, platform, tracer, errLock, watcher,
+                    simulated, out, err);
 }
 
 }  // namespace lumiq::zrctl

@@ -23,8 +23,25 @@ namespace lumiq::zrctl {
 // ended by a signal; with --count 1 when a scanner was not ok; 1 when the
 // watcher or the log failed; 2 when the log cannot be opened or is a file the
 // station reads.
+//
+// Each scanner is read first: one that holds the profile already is sent
+// nothing and logged "compliant"; otherwise only the settings that differ are
+// set, committed and read back.
 int Provision(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
-              FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher, SimulatedScanners& simulated, std::ostream& out,
-              std::ostream& err);
+              FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher,
+              SimulatedScanners& simulated, std::ostream& out, std::ostream& err);
+
+// zrctl serve: the same station as a system service. SIGHUP reads the
+// profile again (LoadServedProfile): a good one is applied from then on, to
+// the scanners present too; a bad one leaves the one in force. It ends only
+// on SIGINT, SIGTERM or SignalStop::Request (status 0).
+int Serve(const Invocation& invocation, const PreparedInput& input, HidPlatform& platform,
+          FrameObserver* tracer, std::mutex& errLock, DeviceWatcher& watcher,
+          SimulatedScanners& simulated, std::ostream& out, std::ostream& err);
+
+// The profile of serve, refused with kExitUnsafeProfile when others than the
+// administrators can change it or a folder above it, else read as provision
+// reads it (PrepareInput); a line on `err` tells why it was refused.
+int LoadServedProfile(const Invocation& invocation, PreparedInput* input, std::ostream& err);
 
 }  // namespace lumiq::zrctl

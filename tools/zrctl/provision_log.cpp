@@ -28,6 +28,7 @@ std::string CsvField(const std::string& text) {
 const char* OutcomeName(ProvisionOutcome outcome) {
   switch (outcome) {
     case ProvisionOutcome::kOk: return "ok";
+    case ProvisionOutcome::kCompliant: return "compliant";
     case ProvisionOutcome::kFailed: return "failed";
     case ProvisionOutcome::kCommitFailed: return "commit failed";
     case ProvisionOutcome::kFirmwareDiffers: return "firmware differs";

@@ -8,7 +8,8 @@ namespace lumiq::zrctl {
 
 // How provisioning one scanner ended, as the log's result column says it.
 enum class ProvisionOutcome {
-  kOk,               // restored and read back as sent
+  kOk,               // the settings that differed were sent and read back as sent
+  kCompliant,        // held the profile already: nothing sent
   kFailed,           // a set or the read-back failed
   kCommitFailed,     // the commit was refused, unanswered or not stored
   kFirmwareDiffers,  // not applied: the profile is for another firmware
@@ -28,6 +29,7 @@ struct ProvisionRecord {
   std::string firmware;      // as the scanner gave it (bytes)
   bool firmwareRead = false;
   ProvisionOutcome outcome = ProvisionOutcome::kOk;
+  std::vector<std::string> changedKeys;  // the settings sent
   // The keys that failed; after a failed commit, every key it left
   // uncommitted.
   std::vector<std::string> failedKeys;

@@ -9,23 +9,33 @@ namespace {
 
 std::atomic<DeviceWatcher*> signalledWatcher{nullptr};
 std::atomic<bool> stopSignalled{false};
+std::atomic<bool> reloadSignalled{false};
 
-extern "C" void StopOnSignal(int /*signal*/) {
+void StopNow() {
   stopSignalled.store(true);
   if (DeviceWatcher* watcher = signalledWatcher.load()) watcher->Stop();
 }
 
+extern "C" void StopOnSignal(int /*signal*/) { StopNow(); }
+
+#ifdef SIGHUP
+extern "C" void ReloadOnSignal(int /*signal*/) { reloadSignalled.store(true); }
+#endif
+
 }  // namespace
 
-SignalStop::SignalStop(DeviceWatcher* watcher)
+SignalStop::SignalStop(DeviceWatcher* watcher, HangUp hangUp)
     : interrupt_(SIG_DFL), terminate_(SIG_DFL), hangUp_(SIG_DFL), break_(SIG_DFL) {
   stopSignalled.store(false);
+  reloadSignalled.store(false);
   signalledWatcher.store(watcher);
   interrupt_ = std::signal(SIGINT, StopOnSignal);
   terminate_ = std::signal(SIGTERM, StopOnSignal);
 #ifdef SIGHUP
-  hangUp_ = std::signal(SIGHUP, StopOnSignal);
-  if (hangUp_ == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
+  hangUp_ = std::signal(SIGHUP, hangUp == HangUp::kReloads ? ReloadOnSignal : StopOnSignal);
+  if (hangUp_ == SIG_IGN && hangUp == HangUp::kStops) std::signal(SIGHUP, SIG_IGN);
+#else
+  static_cast<void>(hangUp);
 #endif
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
@@ -48,5 +58,9 @@ SignalStop::~SignalStop() {
 }
 
 bool SignalStop::Signalled() { return stopSignalled.load(); }
+
+void SignalStop::Request() { StopNow(); }
+
+bool SignalStop::TakeReload() { return reloadSignalled.exchange(false); }
 
 }  // namespace lumiq::zrctl

@@ -10,16 +10,25 @@ namespace lumiq::zrctl {
 // SIGPIPE: a reader of the output that went away (| head -1) shows as a
 // failed write, and output still pending at exit must not kill the program
 // after the fact. A hang-up ignored at the start (nohup) stays ignored.
+// A service has no terminal to lose: there a hang-up asks for the profile to
+// be read again (the service manager's reload), and ends nothing.
 class SignalStop {
  public:
+  enum class HangUp { kStops, kReloads };
   // `watcher`, when given, has its Wait ended by the signal.
-  explicit SignalStop(DeviceWatcher* watcher = nullptr);
+  explicit SignalStop(DeviceWatcher* watcher = nullptr, HangUp hangUp = HangUp::kStops);
   ~SignalStop();
   SignalStop(const SignalStop&) = delete;
   SignalStop& operator=(const SignalStop&) = delete;
 
   // From any thread.
   static bool Signalled();
+  // A stop asked for by other means than a signal (a service manager's stop
+  // control), with the same effect; from any thread.
+  static void Request();
+  // With HangUp::kReloads: true once for every hang-up (or several that came
+  // together) since the last call.
+  static bool TakeReload();
 
  private:
   using Handler = void (*)(int);

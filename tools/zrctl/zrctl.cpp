@@ -17,6 +17,7 @@
 #include "tools/zrctl/commands.h"
 #include "tools/zrctl/json_writer.h"
 #include "tools/zrctl/provision.h"
+#include "tools/zrctl/salt_line.h"
 #include "tools/zrctl/signal_stop.h"
 #include "tools/zrctl/simulation.h"
 #include "profile/setting_text.h"
@@ -52,17 +53,66 @@ class TraceWriter : public FrameObserver {
   std::mutex& lock_;
 };
 
+bool KeepsCompliance(Command command) {
+  return command == Command::kCheck || command == Command::kApply;
+}
+
+// The first line of messages, without the program's name.
+std::string FirstMessage(const std::string& messages) {
+  std::string first = messages.substr(0, messages.find('\n'));
+  const std::string prefix = "zrctl: ";
+  if (first.compare(0, prefix.size(), prefix) == 0) first.erase(0, prefix.size());
+  return first;
+}
+
+// What check and apply found on every scanner, and the last message that
+// concerned none of them (no scanner found, a refused profile), for the
+// closing line.
+struct ComplianceRun {
+  std::vector<ApplyOutcome> scanners;
+  std::string general;
+};
+
 // A simulated scanner whose commit could not be written back has lost it,
 // as a scanner whose flash failed: the run on it failed.
 int RunOnScanner(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
                  const std::string& path, SimulatedScanners& simulated,
                  std::ostream& out, std::ostream& err, ScannerResult* result = nullptr) {
-  if (OpenScanner(link, path, err) != kOpened) return kExitFailed;
-  if (result != nullptr) result->opened = true;
+  ScannerResult unused;
+  if (result == nullptr) result = &unused;
+  const bool compliance = KeepsCompliance(invocation.command);
+  std::ostringstream opening;
+  if (OpenScanner(link, path, opening) != kOpened) {
+    err << opening.str();
+    if (!compliance) return kExitFailed;
+    result->outcome.message = FirstMessage(opening.str());
+    DescribeCompliance(result->outcome, invocation, input, &result->json);
+    return kExitUnreachable;
+  }
+  result->opened = true;
   int status = RunDeviceCommand(link, invocation, input, out, err, result);
   link.Close();
-  if (!simulated.ReportWriteFailures(err, path)) status = kExitFailed;
+  if (!simulated.ReportWriteFailures(err, path)) {
+    status = kExitFailed;
+    result->outcome.committed = false;
+    result->outcome.verified = false;
+    if (result->outcome.message.empty()) {
+      result->outcome.message = "the commit could not be written back";
+    }
+    if (compliance) DescribeCompliance(result->outcome, invocation, input, &result->json);
+  }
   return status;
+}
+
+// The exit status of several scanners. check: a scanner not read may differ
+// too, so 3 wins over 1; apply: a scanner written in part needs a look
+// before one left alone, so 1 wins over 3. Other commands: 1 when any
+// scanner failed.
+int Worse(Command command, int a, int b) {
+  if (!KeepsCompliance(command)) return a != kExitOk || b != kExitOk ? kExitFailed : kExitOk;
+  const int first = command == Command::kCheck ? kExitUnreachable : kExitFailed;
+  if (a == first || b == first) return first;
+  return a != kExitOk ? a : b;
 }
 
 // The start of a scanner's closing line under --all: its path, and after a
@@ -71,7 +121,7 @@ int RunOnScanner(ScannerLink& link, const Invocation& invocation, const Prepared
 std::string SummaryLead(const ScannerInterfaceInfo& info, const Invocation& invocation,
                         const ScannerResult& result) {
   std::string lead = info.path;
-  if (invocation.command == Command::kRestore) {
+  if (invocation.command == Command::kRestore || KeepsCompliance(invocation.command)) {
     lead += " (port " + (info.port.empty() ? std::string("?") : profile::QuoteText(info.port));
     if (result.opened) {
       lead += result.deviceNumberRead ? ", deviceno " + profile::QuoteText(result.deviceNumber)
@@ -119,6 +169,21 @@ std::string ClosingLine(const ScannerInterfaceInfo& info, const Invocation& invo
                         const AllEntry& entry) {
   const std::string lead = SummaryLead(info, invocation, entry.scanner);
   if (!entry.begun) return lead + "not begun: stopped\n";
+  if (KeepsCompliance(invocation.command)) {
+    const ApplyOutcome& outcome = entry.scanner.outcome;
+    if (!outcome.read) return lead + "not read: " + outcome.message + '\n';
+    if (outcome.compliant) return lead + "compliant\n";
+    std::vector<std::string> keys;
+    for (const SettingDifference& difference : outcome.differences) keys.push_back(difference.key);
+    switch (ApplyModeOf(invocation)) {
+      case ApplyMode::kCheck: return lead + "differs: " + JoinKeys(keys) + '\n';
+      case ApplyMode::kPlan: return lead + "would change: " + JoinKeys(keys) + '\n';
+      case ApplyMode::kApply: break;
+    }
+    if (entry.status == kExitOk) return lead + "changed: " + JoinKeys(keys) + '\n';
+    return lead + "failed: " +
+           (outcome.failedKeys.empty() ? outcome.message : JoinKeys(outcome.failedKeys)) + '\n';
+  }
   const bool namesKeys =
       invocation.command == Command::kRestore && !entry.scanner.failedKeys.empty();
   if (entry.status == kExitOk) return lead + "ok\n";
@@ -141,7 +206,9 @@ std::string ClosingLine(const ScannerInterfaceInfo& info, const Invocation& invo
 // one scanner; `lock` is held for every write to `err`.
 int RunOnAll(HidPlatform& platform, FrameObserver* tracer, const Invocation& invocation,
              const PreparedInput& input, SimulatedScanners& simulated, std::ostream& out,
-             std::ostream& err, std::mutex& lock, std::ostream& general, JsonValue* document) {
+             std::ostream& err, std::mutex& lock, std::ostream& general, JsonValue* document,
+             ComplianceRun* run) {
+  const bool compliance = KeepsCompliance(invocation.command);
   std::vector<ScannerInterfaceInfo> scanners;
   for (ScannerInterfaceInfo& info : ListScannerInterfaces(platform)) {
     if (IsScannerInterface(info.attributes)) scanners.push_back(std::move(info));
@@ -150,7 +217,7 @@ int RunOnAll(HidPlatform& platform, FrameObserver* tracer, const Invocation& inv
   if (scanners.empty()) {
     general << "zrctl: " << OpenFailureMessage("", true, kOpenNoScanner, OpenFailure::kNotFound)
             << "\n";
-    return kExitFailed;
+    return compliance ? kExitUnreachable : kExitFailed;
   }
   std::vector<AllEntry> entries(scanners.size());
   for (size_t i = 0; i < scanners.size(); ++i) {
@@ -184,8 +251,16 @@ int RunOnAll(HidPlatform& platform, FrameObserver* tracer, const Invocation& inv
   for (size_t i = 0; i < scanners.size(); ++i) {
     const ScannerInterfaceInfo& info = scanners[i];
     AllEntry& entry = entries[i];
-    if (!entry.begun) entry.messages = "zrctl: stopped before this scanner\n";
-    if (entry.status != kExitOk) status = kExitFailed;
+    if (!entry.begun) {
+      entry.messages = "zrctl: stopped before this scanner\n";
+      entry.scanner.outcome.message = "stopped before this scanner";
+      if (compliance) {
+        entry.status = kExitUnreachable;
+        DescribeCompliance(entry.scanner.outcome, invocation, input, &entry.scanner.json);
+      }
+    }
+    status = Worse(invocation.command, status, entry.status);
+    if (run != nullptr) run->scanners.push_back(entry.scanner.outcome);
     if (document != nullptr) {
       FinishEntry(&entry.scanner, entry.status, entry.messages);
       document->At("scanners").Push(std::move(entry.scanner.json));
@@ -199,8 +274,8 @@ int RunOnAll(HidPlatform& platform, FrameObserver* tracer, const Invocation& inv
 // One scanner, the one --device names or the first found.
 int RunOnOne(ScannerLink& link, const Invocation& invocation, const PreparedInput& input,
              SimulatedScanners& simulated, std::ostream& out, std::ostream& err,
-             JsonValue* document) {
-  if (document == nullptr) {
+             JsonValue* document, ComplianceRun* run) {
+  if (document == nullptr && run == nullptr) {
     return RunOnScanner(link, invocation, input, invocation.device, simulated, out, err);
   }
   HidPlatform& platform = link.Platform();
@@ -219,6 +294,15 @@ int RunOnOne(ScannerLink& link, const Invocation& invocation, const PreparedInpu
   const int status = RunOnScanner(link, invocation, input, invocation.device, simulated, out,
                                   messages, &scanner);
   err << messages.str();
+  if (run != nullptr) {
+    // Nothing found is no scanner's outcome.
+    if (path.empty() && !scanner.opened) {
+      run->general = FirstMessage(messages.str());
+    } else {
+      run->scanners.push_back(scanner.outcome);
+    }
+  }
+  if (document == nullptr) return status;
   FinishEntry(&scanner, status, messages.str());
   document->At("scanners").Push(std::move(scanner.json));
   return status;
@@ -237,6 +321,9 @@ const char* CommandName(Command command) {
     case Command::kDiff: return "diff";
     case Command::kProvision: return "provision";
     case Command::kKeys: return "keys";
+    case Command::kCheck: return "check";
+    case Command::kApply: return "apply";
+    case Command::kServe: return "serve";
   }
   return "";
 }
@@ -246,9 +333,12 @@ const char* CommandName(Command command) {
 // and `out` is not the caller's.
 int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& err,
                std::ostream& general, HidPlatform* devices, DeviceWatcher* watcher,
-               JsonValue* document) {
+               JsonValue* document, ComplianceRun* run) {
   PreparedInput input;
-  const int prepared = PrepareInput(invocation, &input, general);
+  // A service's profile is judged before it is even read.
+  const int prepared = invocation.command == Command::kServe
+                           ? LoadServedProfile(invocation, &input, general)
+                           : PrepareInput(invocation, &input, general);
   if (prepared != kExitOk) return prepared;
   if (invocation.command == Command::kRestore && invocation.dryRun) {
     return PrintRestorePlan(input, out, document);
@@ -256,7 +346,9 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
 
   SimulatedScanners simulated;
   for (const std::string& seedFile : invocation.simulated) {
-    if (!simulated.Add(seedFile, general)) return kExitFailed;
+    if (!simulated.Add(seedFile, general)) {
+      return KeepsCompliance(invocation.command) ? kExitUnreachable : kExitFailed;
+    }
   }
   if (!simulated.Empty()) {
     devices = &simulated.platform();
@@ -273,7 +365,7 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
     HidPlatform& platform = devices != nullptr ? *devices : NativeHidPlatform();
     ScannerLink link(platform);
     link.SetFrameObserver(tracer);
-    if (invocation.command == Command::kProvision) {
+    if (invocation.command == Command::kProvision || invocation.command == Command::kServe) {
       // The scanners of --simulate are all plugged in from the start and
       // stay so; nothing more comes.
       std::unique_ptr<DeviceWatcher> own;
@@ -282,16 +374,16 @@ int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& er
       } else if (watcher == nullptr) {
         own = NativeDeviceWatcher();
       }
-      status =
-          Provision(invocation, input, platform, tracer, errLock, own ? *own : *watcher, simulated,
-                    out, err);
+      const auto station = invocation.command == Command::kServe ? Serve : Provision;
+      status = station(invocation, input, platform, tracer, errLock, own ? *own : *watcher,
+                       simulated, out, err);
     } else if (invocation.command == Command::kList) {
       status = ListInterfaces(invocation, link, out, general, document);
     } else if (invocation.all) {
       status = RunOnAll(platform, tracer, invocation, input, simulated, out, err, errLock, general,
-                        document);
+                        document, run);
     } else {
-      status = RunOnOne(link, invocation, input, simulated, out, err, document);
+      status = RunOnOne(link, invocation, input, simulated, out, err, document, run);
     }
   }
   if (!simulated.ReportWriteFailures(general)) status = kExitFailed;
@@ -329,16 +421,52 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kExitOk;
   }
 
-  if (!invocation.json) return RunCommand(invocation, out, err, err, devices, watcher, nullptr);
+  const bool compliance = KeepsCompliance(invocation.command);
+  if (!invocation.json && !compliance) {
+    return RunCommand(invocation, out, err, err, devices, watcher, nullptr, nullptr);
+  }
+  ComplianceRun run;
+  // The last message that concerns no one scanner says why there is none.
+  const auto lastLine = [](const std::string& text) {
+    std::string trimmed = text.substr(0, text.find_last_not_of('\n') + 1);
+    return FirstMessage(trimmed.substr(trimmed.find_last_of('\n') + 1));
+  };
+  if (!invocation.json) {
+    // check, apply: the text (none with --summary), then the line a
+    // configuration manager reads.
+    std::ostringstream general;
+    std::ostringstream discarded;
+    const int status = RunCommand(invocation, invocation.summary ? discarded : out, err, general,
+                                  devices, watcher, nullptr, &run);
+    err << general.str();
+    if (run.general.empty()) run.general = lastLine(general.str());
+    out << SaltLine(ApplyModeOf(invocation), run.scanners, run.general) << '\n';
+    return status;
+  }
 
   // --json: the text a command prints is left out, and the one document
   // says what it would have said; messages still go to standard error.
   JsonValue document = JsonValue::Object();
   document.Set("command", JsonValue(CommandName(invocation.command)));
   document.Set("status", JsonValue());
+  if (compliance) {
+    document.Set("compliant", JsonValue());
+    if (invocation.command == Command::kApply) document.Set("changed", JsonValue());
+  }
   std::ostringstream text;
   std::ostringstream general;
-  const int status = RunCommand(invocation, text, err, general, devices, watcher, &document);
+  const int status = RunCommand(invocation, text, err, general, devices, watcher, &document,
+                                compliance ? &run : nullptr);
+  if (compliance) {
+    bool compliant = !run.scanners.empty();
+    bool changed = false;
+    for (const ApplyOutcome& scanner : run.scanners) {
+      compliant = compliant && scanner.read && scanner.compliant;
+      changed = changed || scanner.changed;
+    }
+    document.Set("compliant", JsonValue::Bool(compliant));
+    if (invocation.command == Command::kApply) document.Set("changed", JsonValue::Bool(changed));
+  }
   err << general.str();
   document.Set("status", JsonValue::Number(status));
   JsonValue lines = JsonValue::Array();

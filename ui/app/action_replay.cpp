@@ -1,6 +1,26 @@
 #include "ui/app/action_replay.h"
 
+#include <algorithm>
+
+#include "profile/gbk_text.h"
+
 namespace lumiq::ui::app {
+
+std::vector<std::string> KeystrokesOf(const std::string& utf8) {
+  std::vector<std::string> keys;
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t character = 0;
+    const size_t length = std::max<size_t>(1, profile::NextUtf8Character(utf8.substr(i), &character));
+    keys.push_back(utf8.substr(i, length));
+    i += length;
+  }
+  return keys;
+}
+
+uint32_t RunnerKeyIntervalMs(const KeyTiming& timing) {
+  constexpr uint32_t kUsualIntervalMs = 30;
+  return timing.IntervalMs().value_or(kUsualIntervalMs);
+}
 
 bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* note) {
   auto nothing = [note](const char* why) {
@@ -30,6 +50,17 @@ bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* n
           action.kind == Kind::kImport ? FileChoice::kImport : FileChoice::kExport, action.text);
       return (transfer && transfer->ok) || nothing(kTransferFailed);
     }
+    case Kind::kChannel: {
+      const auto switched = driver.SwitchChannel(action.text);
+      return (switched && switched->ok) || nothing(kNoSuchControl);
+    }
+    case Kind::kTestScan:
+      driver.OpenTestScan();
+      return true;
+    case Kind::kKeys:
+      return driver.ScanKeys(KeystrokesOf(action.text), note);
+    case Kind::kSerial:
+      return driver.ScanSerial(action.text, note);
     case Kind::kCheck:
     case Kind::kUncheck:
     case Kind::kText:

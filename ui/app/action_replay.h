@@ -3,7 +3,11 @@
 #include <optional>
 #include <string>
 
+#include <cstdint>
+#include <vector>
+
 #include "ui/app/profile_transfer.h"
+#include "ui/app/scan_capture.h"
 #include "ui/app/user_action.h"
 
 namespace lumiq::ui::app {
@@ -25,6 +29,18 @@ class ActionDriver {
   // "导入配置..." or "导出配置..." pressed, its file dialog answered with
   // `file` (UTF-8, as typed into it); nullopt when no file was chosen.
   virtual std::optional<TransferResult> Transfer(FileChoice choice, const std::string& file) = 0;
+  // "更改输出方式..." pressed, its dialog answered with the channel whose
+  // `io_outputs` is `output`; nullopt when nothing was switched.
+  virtual std::optional<TransferResult> SwitchChannel(const std::string& output) = 0;
+  // "扫描测试..." pressed: its window opens and stays.
+  virtual void OpenTestScan() = 0;
+  // Keys typed at the test-scan window, one character each (UTF-8) at the
+  // scanner's pace, then the pause that ends the scan; false with `note`
+  // when no test-scan window watches the keyboard.
+  virtual bool ScanKeys(const std::vector<std::string>& keys, std::string* note) = 0;
+  // Bytes on the scanner's serial port, then the pause; false with `note`
+  // when the test-scan window has no port open.
+  virtual bool ScanSerial(const std::string& bytes, std::string* note) = 0;
 
   virtual ControlKind KindOf(int templateId, int id) const = 0;
   virtual bool IsShown(int templateId, int id) const = 0;
@@ -43,5 +59,12 @@ class ActionDriver {
 // hidden or disabled control takes nothing. Returns false, with `note`,
 // when the action changed nothing for that reason.
 bool ReplayAction(ActionDriver& driver, const UserAction& action, std::string* note);
+
+// The characters of `utf8`, one key each.
+std::vector<std::string> KeystrokesOf(const std::string& utf8);
+
+// Milliseconds between the runner's keys: the key timing the window
+// expects, so that a scan typed by the runner comes at the scanner's pace.
+uint32_t RunnerKeyIntervalMs(const KeyTiming& timing);
 
 }  // namespace lumiq::ui::app

@@ -79,6 +79,8 @@ DocumentSource::Saved FileSource::Save(const PageSet& /*pages*/, const SettingMa
   const std::string& name = file_.name.empty() ? file_.path : file_.name;
   if (!unstorable.empty()) {
     saved.outcome.failedKeys = unstorable;
+    // Nothing of the window reached the file.
+    saved.outcome.commitFailed = true;
     saved.message = i18n::TrFormat(kFileSaveUnstorableText, {KeyLines(unstorable)});
     return saved;
   }

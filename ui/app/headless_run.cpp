@@ -28,7 +28,8 @@ constexpr char kUsage[] =
     "Connects as the connect button does, opens the settings window unseen,\n"
     "applies the actions in order and ends. Every message box is printed as\n"
     "'MESSAGE text' (line breaks as \\n) and closed with OK; with several\n"
-    "scanners the chooser's rows as 'CHOICE N text'.\n"
+    "scanners the chooser's rows as 'CHOICE N text'; each scan of the test\n"
+    "scan window as 'SCAN text MATCH' or 'SCAN text DIFFERS where'.\n"
     "\n"
     "  --seed FILE        the simulated scanner's settings (KEY=VALUE lines);\n"
     "                     default: the demo configuration. Once per scanner:\n"
@@ -52,6 +53,7 @@ constexpr char kUsage[] =
     "Actions: check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT\n"
     "         tab:N  save  import:FILE  export:FILE  exit  apply\n"
     "         answer:save|discard|cancel\n"
+    "         channel:OUTPUT  testscan  keys:TEXT  serial:TEXT\n"
     "         connect  open:FILE  pick:N  unplug:N  plug:N\n"
     "TEMPLATE is a page's template id: 130, 131, 132, 133 or 137.\n"
     "import: and export: press the window's import or export button and\n"
@@ -62,8 +64,14 @@ constexpr char kUsage[] =
     "button (a connect). Closing a file with unsaved edits asks, printed as\n"
     "'QUESTION text -> answer'; answer: gives the next answer (default\n"
     "discard).\n"
+    "channel: changes the output channel as the output method page's button\n"
+    "does (OUTPUT: com1, hid0, wifi0 or bluetooth0). testscan opens the test\n"
+    "scan window; keys:TEXT types TEXT at it as a keyboard scanner would,\n"
+    "serial:TEXT sends it on the scanner's serial port (a simulated one), one\n"
+    "scan each; \\r \\n \\t \\\\ and \\xNN stand for those bytes.\n"
     "exit closes the settings window; after it only connect, open: (the\n"
-    "connect dialog's buttons again), unplug: and plug:. pick:N chooses\n"
+    "connect dialog's buttons again), unplug: and plug: until the next\n"
+    "connect or open:. pick:N chooses\n"
     "the Nth row of the scanner chooser (from 1); unplug:N and plug:N pull\n"
     "and plug the Nth simulated scanner.\n"
     "\n"
@@ -137,6 +145,12 @@ SettingsSession::CloseAnswer AnswerQuestion(std::string_view text) {
 
 void PrintMessage(std::string_view text) {
   const std::string line = MessageLine(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+}
+
+void PrintScan(const ScanReport& report) {
+  const std::string line = report.RunnerLine() + "\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
 }

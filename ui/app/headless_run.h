@@ -9,6 +9,7 @@
 #include "res/i18n/language.h"
 #include "ui/app/connect_steps.h"
 #include "ui/app/settings_session.h"
+#include "ui/app/test_scan.h"
 #include "ui/app/user_action.h"
 
 namespace lumiq::ui::app {
@@ -16,7 +17,8 @@ namespace lumiq::ui::app {
 // lumiq-headless: the application, unseen, on the simulated scanner (or on
 // the real devices with --hid). It connects as "连接设备" does, applies the
 // given user actions to the settings window in order, and prints every
-// message box on stdout, and the rows of the scanner chooser when it opens. Options, actions, printed lines and exit statuses
+// message box on stdout, the rows of the scanner chooser when it opens, and
+// the scans of the test-scan window. Options, actions, printed lines and exit statuses
 // are the same whichever binding runs underneath.
 
 inline constexpr int kRunCompleted = 0;
@@ -55,6 +57,10 @@ void PrintMessage(std::string_view text);
 // gave (discard without one), which it returns.
 SettingsSession::CloseAnswer AnswerQuestion(std::string_view text);
 
+// A scan of the test-scan window, printed as it is shown: "SCAN text MATCH"
+// or "SCAN text DIFFERS where".
+void PrintScan(const ScanReport& report);
+
 // One picture of a window, as a binding takes it.
 struct Screenshot {
   std::string name;  // the file's name in the --screenshots folder
@@ -90,7 +96,8 @@ class HeadlessHost {
   // it changed nothing.
   virtual bool Apply(const UserAction& action, std::string* note) = 0;
   // Pictures connect.png, about.png and settings-tab0.png ..
-  // settings-tab4.png (the last ones only with a settings window) as PNG
+  // settings-tab4.png (the last ones only with a settings window), and
+  // testscan.png while the test-scan window is open, as PNG
   // bytes; the runner writes them. A picture that could not be taken has no
   // bytes and says why in `error`.
   virtual std::vector<Screenshot> TakeScreenshots() = 0;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/app/output_channels.h"
 #include "ui/pages/setting_io.h"
 #include "profile/profile.h"
 #include "ui/app/document_texts.h"
@@ -154,6 +155,9 @@ class ProfileTransfer {
  public:
   // The values the pages were loaded with, read from the scanner.
   void SetLoaded(SettingMap loaded) { loaded_ = std::move(loaded); }
+  // A Save went out and was committed: what it stored, all but
+  // `failedKeys`, is what the scanner now holds.
+  void NoteSaved(const PageSet& pages, const std::vector<std::string>& failedKeys);
   const SettingMap& Loaded() const { return loaded_; }
   // A window on a profile file has no scanner to read from: an import that
   // switches a channel on leaves its parameters unread, and they are named
@@ -202,9 +206,30 @@ class ProfileTransfer {
     return result;
   }
 
+  // "更改输出方式..." with `channel` chosen: what an import of a file that
+  // switches the channel does. The new channel's parameters the window does
+  // not know are read from the scanner first, then `rebuild` gives five
+  // fresh pages, loaded from what the window showed with the new channel.
+  // Nothing is sent; the message names the channel and every setting Save
+  // will change on the scanner.
+  template <typename Rebuild>
+  TransferResult SwitchChannel(const PageSet& pages, const OutputChannel& channel,
+                               Rebuild&& rebuild) {
+    PendingImport pending;
+    PrepareSwitch(pages, channel, &pending);
+    PageSet fresh = rebuild();
+    std::vector<std::string> missing = LoadPagesFrom(fresh, pending.merged);
+    // Without a scanner nothing was read: the new channel's parameters the
+    // window did not hold start as their controls do.
+    if (missingMessage_) pending.unreadable = std::move(missing);
+    return {true, FinishSwitch(fresh, channel, pending)};
+  }
+
  private:
   struct PendingImport {
     SettingMap merged;  // what the rebuilt pages load from
+    SettingMap scannerRead;  // read from the scanner for them
+    SettingMap sentBefore;   // what Save would have sent before the switch
     std::vector<std::pair<std::string, std::string>> fileSettings;  // shown by a page
     std::vector<std::string> ignored;  // quoted, no page reads them
     std::vector<std::string> discardedEdits;
@@ -216,6 +241,10 @@ class ProfileTransfer {
   // Takes what the rebuilt pages read as what the window knows, less the
   // file's values Save will not send; returns the rest of the message.
   std::string FinishImport(const PageSet& fresh, PendingImport& pending, SettingMap read);
+  void PrepareSwitch(const PageSet& pages, const OutputChannel& channel,
+                     PendingImport* pending) const;
+  std::string FinishSwitch(const PageSet& fresh, const OutputChannel& channel,
+                           const PendingImport& pending);
   // The line naming the device number Save will give the scanner from the
   // file, when it differs from the one the scanner holds; else empty.
   std::string DeviceNumberChange(const PendingImport& pending, const SettingMap& sent) const;

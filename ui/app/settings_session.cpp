@@ -60,6 +60,8 @@ SettingsSession::Saved SettingsSession::Save(const PagesByTab& pages) {
   std::vector<std::string> unstorable;
   const SettingMap shown = transfer_.Shown(PagesOf(pages), &unstorable);
   Saved saved = source_->Save(PagesOf(pages), shown, unstorable);
+  // What was stored is what the scanner (or the file) now holds.
+  if (!saved.outcome.commitFailed) transfer_.NoteSaved(PagesOf(pages), saved.outcome.failedKeys);
   if (saved.outcome.Succeeded()) {
     baseline_ = Stored(pages, nullptr);
     if (File()) marks_.Reset(pages);

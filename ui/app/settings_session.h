@@ -39,7 +39,8 @@ class SettingsSession {
 
   using Saved = DocumentSource::Saved;
   // What "保存" does: S1 to S9 and their outcome's message, or the file
-  // written.
+  // written. What was stored is then what the window knows the scanner (or
+  // the file) holds.
   Saved Save(const PagesByTab& pages);
 
   // What "导入配置..." does once `chooser` gave a file (nullopt: it was
@@ -53,6 +54,19 @@ class SettingsSession {
     return transfer_.Import(PagesOf(pages), *file,
                             [&rebuild] { return PagesOf(rebuild()); });
   }
+  // What "更改输出方式..." does once `chooser` gave a channel (nullopt: it
+  // was cancelled, or named no channel; nothing happens). Calls `rebuild`
+  // as an import does.
+  template <typename Rebuild>
+  std::optional<TransferResult> SwitchChannel(const PagesByTab& pages, ChannelChooser& chooser,
+                                              Rebuild&& rebuild) {
+    const PageSet shown = PagesOf(pages);
+    const std::optional<std::string> output = chooser.Choose(ChannelChecked(shown.outputMethod));
+    const OutputChannel* channel = output ? FindOutputChannel(*output) : nullptr;
+    if (!channel) return std::nullopt;
+    return transfer_.SwitchChannel(shown, *channel, [&rebuild] { return PagesOf(rebuild()); });
+  }
+
   // What "导出配置..." does once `chooser` gave a file.
   std::optional<TransferResult> Export(const PagesByTab& pages, FileChooser& chooser) const;
 

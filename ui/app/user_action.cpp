@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "res/dialog_template.h"
+#include "profile/gbk_text.h"
+#include "ui/app/output_channels.h"
 #include "ui/app/page_tabs.h"
+#include "ui/app/scan_text.h"
 
 namespace lumiq::ui::app {
 
@@ -51,6 +54,34 @@ std::optional<UserAction> ParseUserAction(const std::string& word, std::string* 
     if (action.text != "save" && action.text != "discard" && action.text != "cancel") {
       return Fail(error, "answer: needs save, discard or cancel: " + word);
     }
+    return action;
+  }
+  if (word == "testscan") {
+    action.kind = UserAction::Kind::kTestScan;
+    return action;
+  }
+  if (word.rfind("channel:", 0) == 0) {
+    action.kind = UserAction::Kind::kChannel;
+    action.text = word.substr(8);
+    if (!FindOutputChannel(action.text)) {
+      return Fail(error, "channel: needs com1, hid0, wifi0 or bluetooth0: " + word);
+    }
+    return action;
+  }
+  for (const auto& [prefix, kind] : {std::pair{"keys:", UserAction::Kind::kKeys},
+                                     std::pair{"serial:", UserAction::Kind::kSerial}}) {
+    const std::string verb(prefix);
+    if (word.rfind(verb, 0) != 0) continue;
+    action.kind = kind;
+    const std::optional<std::string> bytes = UnescapeScanText(word.substr(verb.size()));
+    if (!bytes || bytes->empty()) {
+      return Fail(error, verb + " needs a TEXT, its escapes \\r \\n \\t \\\\ \\xNN: " + word);
+    }
+    // Keys are characters a keyboard types, not bytes.
+    if (kind == UserAction::Kind::kKeys && !profile::IsUtf8(*bytes)) {
+      return Fail(error, "keys: types characters; \\x80 and above are no character: " + word);
+    }
+    action.text = *bytes;
     return action;
   }
   for (const auto& [prefix, kind] : {std::pair{"pick:", UserAction::Kind::kPick},

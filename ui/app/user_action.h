@@ -10,6 +10,7 @@ namespace lumiq::ui::app {
 //   check:TEMPLATE:ID  uncheck:TEMPLATE:ID  text:TEMPLATE:ID=TEXT
 //   tab:N  save  exit  import:FILE  export:FILE  apply
 //   answer:save  answer:discard  answer:cancel
+//   channel:OUTPUT  testscan  keys:TEXT  serial:TEXT
 // and, around the settings window:
 //   connect  open:FILE  pick:N  unplug:N  plug:N
 // TEMPLATE is a page's template id (130, 131, 132, 133, 137), ID a control
@@ -21,6 +22,11 @@ namespace lumiq::ui::app {
 // apply presses "应用到设备..." of a window on a file. answer: is the
 // answer to the next question a window asks (closing a file with unsaved
 // edits); without one the runner answers discard.
+// channel:OUTPUT presses "更改输出方式..." and chooses the channel that
+// `io_outputs` OUTPUT names (com1, hid0, wifi0, bluetooth0). testscan presses
+// "扫描测试..."; keys:TEXT types TEXT at its window as a keyboard scanner
+// would, serial:TEXT sends it on the scanner's serial port, each one scan
+// ended by a pause; \r, \n, \t, \\ and \xNN stand for those bytes.
 // Each binding carries the action out on its own controls, as the user's
 // mouse and keyboard would.
 struct UserAction {
@@ -28,13 +34,16 @@ struct UserAction {
     kCheck, kUncheck, kText, kTab, kSave, kExit, kImport, kExport,
     kConnect, kPick, kUnplug, kPlug,
     kOpen, kApply, kAnswer,
+    kChannel, kTestScan, kKeys, kSerial,
   };
   Kind kind = Kind::kSave;
   int templateId = 0;
   int controlId = 0;
   int tab = 0;
   int number = 0;    // pick:, unplug:, plug:
-  std::string text;  // UTF-8; the file of import:, export: and open:; answer:'s word
+  // UTF-8; the file of import:, export: and open:, answer:'s word, the
+  // channel of channel:; the bytes of keys: and serial:, escapes resolved.
+  std::string text;
 };
 
 // False for the actions done outside the settings window.
@@ -56,6 +65,9 @@ inline constexpr char kNoChooser[] = "no scanner chooser is open";
 inline constexpr char kNoSuchChoice[] = "the chooser has no such row";
 inline constexpr char kSettingsWindowOpen[] = "the settings window is open";
 inline constexpr char kNotAFileWindow[] = "the window shows no profile file";
+inline constexpr char kNoTestScanWindow[] = "the test scan window is not open";
+inline constexpr char kNotWatchingKeyboard[] = "the test scan window does not watch the keyboard";
+inline constexpr char kNoSerialPortOpen[] = "the test scan window has no serial port open";
 
 // A question a window asks, as one line of output: "QUESTION " and the text
 // as MessageLine writes it, then " -> " and the answer given.

@@ -10,7 +10,14 @@ namespace lumiq::ui {
 
 namespace {
 
-#ifdef __linux__
+#if defined(__EMSCRIPTEN__)
+// In a browser the scanner is opened by the browser, as the user at the
+// screen: on Linux that needs the same udev rule as the desktop tool.
+constexpr char kWebDeniedLine[] =
+    "原因：浏览器没有打开设备的权限。在 Linux 上需要 udev 规则 70-lumiq-scanner.rules："
+    "软件包把它装在 /usr/lib/udev/rules.d/，从源码构建时请将 packaging/70-lumiq-scanner.rules "
+    "复制到 /etc/udev/rules.d/，然后重新插入设备，并在本机登录的会话中使用浏览器。";
+#elif defined(__linux__)
 // Without the rule the kernel's node is root's alone; with it, only the
 // session at the seat gets the node (uaccess). A package has no source tree,
 // so its binary must not even hold the source tree's path: the source build's
@@ -40,7 +47,9 @@ std::string CauseLine(OpenFailure cause) {
     case OpenFailure::kNotFound:
       return i18n::Tr("原因：未找到设备。");
     case OpenFailure::kPermissionDenied:
-#ifdef __linux__
+#if defined(__EMSCRIPTEN__)
+      return i18n::Tr(kWebDeniedLine);
+#elif defined(__linux__)
 #ifdef LUMIQ_PACKAGE_BUILD
       return i18n::Tr(kDeniedLine);
 #else

@@ -108,7 +108,11 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
   }
 
   bool Apply(const UserAction& action, std::string* note) override {
-    const bool changed = lumiq::ui::qt::ApplyUserAction(*dialog_.Settings(), action, note);
+    SettingsWindow& window = *dialog_.Settings();
+    // The scanner's serial port is a simulated one, and every scan is printed.
+    window.UseSerialPorts(&serial_);
+    window.SetScanListener(lumiq::ui::app::PrintScan);
+    const bool changed = lumiq::ui::qt::ApplyUserAction(window, action, note, &serial_);
     QCoreApplication::processEvents();
     return changed;
   }
@@ -126,6 +130,9 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
         window->Tabs()->setCurrentIndex(tab);
         shots.push_back(Shot(window, QStringLiteral("settings-tab%1.png").arg(tab)));
       }
+      if (lumiq::ui::qt::TestScanWindow* scan = window->TestScan()) {
+        shots.push_back(Shot(scan, QStringLiteral("testscan.png")));
+      }
     }
     return shots;
   }
@@ -136,6 +143,7 @@ class QtHost final : public lumiq::ui::app::HeadlessHost {
 
  private:
   PrintingSink messages_;
+  lumiq::ui::app::FedSerialPorts serial_;
   ConnectDialog dialog_;
 };
 

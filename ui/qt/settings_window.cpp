@@ -9,6 +9,7 @@
 #include <QTabBar>
 
 #include "res/ids/app_ids.h"
+#include "res/ids/output_method_ids.h"
 #include "ui/app/page_tabs.h"
 #include "ui/qt/access.h"
 #include "ui/qt/message_sink.h"
@@ -43,6 +44,7 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent,
   export_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsExportButton));
   apply_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsApplyButton));
   apply_->setVisible(session_.File() != nullptr);
+  testScan_ = qobject_cast<QPushButton*>(controls_.Find(res::kSettingsTestScanButton));
 
   // Every page on one rectangle: the tab control's client area less the
   // header row, whatever the page's own template size.
@@ -80,6 +82,8 @@ SettingsWindow::SettingsWindow(MessageSink& messages, QWidget* parent,
   connect(apply_, &QPushButton::clicked, this, [this] {
     if (applyHandler_) applyHandler_();
   });
+  connect(testScan_, &QPushButton::clicked, this, [this] { OpenTestScan(); });
+  ConnectPageButtons();
   AddTabKeys(this, tabs_);
   FocusOnOpening(this, controls_);
 }
@@ -122,6 +126,7 @@ void SettingsWindow::RebuildPages() {
   }
   ChainKeyboardOrder();
   WatchChanges();
+  ConnectPageButtons();
 }
 
 void SettingsWindow::WatchChanges() {
@@ -145,6 +150,48 @@ void SettingsWindow::RefreshMarks() {
   for (int tab = 0; tab < kPageCount; ++tab) {
     tabs_->setTabText(tab, QString::fromStdString(app::TabCaption(tab, changed[tab])));
   }
+}
+
+void SettingsWindow::ConnectPageButtons() {
+  QtPageControls* method = PageByTemplate(res::output_method::kTemplateId);
+  if (auto* button = qobject_cast<QPushButton*>(
+          method->Widget(res::output_method::kChangeChannelButton))) {
+    button->setAutoDefault(false);
+    button->installEventFilter(this);
+    // Queued: the switch replaces the page, button included, which must not
+    // go while its own click is being delivered.
+    connect(button, &QPushButton::clicked, this, [this] { SwitchChannel(); },
+            Qt::QueuedConnection);
+  }
+}
+
+std::optional<app::TransferResult> SettingsWindow::SwitchChannel() {
+  QtChannelChooser dialog(this);
+  app::ChannelChooser& chooser = channelChooser_ ? *channelChooser_ : dialog;
+  const std::optional<app::TransferResult> result =
+      session_.SwitchChannel(Pages(), chooser, [this] {
+        RebuildPages();
+        return Pages();
+      });
+  if (result) {
+    RefreshMarks();
+    messages_.Show(this, QString::fromStdString(result->message));
+  }
+  return result;
+}
+
+TestScanWindow* SettingsWindow::OpenTestScan() {
+  testScanWindow_.reset();
+  app::SerialPorts& ports = serialPorts_ ? *serialPorts_ : app::SystemSerialPorts();
+  testScanWindow_ = std::make_unique<TestScanWindow>(app::PagesOf(Pages()), ports, this);
+  testScanWindow_->SetScanListener(scanListener_);
+  if (!testScanModal_) {
+    testScanWindow_->show();
+    return testScanWindow_.get();
+  }
+  testScanWindow_->exec();
+  testScanWindow_.reset();
+  return nullptr;
 }
 
 void SettingsWindow::ChainKeyboardOrder() {

@@ -17,6 +17,7 @@
 #include "ui/qt/dialog_builder.h"
 #include "ui/qt/page_controls.h"
 #include "ui/qt/tab_control.h"
+#include "ui/qt/test_scan_window.h"
 
 class QPushButton;
 
@@ -56,6 +57,7 @@ class SettingsWindow : public QDialog {
   QPushButton* ImportButton() const { return import_; }
   QPushButton* ExportButton() const { return export_; }
   QPushButton* ApplyButton() const { return apply_; }
+  QPushButton* TestScanButton() const { return testScan_; }
   const BuiltDialog& Controls() const { return controls_; }
 
   // Keys whose get failed while the pages loaded.
@@ -85,6 +87,26 @@ class SettingsWindow : public QDialog {
   void CloseWithoutAsking();
   void done(int result) override;
 
+  // What "更改输出方式..." on the output method page does: the channel
+  // dialog, then the pages rebuilt on the chosen channel and the outcome
+  // shown. nullopt when cancelled.
+  std::optional<app::TransferResult> SwitchChannel();
+  // The channel dialog; nullptr: the window's own. Not owned.
+  void UseChannelChooser(app::ChannelChooser* chooser) { channelChooser_ = chooser; }
+
+  // What "扫描测试..." does: the test-scan window on the pages as they show
+  // now, modal unless SetRunTestScanModally(false) (the runner, tests), in
+  // which case it stays until the next one or the end of this window.
+  TestScanWindow* OpenTestScan();
+  TestScanWindow* TestScan() const { return testScanWindow_.get(); }
+  void SetRunTestScanModally(bool modal) { testScanModal_ = modal; }
+  // The serial ports the test-scan window lists; nullptr: the system's.
+  // Not owned.
+  void UseSerialPorts(app::SerialPorts* ports) { serialPorts_ = ports; }
+  void SetScanListener(std::function<void(const app::ScanReport&)> listener) {
+    scanListener_ = std::move(listener);
+  }
+
  protected:
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,6 +128,8 @@ class SettingsWindow : public QDialog {
   void RefreshMarks();
   // Every control of the pages calls RefreshMarks when the user changes it.
   void WatchChanges();
+  // The buttons the pages hold that act on the window.
+  void ConnectPageButtons();
 
   MessageSink& messages_;
   BuiltDialog controls_;
@@ -117,11 +141,17 @@ class SettingsWindow : public QDialog {
   QPushButton* apply_ = nullptr;
   std::function<void()> applyHandler_;
   bool closing_ = false;
+  QPushButton* testScan_ = nullptr;
   std::array<Page, kPageCount> pages_;
   bool loadFailureReported_ = false;
   app::SettingsSession session_;
   QtFileChooser dialogs_{this};
   app::FileChooser* chooser_ = nullptr;
+  app::ChannelChooser* channelChooser_ = nullptr;
+  std::unique_ptr<TestScanWindow> testScanWindow_;
+  bool testScanModal_ = true;
+  app::SerialPorts* serialPorts_ = nullptr;
+  std::function<void(const app::ScanReport&)> scanListener_;
 };
 
 }  // namespace lumiq::ui::qt

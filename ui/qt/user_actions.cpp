@@ -3,6 +3,8 @@
 #include <optional>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,7 +37,8 @@ namespace {
 // The runner's actions on this binding's widgets.
 class QtActionDriver final : public app::ActionDriver {
  public:
-  explicit QtActionDriver(SettingsWindow& window) : window_(window) {}
+  QtActionDriver(SettingsWindow& window, app::FedSerialPorts* serial)
+      : window_(window), serial_(serial) {}
 
   void Press(Button button) override { ButtonOf(button)->click(); }
   bool IsShown(Button button) const override { return !ButtonOf(button)->isHidden(); }
@@ -48,6 +51,48 @@ class QtActionDriver final : public app::ActionDriver {
                                                              : window_.Export();
     window_.UseFileChooser(nullptr);
     return transfer;
+  }
+
+  std::optional<app::TransferResult> SwitchChannel(const std::string& output) override {
+    app::GivenChannelChooser chooser(output);
+    window_.UseChannelChooser(&chooser);
+    const auto switched = window_.SwitchChannel();
+    window_.UseChannelChooser(nullptr);
+    return switched;
+  }
+  void OpenTestScan() override {
+    window_.SetRunTestScanModally(false);
+    window_.TestScanButton()->click();
+  }
+  bool ScanKeys(const std::vector<std::string>& keys, std::string* note) override {
+    TestScanWindow* scan = window_.TestScan();
+    if (!scan) return Note(note, app::kNoTestScanWindow);
+    if (scan->Session().Channel() != app::ScanChannel::kKeyboard) {
+      return Note(note, app::kNotWatchingKeyboard);
+    }
+    uint32_t time = 0;
+    const uint32_t interval = app::RunnerKeyIntervalMs(scan->Session().Timing());
+    scan->UseClock([&time] { return time; });
+    QWidget* focus = scan->focusWidget() ? scan->focusWidget() : scan;
+    for (const std::string& key : keys) {
+      const QString text = QString::fromStdString(key);
+      QKeyEvent press(QEvent::KeyPress, KeyOf(key), Qt::NoModifier, text);
+      QKeyEvent release(QEvent::KeyRelease, KeyOf(key), Qt::NoModifier, text);
+      QApplication::sendEvent(focus, &press);
+      QApplication::sendEvent(focus, &release);
+      time += interval;
+    }
+    scan->EndScan();
+    scan->UseClock(nullptr);
+    return true;
+  }
+  bool ScanSerial(const std::string& bytes, std::string* note) override {
+    TestScanWindow* scan = window_.TestScan();
+    if (!scan) return Note(note, app::kNoTestScanWindow);
+    if (!serial_ || !scan->Session().PortOpen()) return Note(note, app::kNoSerialPortOpen);
+    serial_->Feed(bytes);
+    scan->EndScan();
+    return true;
   }
 
   ControlKind KindOf(int templateId, int id) const override {
@@ -87,13 +132,27 @@ class QtActionDriver final : public app::ActionDriver {
     return page ? page->Widget(id) : nullptr;
   }
 
+  static bool Note(std::string* note, const char* why) {
+    if (note) *note = why;
+    return false;
+  }
+  // The key a keyboard presses for the character, where it has its own.
+  static int KeyOf(const std::string& key) {
+    if (key == "\r" || key == "\n") return Qt::Key_Return;
+    if (key == "\t") return Qt::Key_Tab;
+    if (key == "\x1b") return Qt::Key_Escape;
+    return Qt::Key_unknown;
+  }
+
   SettingsWindow& window_;
+  app::FedSerialPorts* serial_;
 };
 
 }  // namespace
 
-bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::string* note) {
-  QtActionDriver driver(window);
+bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::string* note,
+                     app::FedSerialPorts* serial) {
+  QtActionDriver driver(window, serial);
   return app::ReplayAction(driver, action, note);
 }
 

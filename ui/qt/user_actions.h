@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "ui/app/serial_port.h"
 #include "ui/app/user_action.h"
 
 class QWidget;
@@ -23,7 +24,10 @@ using app::UserAction;
 // a number-only edit drops what is not a digit. A disabled or hidden control
 // takes nothing. Returns false, with `note`, when the action changed nothing
 // for that reason.
-bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::string* note);
+// `serial` stands for the scanner's serial port in serial: actions (the
+// runner's); without it they change nothing.
+bool ApplyUserAction(SettingsWindow& window, const UserAction& action, std::string* note,
+                     app::FedSerialPorts* serial = nullptr);
 
 // Typing that replaces the text of an edit or of a combo box's edit field,
 // one character at a time through the edit's own input checks.

@@ -117,7 +117,10 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
       if (note) *note = lumiq::ui::app::kNoSettingsWindow;
       return false;
     }
-    const bool changed = lumiq::ui::win32::ApplyUserAction(*window, action, note);
+    // The scanner's serial port is a simulated one, and every scan is printed.
+    window->UseSerialPorts(&serial_);
+    window->SetScanListener(lumiq::ui::app::PrintScan);
+    const bool changed = lumiq::ui::win32::ApplyUserAction(*window, action, note, &serial_);
     Pump();
     return changed;
   }
@@ -143,6 +146,9 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
         shots.push_back(
             Shot(window->Handle(), "settings-tab" + std::to_string(tab) + ".png"));
       }
+      if (lumiq::ui::win32::TestScanWindow* scan = window->TestScan()) {
+        shots.push_back(Shot(scan->Handle(), "testscan.png"));
+      }
     }
     return shots;
   }
@@ -163,6 +169,7 @@ class Win32Host final : public lumiq::ui::app::HeadlessHost {
   }
 
   PrintingSink messages_;
+  lumiq::ui::app::FedSerialPorts serial_;
   ConnectDialog dialog_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "res/i18n/catalogue.h"
 #include "res/ids/app_ids.h"
+#include "res/ids/output_method_ids.h"
 #include "ui/win32/access.h"
 #include "ui/win32/message_sink.h"
 #include "ui/win32/opening_focus.h"
@@ -22,9 +23,12 @@ constexpr UINT kShowLoadFailure = WM_APP + 1;
 // Posted on a change of DPI, so that the pages are placed once the system
 // has rescaled the window and the tab control.
 constexpr UINT kPlacePages = WM_APP + 2;
+// Posted by the output method page's "更改输出方式...": the switch rebuilds
+// the pages, so it must not run inside the page's own message.
+constexpr UINT kSwitchChannel = WM_APP + 3;
 // Posted by a page when the user changed one of its controls, so that the
 // title and the tab headers show what changed.
-constexpr UINT kRefreshMarks = WM_APP + 3;
+constexpr UINT kRefreshMarks = WM_APP + 4;
 
 // Child pages: the combo lists, the tab's themed background; no handlers.
 struct PageCreation {
@@ -39,6 +43,11 @@ INT_PTR CALLBACK PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     KeepRadioStops(window, *creation->tmpl);
     NameRadios(window, *creation->tmpl);
     EnableThemeDialogTexture(window, ETDT_ENABLETAB);
+    return TRUE;
+  }
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+      LOWORD(wParam) == res::output_method::kChangeChannelButton) {
+    PostMessageW(GetAncestor(window, GA_ROOT), kSwitchChannel, 0, 0);
     return TRUE;
   }
   // A click or an arrow key checked a radio button: the group's stop follows.
@@ -179,6 +188,33 @@ std::optional<app::TransferResult> SettingsWindow::Import() {
   return result;
 }
 
+std::optional<app::TransferResult> SettingsWindow::SwitchChannel() {
+  Win32ChannelChooser dialog(instance_, window_);
+  app::ChannelChooser& chooser = channelChooser_ ? *channelChooser_ : dialog;
+  const std::optional<app::TransferResult> result =
+      session_.SwitchChannel(Pages(), chooser, [this] {
+        CreatePages();
+        return Pages();
+      });
+  if (!result) return std::nullopt;
+  const LRESULT selected = SendMessageW(tabs_, TCM_GETCURSEL, 0, 0);
+  ShowPageOf(selected >= 0 && selected < app::kPageCount ? static_cast<int>(selected) : 0);
+  RefreshMarks();
+  messages_.Show(window_, result->message);
+  return result;
+}
+
+TestScanWindow* SettingsWindow::OpenTestScan() {
+  testScan_.reset();
+  app::SerialPorts& ports = serialPorts_ ? *serialPorts_ : app::SystemSerialPorts();
+  testScan_ = std::make_unique<TestScanWindow>(instance_, app::PagesOf(Pages()), ports);
+  testScan_->SetScanListener(scanListener_);
+  if (!testScanModal_) return testScan_->Create(window_) ? testScan_.get() : nullptr;
+  testScan_->RunModal(window_);
+  testScan_.reset();
+  return nullptr;
+}
+
 std::optional<app::TransferResult> SettingsWindow::Export() {
   app::FileChooser& chooser = chooser_ ? *chooser_ : dialogs_;
   const std::optional<app::TransferResult> result = session_.Export(Pages(), chooser);
@@ -256,6 +292,9 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kRefreshMarks:
       RefreshMarks();
       return TRUE;
+    case kSwitchChannel:
+      SwitchChannel();
+      return TRUE;
     case kShowLoadFailure:
       if (const std::optional<std::string> text = session_.OpeningMessage()) {
         messages_.Show(window_, *text);
@@ -286,6 +325,9 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case res::kSettingsApplyButton:
           if (HIWORD(wParam) == BN_CLICKED && applyHandler_) applyHandler_();
           return TRUE;
+        case res::kSettingsTestScanButton:
+          if (HIWORD(wParam) == BN_CLICKED) OpenTestScan();
+          return TRUE;
         case res::kSettingsExitButton:
           if (HIWORD(wParam) == BN_CLICKED && MayClose()) End(IDOK);
           return TRUE;
@@ -299,6 +341,7 @@ INT_PTR SettingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_DESTROY:
+      testScan_.reset();
       if (HWND owner = GetWindow(window_, GW_OWNER)) ShowWindow(owner, SW_SHOWNA);
       tabKeys_.Detach();
       window_ = nullptr;

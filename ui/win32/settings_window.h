@@ -16,6 +16,7 @@
 #include "ui/win32/file_chooser.h"
 #include "ui/win32/page_controls.h"
 #include "ui/win32/tab_keys.h"
+#include "ui/win32/test_scan_window.h"
 
 namespace lumiq::ui::win32 {
 
@@ -64,6 +65,26 @@ class SettingsWindow {
   // The window now stands for the connected scanner, its pages unchanged.
   void AttachScanner();
 
+  // "更改输出方式..." on the output method page: the channel dialog (or
+  // `chooser` while one is set), the pages rebuilt on the chosen channel,
+  // the outcome shown. nullopt when cancelled.
+  std::optional<app::TransferResult> SwitchChannel();
+  void UseChannelChooser(app::ChannelChooser* chooser) { channelChooser_ = chooser; }
+
+  // "扫描测试...": the test-scan window on the pages as they show now, modal
+  // unless SetRunTestScanModally(false) (the runner), in which case it
+  // stays until the next one or the end of this window.
+  TestScanWindow* OpenTestScan();
+  TestScanWindow* TestScan() const {
+    return testScan_ && testScan_->Handle() ? testScan_.get() : nullptr;
+  }
+  void SetRunTestScanModally(bool modal) { testScanModal_ = modal; }
+  // The serial ports the test-scan window lists; nullptr: the system's.
+  void UseSerialPorts(app::SerialPorts* ports) { serialPorts_ = ports; }
+  void SetScanListener(std::function<void(const app::ScanReport&)> listener) {
+    scanListener_ = std::move(listener);
+  }
+
  private:
   static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -91,6 +112,11 @@ class SettingsWindow {
   Win32FileChooser dialogs_{&window_};
   app::FileChooser* chooser_ = nullptr;
   std::function<void()> applyHandler_;
+  app::ChannelChooser* channelChooser_ = nullptr;
+  std::unique_ptr<TestScanWindow> testScan_;
+  bool testScanModal_ = true;
+  app::SerialPorts* serialPorts_ = nullptr;
+  std::function<void(const app::ScanReport&)> scanListener_;
 };
 
 }  // namespace lumiq::ui::win32

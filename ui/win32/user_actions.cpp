@@ -40,7 +40,8 @@ namespace {
 // The runner's actions on this binding's windows.
 class Win32ActionDriver final : public app::ActionDriver {
  public:
-  explicit Win32ActionDriver(SettingsWindow& window) : window_(window) {}
+  Win32ActionDriver(SettingsWindow& window, app::FedSerialPorts* serial)
+      : window_(window), serial_(serial) {}
 
   void Press(Button button) override {
     SendMessageW(GetDlgItem(window_.Handle(), IdOf(button)), BM_CLICK, 0, 0);
@@ -67,6 +68,46 @@ class Win32ActionDriver final : public app::ActionDriver {
                                                              : window_.Export();
     window_.UseFileChooser(nullptr);
     return transfer;
+  }
+
+  std::optional<app::TransferResult> SwitchChannel(const std::string& output) override {
+    app::GivenChannelChooser chooser(output);
+    window_.UseChannelChooser(&chooser);
+    const auto switched = window_.SwitchChannel();
+    window_.UseChannelChooser(nullptr);
+    return switched;
+  }
+  void OpenTestScan() override {
+    window_.SetRunTestScanModally(false);
+    SendMessageW(GetDlgItem(window_.Handle(), res::kSettingsTestScanButton), BM_CLICK, 0, 0);
+  }
+  bool ScanKeys(const std::vector<std::string>& keys, std::string* note) override {
+    TestScanWindow* scan = window_.TestScan();
+    if (!scan) return Note(note, app::kNoTestScanWindow);
+    if (scan->Session().Channel() != app::ScanChannel::kKeyboard) {
+      return Note(note, app::kNotWatchingKeyboard);
+    }
+    uint32_t time = 0;
+    const uint32_t interval = app::RunnerKeyIntervalMs(scan->Session().Timing());
+    scan->UseClock([&time] { return time; });
+    // As the keyboard's characters reach the list that has the focus.
+    for (const std::string& key : keys) {
+      for (wchar_t unit : Utf8ToWide(key)) {
+        SendMessageW(scan->Scans(), WM_CHAR, static_cast<WPARAM>(unit), 1);
+      }
+      time += interval;
+    }
+    scan->EndScan();
+    scan->UseClock(nullptr);
+    return true;
+  }
+  bool ScanSerial(const std::string& bytes, std::string* note) override {
+    TestScanWindow* scan = window_.TestScan();
+    if (!scan) return Note(note, app::kNoTestScanWindow);
+    if (!serial_ || !scan->Session().PortOpen()) return Note(note, app::kNoSerialPortOpen);
+    serial_->Feed(bytes);
+    scan->EndScan();
+    return true;
   }
 
   ControlKind KindOf(int templateId, int id) const override {
@@ -107,13 +148,20 @@ class Win32ActionDriver final : public app::ActionDriver {
     return page ? page->Control(id) : nullptr;
   }
 
+  static bool Note(std::string* note, const char* why) {
+    if (note) *note = why;
+    return false;
+  }
+
   SettingsWindow& window_;
+  app::FedSerialPorts* serial_;
 };
 
 }  // namespace
 
-bool ApplyUserAction(SettingsWindow& window, const app::UserAction& action, std::string* note) {
-  Win32ActionDriver driver(window);
+bool ApplyUserAction(SettingsWindow& window, const app::UserAction& action, std::string* note,
+                     app::FedSerialPorts* serial) {
+  Win32ActionDriver driver(window, serial);
   return app::ReplayAction(driver, action, note);
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "ui/app/serial_port.h"
 #include "ui/app/user_action.h"
 
 namespace lumiq::ui::win32 {
@@ -17,7 +18,10 @@ class SettingsWindow;
 // what is not a digit; a tab is selected as a click on its header would.
 // A disabled or hidden control takes nothing. Returns false, with `note`,
 // when the action changed nothing for that reason.
-bool ApplyUserAction(SettingsWindow& window, const app::UserAction& action, std::string* note);
+// `serial` stands for the scanner's serial port in serial: actions (the
+// runner's); without it they change nothing.
+bool ApplyUserAction(SettingsWindow& window, const app::UserAction& action, std::string* note,
+                     app::FedSerialPorts* serial = nullptr);
 
 // Replaces the text of an edit or of a drop-down combo box's edit field by
 // typing `text`.
