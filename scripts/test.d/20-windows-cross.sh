@@ -47,7 +47,7 @@ cmake --build "$build" -j "$jobs" --target $targets
 # The programs must run from any folder: nothing but Windows' own DLLs.
 for exe in LumiqConfigTool LumiqConfigTool-demo lumiq-headless; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$build/ui/win32/$exe.exe" | sed -n 's/.*DLL Name: //p' |
-    grep -viE '^(kernel32|user32|gdi32|comctl32|comdlg32|uxtheme|ole32|oleacc|msvcrt|setupapi|hid)\.dll$' || true)
+    grep -viE '^(kernel32|advapi32|user32|gdi32|comctl32|comdlg32|uxtheme|ole32|oleacc|msvcrt|setupapi|hid)\.dll$' || true)
   if [ -n "$dlls" ]; then
     echo "windows-cross: $exe.exe needs DLLs Windows lacks: $dlls" >&2
     exit 1

@@ -19,6 +19,7 @@
 #include "res/i18n/catalogue.h"
 #include "res/i18n/language.h"
 #include "ui/app/connect_flow.h"
+#include "ui/app/document_source.h"
 #include "ui/app/page_tabs.h"
 #include "ui/app/profile_transfer.h"
 #include "ui/app/settings_session.h"
@@ -45,7 +46,10 @@ namespace {
 
 class SettingsWindow {
  public:
-  SettingsWindow() { MakePages(); }
+  explicit SettingsWindow(std::unique_ptr<app::DocumentSource> source)
+      : session_(std::move(source)) {
+    MakePages();
+  }
 
   app::PagesByTab Pages() {
     app::PagesByTab pages{};
@@ -76,8 +80,11 @@ class ConnectWindow final : public app::ConnectWindow {
     settings.reset();
   }
   void ShowMessage(const std::string& utf8) override { web::ShowMessage(utf8); }
-  void OpenSettings() override {
-    settings = std::make_unique<SettingsWindow>();
+  void OpenSettings() override { OpenSettingsOn(std::make_unique<app::ScannerSource>()); }
+  // The page offers no "打开配置文件..." (its button stays hidden), so only
+  // OpenSettings comes here; a source is shown as the desktop shows it.
+  void OpenSettingsOn(std::unique_ptr<app::DocumentSource> source) override {
+    settings = std::make_unique<SettingsWindow>(std::move(source));
     // The pages' elements exist before their Loads fill them, and the
     // window shows only once they have read the scanner.
     lumiq_ui_open_settings();
