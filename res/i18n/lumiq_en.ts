@@ -780,8 +780,8 @@
         <translation>file %1</translation>
     </message>
     <message>
-        <source>原因：浏览器没有打开设备的权限。在 Linux 上需要 udev 规则 70-lumiq-scanner.rules：软件包把它装在 /usr/lib/udev/rules.d/，从源码构建时请将 packaging/70-lumiq-scanner.rules 复制到 /etc/udev/rules.d/，然后重新插入设备，并在本机登录的会话中使用浏览器。</source>
-        <translation>Cause: the browser may not open the scanner. On Linux it needs the udev rule 70-lumiq-scanner.rules: the package installs it in /usr/lib/udev/rules.d/; from a source build, copy packaging/70-lumiq-scanner.rules to /etc/udev/rules.d/, plug the scanner in again and use the browser in a session logged in at this computer.</translation>
+        <source>原因：浏览器没有打开设备的权限。在 Linux 上需要 lumiq-zrctl 软件包的 udev 规则 /usr/lib/udev/rules.d/70-lumiq-scanner.rules，装好后重新插入设备，并在本机登录的会话中使用浏览器。</source>
+        <translation>Cause: the browser may not open the scanner. On Linux it needs the udev rule /usr/lib/udev/rules.d/70-lumiq-scanner.rules of the lumiq-zrctl package: install it, plug the scanner in again and use the browser in a session logged in at this computer.</translation>
     </message>
     <message>
         <source>此浏览器不支持 WebHID，无法连接设备。

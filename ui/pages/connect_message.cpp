@@ -12,11 +12,14 @@ namespace {
 
 #if defined(__EMSCRIPTEN__)
 // In a browser the scanner is opened by the browser, as the user at the
-// screen: on Linux that needs the same udev rule as the desktop tool.
+// screen: on Linux that needs the same udev rule as the desktop tool. The
+// line names the installed rule alone: every program's catalogue holds it,
+// and a packaged program must not send anyone to a source tree.
 constexpr char kWebDeniedLine[] =
-    "原因：浏览器没有打开设备的权限。在 Linux 上需要 udev 规则 70-lumiq-scanner.rules："
-    "软件包把它装在 /usr/lib/udev/rules.d/，从源码构建时请将 packaging/70-lumiq-scanner.rules "
-    "复制到 /etc/udev/rules.d/，然后重新插入设备，并在本机登录的会话中使用浏览器。";
+    "原因：浏览器没有打开设备的权限。在 Linux 上需要 lumiq-zrctl 软件包的 udev 规则 "
+    "/usr/lib/udev/rules.d/70-lumiq-scanner.rules，装好后重新插入设备，并在本机登录的会话中使用浏览器。";
+static_assert(std::string_view(kWebDeniedLine).find(" " LUMIQ_PACKAGED_UDEV_RULE) !=
+              std::string_view::npos);
 #elif defined(__linux__)
 // Without the rule the kernel's node is root's alone; with it, only the
 // session at the seat gets the node (uaccess). A package has no source tree,
