@@ -9,11 +9,14 @@ Module.lumiqUi = (function () {
   const LETTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   const STYLE = { groupStart: 1, disabled: 2, hidden: 4, password: 8, numberOnly: 16,
     sorted: 32, tabStop: 64, defaultButton: 128, border: 256 };
-  // Where the pages start below the top of the tab control (ui/app/page_tabs.h).
-  const PAGE_TOP = 25;
-  const SETTINGS = 134, CONNECT = 102, CHOOSER = 103, ABOUT = 100;
-  // Outcomes of lumiq_connect (ui/app/connect_steps.h).
-  const CONNECTED = 2, CHOOSING = 3;
+  // Template and control ids and where the pages start below the tab
+  // control, as the application's headers define them; asked for once the
+  // module runs.
+  let ids = null;
+  function id() {
+    if (!ids) ids = JSON.parse(Module.ccall("lumiq_ids", "string", [], []));
+    return ids;
+  }
 
   const log = [];        // every message shown, for tests and bug reports
   let busy = 0;
@@ -362,7 +365,7 @@ Module.lumiqUi = (function () {
     menuButton.textContent = "\u2630";
     menuButton.setAttribute("aria-label", text("window-menu"));
     menuButton.setAttribute("aria-haspopup", "menu");
-    const windowParts = buildWindow(dialogOf(CONNECT), { menu: menuButton, escape: () => window.close() });
+    const windowParts = buildWindow(dialogOf(id().connect), { menu: menuButton, escape: () => window.close() });
     connectWindow = windowParts.section;
     root().appendChild(connectWindow);
     const menu = document.createElement("div");
@@ -381,12 +384,12 @@ Module.lumiqUi = (function () {
       if (!menu.hidden) about.focus();
     });
     about.addEventListener("click", () => { menu.hidden = true; openAbout(); });
-    find(CONNECT, 1).addEventListener("click", connect);
-    find(CONNECT, 1004).addEventListener("click", () => { window.close(); });
+    find(id().connect, id().connectButton).addEventListener("click", connect);
+    find(id().connect, id().connectExit).addEventListener("click", () => { window.close(); });
     // The page opens no profile file without a scanner: no "打开配置文件...".
-    find(CONNECT, 1006).hidden = true;
+    find(id().connect, id().connectOpen).hidden = true;
     show(connectWindow);
-    find(CONNECT, 1).focus();
+    find(id().connect, id().connectButton).focus();
   }
 
   async function connect() {
@@ -406,7 +409,7 @@ Module.lumiqUi = (function () {
   }
 
   function openAbout() {
-    const parts = buildWindow(dialogOf(ABOUT), { escape: close });
+    const parts = buildWindow(dialogOf(id().about), { escape: close });
     parts.section.classList.add("modal");
     parts.section.setAttribute("aria-modal", "true");
     document.body.appendChild(parts.section);
@@ -414,19 +417,19 @@ Module.lumiqUi = (function () {
     function close() {
       parts.section.remove();
       root().inert = busy > 0;
-      find(CONNECT, 1).focus();
+      find(id().connect, id().connectButton).focus();
     }
-    find(ABOUT, 1).addEventListener("click", close);
-    find(ABOUT, 1).focus();
+    find(id().about, id().aboutOk).addEventListener("click", close);
+    find(id().about, id().aboutOk).focus();
   }
 
   // --- the chooser ---
   function openChooser(rows) {
     closeChooser();
-    const parts = buildWindow(dialogOf(CHOOSER), { escape: () => { closeChooser(); show(connectWindow); } });
+    const parts = buildWindow(dialogOf(id().chooser), { escape: () => { closeChooser(); show(connectWindow); } });
     parts.section.hidden = true;
     root().appendChild(parts.section);
-    const list = find(CHOOSER, 1005);
+    const list = find(id().chooser, id().chooserList);
     rows.forEach((row, i) => {
       const option = document.createElement("option");
       option.value = String(i);
@@ -442,13 +445,13 @@ Module.lumiqUi = (function () {
       call("lumiq_pick", ["number"], [row]);
     };
     list.addEventListener("dblclick", pick);
-    find(CHOOSER, 1).addEventListener("click", pick);
-    find(CHOOSER, 2).addEventListener("click", () => { closeChooser(); show(connectWindow); });
+    find(id().chooser, id().chooserOk).addEventListener("click", pick);
+    find(id().chooser, id().chooserCancel).addEventListener("click", () => { closeChooser(); show(connectWindow); });
     show(parts.section);
     list.focus();
   }
   function closeChooser() {
-    const old = document.getElementById("w" + CHOOSER);
+    const old = document.getElementById("w" + id().chooser);
     if (old) old.remove();
   }
 
@@ -456,11 +459,11 @@ Module.lumiqUi = (function () {
   let settings = null;
   function openSettings() {
     closeSettings();
-    const parts = buildWindow(dialogOf(SETTINGS), { escape: () => exitSettings() });
+    const parts = buildWindow(dialogOf(id().settings), { escape: () => exitSettings() });
     parts.section.hidden = true;
     root().appendChild(parts.section);
     settings = parts;
-    const tabs = find(SETTINGS, 1039);
+    const tabs = find(id().settings, id().tabs);
     const list = document.createElement("div");
     list.setAttribute("role", "tablist");
     list.setAttribute("aria-label", text("tabs-name"));
@@ -468,7 +471,7 @@ Module.lumiqUi = (function () {
     tabs.appendChild(list);
     const pages = document.createElement("div");
     pages.className = "pages";
-    pages.style.top = PAGE_TOP + "px";
+    pages.style.top = id().pageTop + "px";
     tabs.appendChild(pages);
     const tabList = JSON.parse(Module.ccall("lumiq_tabs", "string", [], []));
     tabList.forEach(([templateId, caption], index) => {
@@ -492,14 +495,14 @@ Module.lumiqUi = (function () {
     settings.tabList = tabList;
     settings.pagesHost = pages;
     buildPages();
-    find(SETTINGS, 1141).addEventListener("click", () => call("lumiq_save"));
-    find(SETTINGS, 1041).addEventListener("click", exitSettings);
-    find(SETTINGS, 1142).addEventListener("click", chooseImport);
-    find(SETTINGS, 1143).addEventListener("click", chooseExport);
+    find(id().settings, id().save).addEventListener("click", () => call("lumiq_save"));
+    find(id().settings, id().exit).addEventListener("click", exitSettings);
+    find(id().settings, id().import).addEventListener("click", chooseImport);
+    find(id().settings, id().export).addEventListener("click", chooseExport);
     // Neither a test-scan window nor a window on a profile file here:
     // "扫描测试..." and "应用到设备..." stay hidden.
-    find(SETTINGS, 1144).hidden = true;
-    find(SETTINGS, 1145).hidden = true;
+    find(id().settings, id().testScan).hidden = true;
+    find(id().settings, id().apply).hidden = true;
     selectTab(0);
   }
 
@@ -515,14 +518,14 @@ Module.lumiqUi = (function () {
   function buildPages() {
     const host = settings.pagesHost;
     host.textContent = "";
-    const tabs = find(SETTINGS, 1039);
+    const tabs = find(id().settings, id().tabs);
     settings.tabList.forEach(([templateId, caption], index) => {
       const page = document.createElement("div");
       page.className = "page";
       page.id = "page" + templateId;
       page.setAttribute("role", "tabpanel");
       page.setAttribute("aria-labelledby", "tab" + index);
-      page.style.height = (tabs.clientHeight - PAGE_TOP) + "px";
+      page.style.height = (tabs.clientHeight - id().pageTop) + "px";
       host.appendChild(page);
       // Built once from the template; later windows take a copy of it as
       // built, before any Load filled it in.
@@ -559,7 +562,7 @@ Module.lumiqUi = (function () {
   function exitSettings() {
     Module.ccall("lumiq_exit_settings", null, [], []);
     show(connectWindow);
-    find(CONNECT, 1).focus();
+    find(id().connect, id().connectButton).focus();
   }
 
   // "导入配置...": the browser's file picker; the file goes through the
@@ -633,7 +636,7 @@ Module.lumiqUi = (function () {
     demo = Boolean(options && options.demo);
     Module.ccall("lumiq_set_languages", null, ["string"], [(navigator.languages || [navigator.language]).join("\n")]);
     document.documentElement.lang = Module.ccall("lumiq_language", "string", [], []) === "en" ? "en" : "zh-CN";
-    document.title = dialogOf(CONNECT).caption;
+    document.title = dialogOf(id().connect).caption;
     if (demo) {
       const banner = document.getElementById("lumiq-demo");
       banner.textContent = text("demo");

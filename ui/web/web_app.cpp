@@ -18,6 +18,7 @@
 #include "res/dialog_template.h"
 #include "res/i18n/catalogue.h"
 #include "res/i18n/language.h"
+#include "res/ids/app_ids.h"
 #include "ui/app/connect_flow.h"
 #include "ui/app/document_source.h"
 #include "ui/app/page_tabs.h"
@@ -154,6 +155,39 @@ EMSCRIPTEN_KEEPALIVE const char* lumiq_language() {
 EMSCRIPTEN_KEEPALIVE const char* lumiq_dialog(int templateId) {
   const res::DialogTemplate* dialog = res::FindDialogTemplate(templateId);
   web::Returned() = dialog ? web::DialogJson(*dialog) : std::string();
+  return web::Returned().c_str();
+}
+
+// The ids and figures the page's script works with, taken from the headers
+// that define them, so that the script holds no copy to fall out of step.
+EMSCRIPTEN_KEEPALIVE const char* lumiq_ids() {
+  const std::pair<const char*, int> ids[] = {
+      {"about", res::kAboutTemplateId},
+      {"connect", res::kConnectTemplateId},
+      {"chooser", res::kChooserTemplateId},
+      {"settings", res::kSettingsTemplateId},
+      {"aboutOk", res::kAboutOkButton},
+      {"connectButton", res::kConnectButton},
+      {"connectExit", res::kConnectExitButton},
+      {"connectOpen", res::kConnectOpenButton},
+      {"chooserOk", res::kChooserOkButton},
+      {"chooserCancel", res::kChooserCancelButton},
+      {"chooserList", res::kChooserList},
+      {"tabs", res::kSettingsTabControl},
+      {"exit", res::kSettingsExitButton},
+      {"save", res::kSettingsSaveButton},
+      {"import", res::kSettingsImportButton},
+      {"export", res::kSettingsExportButton},
+      {"testScan", res::kSettingsTestScanButton},
+      {"apply", res::kSettingsApplyButton},
+      {"pageTop", app::kPageTopOffset},
+  };
+  std::string json = "{";
+  for (const auto& [name, value] : ids) {
+    if (json.size() > 1) json += ',';
+    json += web::JsonString(name) + ":" + std::to_string(value);
+  }
+  web::Returned() = json + "}";
   return web::Returned().c_str();
 }
 
