@@ -6,7 +6,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -20,7 +22,9 @@ class PseudoTerminal : public ::testing::Test {
  protected:
   void SetUp() override {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master_, 0);
+    // A chroot or container without its own /dev/pts has no pseudo-terminals
+    // to lend; the runner's serial scenarios still run there.
+    if (master_ < 0) GTEST_SKIP() << "no pseudo-terminals here: " << std::strerror(errno);
     ASSERT_EQ(grantpt(master_), 0);
     ASSERT_EQ(unlockpt(master_), 0);
     port_ = ptsname(master_);
