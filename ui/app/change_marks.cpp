@@ -7,23 +7,11 @@
 #include "res/strings.h"
 #include "ui/app/chooser_texts.h"
 #include "ui/app/document_texts.h"
+#include "ui/pages/blank_controls.h"
 
 namespace lumiq::ui::app {
 
 namespace {
-
-// A page as its template leaves it: the other pages' place while one page's
-// store steps are looked at alone.
-class BlankControls final : public PageControls {
- public:
-  bool IsChecked(int) const override { return false; }
-  void SetChecked(int, bool) override {}
-  std::optional<std::string> Text(int) const override { return std::string(); }
-  void SetText(int, std::string_view) override {}
-  bool IsShown(int) const override { return true; }
-  void SetShown(int, bool) override {}
-  bool IsEnabled(int) const override { return true; }
-};
 
 SettingMap SentByTab(const PagesByTab& pages, int tab) {
   BlankControls blank;

@@ -7,6 +7,7 @@
 
 #include "link/device_commands.h"
 #include "res/i18n/catalogue.h"
+#include "ui/pages/blank_controls.h"
 #include "ui/pages/control_page.h"
 #include "ui/pages/output_format_page.h"
 #include "ui/pages/output_method_page.h"
@@ -40,19 +41,6 @@ void StoreInSaveOrder(const PageSet& pages, SettingWriter& writer) {
   for (const StoreStep& step : StoreSteps()) step.store(PageOf(pages, step.templateId), writer);
 }
 
-// Controls that keep nothing: the pages' Loads only set controls, so what
-// they read does not depend on what the controls held.
-class DiscardingControls final : public PageControls {
- public:
-  bool IsChecked(int) const override { return false; }
-  void SetChecked(int, bool) override {}
-  std::optional<std::string> Text(int) const override { return std::string(); }
-  void SetText(int, std::string_view) override {}
-  bool IsShown(int) const override { return true; }
-  void SetShown(int, bool) override {}
-  bool IsEnabled(int) const override { return true; }
-};
-
 }  // namespace
 
 const std::vector<LoadStep>& LoadSteps() {
@@ -81,7 +69,7 @@ const std::vector<StoreStep>& StoreSteps() {
 }
 
 std::vector<std::string> ReadMissingSettings(SettingMap* settings) {
-  DiscardingControls discarded;
+  BlankControls discarded;
   PageSet pages{discarded, discarded, discarded, discarded, discarded};
   SettingReader reader(*settings, SettingReader::MissingFromScanner::kRead);
   LoadInPageOrder(pages, reader);
