@@ -315,7 +315,7 @@ collection="$collection_dir/lumiq-scanners-$collection_version.tar.gz"
 [ -f "$collection" ] || fail "ansible-galaxy built no $(basename "$collection")"
 tar tzf "$collection" | grep -v '/$' | LC_ALL=C sort >"$work/collection"
 printf '%s\n' FILES.json MANIFEST.json README.md meta/runtime.yml \
-  plugins/module_utils/profile_text.py plugins/module_utils/zrctl.py \
+  plugins/doc_fragments/zrctl.py plugins/module_utils/profile_text.py plugins/module_utils/zrctl.py \
   plugins/modules/profile.py plugins/modules/scanner_facts.py | LC_ALL=C sort >"$work/collection-expected"
 if ! diff -u "$work/collection-expected" "$work/collection" >&2; then
   fail "the collection's files differ from the list above (- expected, + in the tarball)"

@@ -16,13 +16,11 @@ description:
     C(deviceno) unless C(with_deviceno) is set.
   - With C(state=checked) nothing is ever sent (C(zrctl check)); the task
     fails when a scanner differs, naming it and the keys.
-  - On Linux the package's udev rule gives the scanners to the user logged
-    in at the seat only; run the task as root (C(become)).
 version_added: 1.0.0
 author:
   - LumiqConfigTool maintainers
-requirements:
-  - zrctl (package C(lumiqconfigtool)) on the target, with the C(apply) and C(check) commands
+extends_documentation_fragment:
+  - lumiq.scanners.zrctl
 options:
   path:
     description:
@@ -64,11 +62,6 @@ options:
       - At most this many scanners at once (C(zrctl --jobs)), when every
         scanner present is served. Without it every scanner at once, up to 16.
     type: int
-  executable:
-    description:
-      - The zrctl program to run. Without it C(zrctl) is looked for on the
-        target's C(PATH).
-    type: path
 attributes:
   check_mode:
     description: Runs C(zrctl apply --check), which only reads; reports as changed what would be sent.

@@ -13,19 +13,11 @@ description:
     nothing is sent to it. A scanner another program holds (the settings
     window) is listed with the reason it could not be read.
   - A PC without scanners gives an empty list; that is no failure.
-  - On Linux the package's udev rule gives the scanners to the user logged
-    in at the seat only; run the task as root (C(become)).
 version_added: 1.0.0
 author:
   - LumiqConfigTool maintainers
-requirements:
-  - zrctl (package C(lumiqconfigtool)) on the target
-options:
-  executable:
-    description:
-      - The zrctl program to run. Without it C(zrctl) is looked for on the
-        target's C(PATH).
-    type: path
+extends_documentation_fragment:
+  - lumiq.scanners.zrctl
 attributes:
   check_mode:
     description: Only reads, in check mode as otherwise.
